@@ -1,0 +1,80 @@
+# Shared target settings: warnings as errors, the Windows definitions, a static runtime.
+
+function(kv_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  if(KV_WINDOWS)
+    # ANSI (code page 932) Win32 calls throughout; XP-level declarations, newer calls are bound at run time.
+    target_compile_definitions(${target} PRIVATE WINVER=0x0501 _WIN32_WINNT=0x0501 NOMINMAX STRICT)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endfunction()
+
+# kv_library(name [PORTABLE] SOURCES ... [LIBS ...] [INCLUDES ...])
+# A PORTABLE library holds no Win32 call and builds in both configurations.
+function(kv_library name)
+  cmake_parse_arguments(ARG "PORTABLE" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_PORTABLE AND NOT KV_WINDOWS)
+    return()
+  endif()
+  add_library(${name} STATIC ${ARG_SOURCES})
+  kv_defaults(${name})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# kv_program(name [GUI] SOURCES ... [LIBS ...]): a Windows program.
+function(kv_program name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT KV_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  kv_defaults(${name})
+  if(ARG_GUI)
+    set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+endfunction()
+
+# kv_test(name [PORTABLE] SOURCES ... [LIBS ...] [LABELS ...] [SERIAL])
+# A GoogleTest program; each test case becomes a CTest test. Windows tests run
+# under Wine; PORTABLE ones also build natively under the sanitizers.
+# SERIAL: the cases share something of the prefix (a named object, a program's
+# version setting) and must not run beside each other.
+function(kv_test name)
+  cmake_parse_arguments(ARG "PORTABLE;SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT ARG_PORTABLE AND NOT KV_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  kv_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  if(KV_WINDOWS)
+    set(mode PRE_TEST)
+    set(timeout 120)
+  else()
+    set(mode POST_BUILD)
+    set(timeout 60)
+  endif()
+  set(props LABELS "${ARG_LABELS}" TIMEOUT ${timeout})
+  if(ARG_SERIAL)
+    list(APPEND props RESOURCE_LOCK ${name})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE ${mode} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ${props})
+endfunction()
+
+# kv_fuzzer(name SOURCES ... [LIBS ...]): a libFuzzer target of the native build.
+# tools/test runs it for a bounded time over tests/fuzz/corpus/<name>.
+function(kv_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(KV_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  kv_defaults(${name})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  set_property(GLOBAL APPEND PROPERTY KV_FUZZERS ${name})
+endfunction()

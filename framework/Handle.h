@@ -6,8 +6,18 @@
 
 namespace fw {
 
-template <typename T, auto Close, T Empty = T{}>
+// Traits: the value type, how to close it and which value means "nothing held".
+template <typename T, auto Close>
+struct null_is_empty {
+    using type = T;
+    static T empty() { return T{}; }
+    static void close(T value) { Close(value); }
+};
+
+template <typename Traits>
 class unique_any {
+    using T = typename Traits::type;
+
 public:
     unique_any() = default;
     explicit unique_any(T value) : m_value(value) {}
@@ -23,21 +33,21 @@ public:
     ~unique_any() { reset(); }
 
     T get() const { return m_value; }
-    explicit operator bool() const { return m_value != Empty; }
+    explicit operator bool() const { return m_value != Traits::empty(); }
 
     // Closes the held value; the caller's last error survives, so a failed call can
     // still be reported after its handles are released.
-    void reset(T value = Empty)
+    void reset(T value = Traits::empty())
     {
-        if (m_value != Empty) {
+        if (m_value != Traits::empty()) {
             const DWORD error = GetLastError();
-            Close(m_value);
+            Traits::close(m_value);
             SetLastError(error);
         }
         m_value = value;
     }
 
-    T release() { return std::exchange(m_value, Empty); }
+    T release() { return std::exchange(m_value, Traits::empty()); }
 
     // For out-parameters: releases the held value and exposes the slot.
     T* put()
@@ -47,7 +57,7 @@ public:
     }
 
 private:
-    T m_value = Empty;
+    T m_value = Traits::empty();
 };
 
 inline void CloseHandleValue(HANDLE h) { ::CloseHandle(h); }
@@ -57,13 +67,19 @@ inline void LocalFreeValue(HLOCAL h) { ::LocalFree(h); }
 inline void DeleteObjectValue(HGDIOBJ h) { ::DeleteObject(h); }
 inline void DestroyWindowValue(HWND h) { ::DestroyWindow(h); }
 
-using unique_handle = unique_any<HANDLE, CloseHandleValue>;  // null is empty
-using unique_hfile = unique_any<HANDLE, CloseHandleValue, INVALID_HANDLE_VALUE>;
-using unique_hhook = unique_any<HHOOK, UnhookValue>;
-using unique_hmodule = unique_any<HMODULE, FreeLibraryValue>;
-using unique_hlocal = unique_any<HLOCAL, LocalFreeValue>;
-using unique_hgdiobj = unique_any<HGDIOBJ, DeleteObjectValue>;
-using unique_hwnd = unique_any<HWND, DestroyWindowValue>;
+struct file_handle_traits {
+    using type = HANDLE;
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::CloseHandle(h); }
+};
+
+using unique_handle = unique_any<null_is_empty<HANDLE, CloseHandleValue>>;
+using unique_hfile = unique_any<file_handle_traits>;  // INVALID_HANDLE_VALUE is empty
+using unique_hhook = unique_any<null_is_empty<HHOOK, UnhookValue>>;
+using unique_hmodule = unique_any<null_is_empty<HMODULE, FreeLibraryValue>>;
+using unique_hlocal = unique_any<null_is_empty<HLOCAL, LocalFreeValue>>;
+using unique_hgdiobj = unique_any<null_is_empty<HGDIOBJ, DeleteObjectValue>>;
+using unique_hwnd = unique_any<null_is_empty<HWND, DestroyWindowValue>>;
 
 // Runs a callable when the scope ends, for the odd one-off clean-up.
 template <typename F>

@@ -1,0 +1,85 @@
+#include "framework/SubclassWnd.h"
+
+namespace fw {
+
+namespace {
+// The window property that holds the bound object.
+constexpr const char* kObjectProperty = "fw.CSubclassWnd";
+}
+
+CSubclassWnd::~CSubclassWnd()
+{
+    UnsubclassWindow();
+}
+
+bool CSubclassWnd::SubclassDlgItem(int id, HWND parent)
+{
+    return SubclassWindow(::GetDlgItem(parent, id));
+}
+
+bool CSubclassWnd::SubclassWindow(HWND hwnd)
+{
+    if (m_hwnd || !IsWindow(hwnd) || FromHandle(hwnd))
+        return false;
+    if (!SetPropA(hwnd, kObjectProperty, this))
+        return false;
+    m_hwnd = hwnd;
+    m_original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    if (!m_original) {
+        RemovePropA(hwnd, kObjectProperty);
+        m_hwnd = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void CSubclassWnd::UnsubclassWindow()
+{
+    if (!m_hwnd)
+        return;
+    SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
+    RemovePropA(m_hwnd, kObjectProperty);
+    m_hwnd = nullptr;
+    m_original = nullptr;
+}
+
+CSubclassWnd* CSubclassWnd::FromHandle(HWND hwnd)
+{
+    return hwnd ? static_cast<CSubclassWnd*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
+}
+
+bool CSubclassWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+LRESULT CSubclassWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CSubclassWnd::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(m_original, m_hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CSubclassWnd* self = FromHandle(hwnd);
+    if (!self)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The original procedure sees the last message; the binding ends with it.
+        const WNDPROC original = self->m_original;
+        self->UnsubclassWindow();
+        return CallWindowProcA(original, hwnd, message, wParam, lParam);
+    }
+    try {
+        return self->OnMessage(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // namespace fw

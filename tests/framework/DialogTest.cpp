@@ -1,0 +1,239 @@
+#include "framework/Dialog.h"
+#include "framework/SubclassWnd.h"
+
+#include "DialogTest.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr UINT kRunStep = WM_APP + 1;
+constexpr UINT kAskValue = WM_APP + 2;
+constexpr UINT kThrow = WM_APP + 3;
+
+// Code page 932 bytes: "保存" and "保存\A" (a second byte 0x5C must survive).
+const std::string kSaveWord = "\x95\xDB\x91\xB6";
+const std::string kEdited = "\x95\xDB\x91\xB6\\A";
+
+// A dialog that runs `step` once its modal loop is going, with members for the exchange.
+class ProbeDialog : public fw::CDialog {
+public:
+    explicit ProbeDialog(std::function<void(ProbeDialog&)> step, UINT id = IDD_TEST_DIALOG)
+        : CDialog(id), m_step(std::move(step))
+    {
+    }
+
+    std::string text = kSaveWord;
+    int checked = 1;
+    bool rejectText = false;
+    int initCalls = 0;
+    int okCalls = 0;
+    std::function<void(ProbeDialog&)> onTimer;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        ++initCalls;
+        PostMessageA(GetSafeHwnd(), kRunStep, 0, 0);
+        return CDialog::OnInitDialog();
+    }
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case kRunStep:
+            m_step(*this);
+            return TRUE;
+        case kAskValue:
+            return Result(static_cast<LRESULT>(wParam) * 2);
+        case WM_TIMER:
+            if (onTimer)
+                onTimer(*this);
+            return TRUE;
+        case kThrow:
+            throw std::runtime_error("handler failure");
+        default:
+            return CDialog::OnMessage(message, wParam, lParam);
+        }
+    }
+    void OnOK() override
+    {
+        ++okCalls;
+        CDialog::OnOK();
+    }
+    void DoDataExchange(fw::CDataExchange& dx) override
+    {
+        fw::DDX_Text(dx, IDC_TEST_EDIT, text);
+        if (dx.m_bSaveAndValidate && rejectText && text.empty())
+            dx.Fail();
+        fw::DDX_Check(dx, IDC_TEST_CHECK, checked);
+    }
+
+private:
+    std::function<void(ProbeDialog&)> m_step;
+};
+
+std::string WindowText(HWND hwnd)
+{
+    char buffer[256] = {};
+    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+TEST(Dialog, ModalRunEndsWithTheGivenResultAfterOneInit)
+{
+    ProbeDialog dialog([](ProbeDialog& d) { d.EndDialog(42); });
+    EXPECT_EQ(42, dialog.DoModal());
+    EXPECT_EQ(1, dialog.initCalls);
+    EXPECT_EQ(nullptr, dialog.GetSafeHwnd());
+}
+
+TEST(Dialog, MissingTemplateGivesMinusOne)
+{
+    ProbeDialog dialog([](ProbeDialog& d) { d.EndDialog(1); }, IDD_MISSING);
+    EXPECT_EQ(-1, dialog.DoModal());
+    EXPECT_EQ(0, dialog.initCalls);
+}
+
+TEST(Dialog, DataExchangeFillsControlsAndReadsThemBack)
+{
+    std::string shown;
+    int shownCheck = -1;
+    ProbeDialog dialog([&](ProbeDialog& d) {
+        shown = WindowText(d.GetDlgItem(IDC_TEST_EDIT));
+        shownCheck = static_cast<int>(SendMessageA(d.GetDlgItem(IDC_TEST_CHECK), BM_GETCHECK, 0, 0));
+        SetWindowTextA(d.GetDlgItem(IDC_TEST_EDIT), kEdited.c_str());
+        SendMessageA(d.GetDlgItem(IDC_TEST_CHECK), BM_SETCHECK, BST_UNCHECKED, 0);
+        SendMessageA(d.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(kSaveWord, shown);
+    EXPECT_EQ(BST_CHECKED, shownCheck);
+    EXPECT_EQ(kEdited, dialog.text);
+    EXPECT_EQ(0, dialog.checked);
+}
+
+TEST(Dialog, FailedValidationKeepsTheDialogOpenWithFocusOnTheField)
+{
+    bool kept = false;
+    HWND focused = nullptr, edit = nullptr;
+    ProbeDialog dialog([&](ProbeDialog& d) {
+        d.rejectText = true;
+        edit = d.GetDlgItem(IDC_TEST_EDIT);
+        SetWindowTextA(edit, "");
+        SendMessageA(d.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        kept = d.IsModalRunning();
+        focused = GetFocus();
+        d.EndDialog(7);
+    });
+    EXPECT_EQ(7, dialog.DoModal());
+    EXPECT_EQ(1, dialog.okCalls);
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(edit, focused);
+}
+
+TEST(Dialog, CancelEndsWithIdCancel)
+{
+    ProbeDialog dialog([](ProbeDialog& d) {
+        SendMessageA(d.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+}
+
+TEST(Dialog, HandlerResultReachesTheSenderAndExceptionsStayInside)
+{
+    LRESULT answer = 0;
+    bool aliveAfterThrow = false;
+    ProbeDialog dialog([&](ProbeDialog& d) {
+        answer = SendMessageA(d.GetSafeHwnd(), kAskValue, 21, 0);
+        SendMessageA(d.GetSafeHwnd(), kThrow, 0, 0);
+        aliveAfterThrow = d.IsModalRunning();
+        d.EndDialog(3);
+    });
+    EXPECT_EQ(3, dialog.DoModal());
+    EXPECT_EQ(42, answer);
+    EXPECT_TRUE(aliveAfterThrow);
+}
+
+TEST(Dialog, ModalRunShowsTheDialogOnceIdle)
+{
+    bool visible = false;
+    ProbeDialog dialog([](ProbeDialog& d) { SetTimer(d.GetSafeHwnd(), 1, 20, nullptr); });
+    dialog.onTimer = [&](ProbeDialog& d) {
+        KillTimer(d.GetSafeHwnd(), 1);
+        visible = IsWindowVisible(d.GetSafeHwnd()) != FALSE;
+        d.EndDialog(1);
+    };
+    EXPECT_EQ(1, dialog.DoModal());
+    EXPECT_TRUE(visible);
+}
+
+TEST(Dialog, QuitDuringTheModalRunEndsItAndReachesTheOuterLoop)
+{
+    ProbeDialog dialog([](ProbeDialog&) { PostQuitMessage(5); });
+    EXPECT_EQ(-1, dialog.DoModal());
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(5u, msg.wParam);
+}
+
+TEST(Dialog, ModelessDialogLivesUntilDestroyed)
+{
+    ProbeDialog dialog([](ProbeDialog&) {});
+    ASSERT_TRUE(dialog.Create());
+    const HWND hwnd = dialog.GetSafeHwnd();
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_FALSE(dialog.Create());
+    dialog.DestroyWindow();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(nullptr, dialog.GetSafeHwnd());
+}
+
+// An owner-drawn button that records the draw requests its dialog hands back to it.
+class DrawnButton : public fw::CSubclassWnd {
+public:
+    int draws = 0;
+    int clicks = 0;
+    bool OnChildNotify(UINT message, WPARAM, LPARAM, LRESULT& result) override
+    {
+        if (message != WM_DRAWITEM)
+            return false;
+        ++draws;
+        result = TRUE;
+        return true;
+    }
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_LBUTTONUP)
+            ++clicks;
+        return DefaultProc(message, wParam, lParam);
+    }
+};
+
+TEST(SubclassWnd, RoutesMessagesAndDrawRequestsAndUnbindsOnDestroy)
+{
+    DrawnButton button;
+    HWND control = nullptr;
+    ProbeDialog dialog([&](ProbeDialog& d) {
+        control = d.GetDlgItem(IDC_TEST_OWNERDRAW);
+        ASSERT_TRUE(button.SubclassDlgItem(IDC_TEST_OWNERDRAW, d.GetSafeHwnd()));
+        EXPECT_FALSE(DrawnButton().SubclassWindow(control));  // one object per window
+        EXPECT_EQ(&button, fw::CSubclassWnd::FromHandle(control));
+        SendMessageA(control, WM_LBUTTONUP, 0, 0);
+        InvalidateRect(control, nullptr, TRUE);
+        UpdateWindow(control);
+        d.EndDialog(1);
+    });
+    EXPECT_EQ(1, dialog.DoModal());
+    EXPECT_EQ(1, button.clicks);
+    EXPECT_GE(button.draws, 1);
+    EXPECT_EQ(nullptr, button.GetSafeHwnd());
+    EXPECT_FALSE(IsWindow(control));
+}
+
+} // namespace

@@ -1,0 +1,8 @@
+#pragma once
+
+#define IDD_CONTROLS 200
+#define IDC_PICTURE_HOST 1001
+#define IDC_ROLL_BUTTON 1003
+#define IDC_PLAIN_BUTTON 1004
+#define IDC_BARE_BUTTON 1005
+#define IDB_TEST_PICTURE 300

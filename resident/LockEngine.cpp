@@ -1,0 +1,196 @@
+#include "resident/LockEngine.h"
+
+#include <algorithm>
+
+bool MatchRegisteredKeys(const CLockSetting& setting, const CUsbDeviceList* attached, CKeyDeviceList* found)
+{
+    if (found)
+        found->clear();
+    if (!attached || setting.KeyDevices.empty())
+        return false;
+    if (setting.KeyType == 2)
+        return attached->HasAllKeys(setting.KeyDevices, found) != 0;
+    return attached->HasAnyKey(setting.KeyDevices, found) != 0;
+}
+
+// Key snapshot
+
+void CKeySnapshot::Take(bool present, const CKeyDeviceList& found)
+{
+    m_held = present;
+    m_keys = present ? found : CKeyDeviceList{};
+}
+
+void CKeySnapshot::Clear()
+{
+    m_held = false;
+    m_keys.clear();
+}
+
+namespace {
+
+// The same devices in any order, each device of one list answering one of the other.
+bool SameDevices(const CKeyDeviceList& snapshot, CKeyDeviceList fresh)
+{
+    for (const CKeyDevice& key : snapshot) {
+        const auto match = std::find_if(fresh.begin(), fresh.end(),
+                                        [&](const CKeyDevice& device) { return IsSameKeyDevice(key, device); });
+        if (match == fresh.end())
+            return false;
+        fresh.erase(match);
+    }
+    return fresh.empty();
+}
+
+} // namespace
+
+void CKeySnapshot::Check(bool present, const CKeyDeviceList& fresh)
+{
+    if (!m_held)
+        return;
+    if (!present || fresh.size() > m_keys.size())
+        Clear();
+    else if (fresh.size() < m_keys.size())
+        m_keys = fresh;
+    else if (!SameDevices(m_keys, fresh))
+        Clear();
+}
+
+// Engine
+
+void CLockEngine::BeginWatching(Tick now)
+{
+    m_lockTick = now;
+    m_unlockTick = now;
+    m_lastInput = 0;
+    m_passwordUnlock = false;
+    m_suspended = false;
+    m_checkWatchdog = true;
+}
+
+EStartupAction CLockEngine::StartupAction(int storedLock, bool keyPresent) const
+{
+    if (storedLock == 0 && m_setting.LockStartup == 0)
+        return EStartupAction::None;
+    if (!keyPresent)
+        return EStartupAction::Lock;
+    if (KeyAndPasswordNeeded())
+        return EStartupAction::LockAndAskPassword;
+    return EStartupAction::None;
+}
+
+void CLockEngine::OnLocked(Tick now, bool keyPresent, const CKeyDeviceList& found)
+{
+    m_lockTick = now;
+    m_snapshot.Take(keyPresent, found);
+}
+
+void CLockEngine::OnUnlocked(Tick now)
+{
+    m_unlockTick = now;
+    m_snapshot.Clear();
+}
+
+EKeyAction CLockEngine::OnKeyListChanged(bool locked, bool present, const CKeyDeviceList& found)
+{
+    m_snapshot.Check(present, found);
+    if (locked) {
+        if (!present || m_snapshot.IsHeld())
+            return EKeyAction::None;
+        return KeyAndPasswordNeeded() ? EKeyAction::ShowPasswordDialog : EKeyAction::Unlock;
+    }
+    if (!present && m_setting.LockKeyRemoved != 0 && AutomaticLockAllowed())
+        return EKeyAction::Lock;
+    return EKeyAction::None;
+}
+
+int CLockEngine::PasswordDialogKeyState(bool present) const
+{
+    if (m_setting.PasswordSetting.PasswordType == 2)
+        return present ? 0 : 2;
+    return present ? 1 : 0;
+}
+
+bool CLockEngine::WantsNoInputTimer() const
+{
+    return m_setting.LockNoInput == 1 || m_setting.UseScreenSaver == 1;
+}
+
+std::uint32_t CLockEngine::IdleSeconds(Tick since, Tick now) const
+{
+    const Tick sinceEvent = now - since;  // unsigned: modulo 2^32
+    const Tick sinceInput = now - m_lastInput;
+    return std::min(sinceEvent, sinceInput) / 1000;
+}
+
+EIdleAction CLockEngine::OnNoInputTick(bool locked, Tick lastInput, Tick now, bool messageShown)
+{
+    if (lastInput != m_lastInput) {
+        m_lastInput = lastInput;
+        return messageShown ? EIdleAction::HideMessage : EIdleAction::None;
+    }
+    if (!locked) {
+        if (m_setting.LockNoInput == 1 &&
+            static_cast<std::uint32_t>(m_setting.LockNoInputSec) <= IdleSeconds(m_unlockTick, now) &&
+            AutomaticLockAllowed())
+            return EIdleAction::Lock;
+        return EIdleAction::None;
+    }
+    if (m_setting.UseScreenSaver != 0 &&
+        static_cast<std::uint32_t>(m_setting.ScreenSaverSec) <= IdleSeconds(m_lockTick, now) && !messageShown)
+        return EIdleAction::ShowMessage;
+    return EIdleAction::None;
+}
+
+void CLockEngine::OnLockNow()
+{
+    m_passwordUnlock = false;
+    m_suspended = false;
+}
+
+EWatchAction CLockEngine::OnPowerBroadcast(unsigned event) const
+{
+    if (m_sessionDisconnected || m_sessionLocked)
+        return EWatchAction::None;
+    if (event == kPowerQuerySuspend)
+        return EWatchAction::StopWatching;
+    if (event == kPowerResumeSuspend)
+        return EWatchAction::StartWatching;
+    return EWatchAction::None;
+}
+
+EWatchAction CLockEngine::OnSessionChange(unsigned event)
+{
+    switch (event) {
+    case kSessionConsoleConnect:
+    case kSessionRemoteConnect:
+        if (!m_sessionDisconnected)
+            return EWatchAction::None;
+        m_sessionDisconnected = false;
+        return EWatchAction::StartWatching;
+    case kSessionConsoleDisconnect:
+    case kSessionRemoteDisconnect:
+        m_sessionDisconnected = true;
+        return EWatchAction::StopWatching;
+    case kSessionLock:
+        m_sessionLocked = true;
+        return EWatchAction::StopWatching;
+    case kSessionUnlock:
+        m_sessionLocked = false;
+        return m_sessionDisconnected ? EWatchAction::None : EWatchAction::StartWatching;
+    default:
+        return EWatchAction::None;
+    }
+}
+
+EEndSessionAnswer CLockEngine::QueryEndSession(bool defaultRefuses, bool lockShown)
+{
+    if (defaultRefuses)
+        return EEndSessionAnswer::Refuse;
+    return lockShown ? EEndSessionAnswer::RefuseAndTell : EEndSessionAnswer::Agree;
+}
+
+bool CLockEngine::KeyAndPasswordNeeded() const
+{
+    return m_setting.PasswordSetting.UsePassword != 0 && m_setting.PasswordSetting.PasswordType == 2;
+}

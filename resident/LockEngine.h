@@ -1,0 +1,118 @@
+#pragma once
+// The lock engine's decisions over plain data: when to lock and unlock, the key
+// snapshot, the idle-time rule, the watchdog-check flag and the watching state. The
+// main window feeds it what Windows reports and carries out what it answers.
+#include <cstdint>
+
+#include "common/LockSetting.h"
+#include "usbkey/UsbDeviceList.h"
+
+// GetTickCount values: milliseconds that wrap after 2^32 (49.7 days).
+using Tick = std::uint32_t;
+
+// Whether the registered keys are attached, by KeyType: 2 needs every registered key,
+// any other value one of them. With `found`, the attached devices that matched. No
+// snapshot (the USB worker could not start) and an empty key list both count as absent,
+// so the PC locks rather than staying open.
+bool MatchRegisteredKeys(const CLockSetting& setting, const CUsbDeviceList* attached, CKeyDeviceList* found);
+
+// The registered keys that were attached when the lock was taken. Those same keys must
+// not undo the lock: the user has to pull one and insert it again.
+class CKeySnapshot {
+public:
+    bool IsHeld() const { return m_held; }
+    const CKeyDeviceList& Keys() const { return m_keys; }
+
+    // Held when keys were present at the lock; `found` are the devices that matched.
+    void Take(bool present, const CKeyDeviceList& found);
+    void Clear();
+    // A fresh check while held: all keys gone or a key more clears the snapshot, a key
+    // fewer shrinks it, the same number of different keys clears it.
+    void Check(bool present, const CKeyDeviceList& fresh);
+
+private:
+    bool m_held = false;
+    CKeyDeviceList m_keys;
+};
+
+enum class EKeyAction { None, Lock, Unlock, ShowPasswordDialog };
+enum class EStartupAction { None, Lock, LockAndAskPassword };
+enum class EIdleAction { None, HideMessage, Lock, ShowMessage };
+enum class EWatchAction { None, StartWatching, StopWatching };
+enum class EEndSessionAnswer { Agree, Refuse, RefuseAndTell };
+
+// Power and session notices the engine acts on.
+constexpr unsigned kPowerQuerySuspend = 0;   // PBT_APMQUERYSUSPEND
+constexpr unsigned kPowerResumeSuspend = 7;  // PBT_APMRESUMESUSPEND
+constexpr unsigned kSessionConsoleConnect = 1;
+constexpr unsigned kSessionConsoleDisconnect = 2;
+constexpr unsigned kSessionRemoteConnect = 3;
+constexpr unsigned kSessionRemoteDisconnect = 4;
+constexpr unsigned kSessionLock = 7;
+constexpr unsigned kSessionUnlock = 8;
+
+class CLockEngine {
+public:
+    // The record is the program's own; the engine reads it at every decision.
+    explicit CLockEngine(const CLockSetting& setting) : m_setting(setting) {}
+
+    // Watching starts (start-up, resume, return to the session): both ticks restart,
+    // the automatic locks are no longer held back and the watchdog is checked again.
+    void BeginWatching(Tick now);
+    // The start-up check, from the stored lock state and the keys attached now.
+    EStartupAction StartupAction(int storedLock, bool keyPresent) const;
+
+    // The lock was taken / released at `now`.
+    void OnLocked(Tick now, bool keyPresent, const CKeyDeviceList& found);
+    void OnUnlocked(Tick now);
+
+    // The keys changed; `present` and `found` are the match of the new snapshot.
+    EKeyAction OnKeyListChanged(bool locked, bool present, const CKeyDeviceList& found);
+    // For the open password dialog: 2 ends it (key and password needed, key gone),
+    // 1 ends it (a key opens the lock), 0 keeps it.
+    int PasswordDialogKeyState(bool present) const;
+
+    // One no-input tick: the time of the last input Windows reports, and now.
+    EIdleAction OnNoInputTick(bool locked, Tick lastInput, Tick now, bool messageShown);
+    bool WantsNoInputTimer() const;
+
+    // Commands from other programs.
+    void OnLockNow();
+    void OnSuspendLock(bool suspend) { m_suspended = suspend; }
+    void OnReloadSettings() { m_passwordUnlock = false; }
+    // The may-unlock value of an accepted unlock request: after an unlock by the
+    // password alone the automatic locks wait until the next command or resume.
+    void OnPasswordUnlock(bool mayUnlock) { m_passwordUnlock = mayUnlock; }
+
+    // The watchdog-check flag: off while the watchdog goes away with the session.
+    void OnWatchdogState(bool watchdogLeaving) { m_checkWatchdog = !watchdogLeaving; }
+    // Off while the session really ends; on again when its end was cancelled.
+    void OnEndSession(bool ending) { m_checkWatchdog = !ending; }
+    bool ShouldCheckWatchdog() const { return m_checkWatchdog; }
+
+    EWatchAction OnPowerBroadcast(unsigned event) const;
+    EWatchAction OnSessionChange(unsigned event);
+    static EEndSessionAnswer QueryEndSession(bool defaultRefuses, bool lockShown);
+
+    const CKeySnapshot& Snapshot() const { return m_snapshot; }
+    bool IsSuspended() const { return m_suspended; }
+    bool IsPasswordUnlocked() const { return m_passwordUnlock; }
+
+private:
+    bool AutomaticLockAllowed() const { return !m_suspended && !m_passwordUnlock; }
+    bool KeyAndPasswordNeeded() const;
+    // Seconds since the later of `since` and the last input, each elapsed time taken
+    // modulo 2^32 so that the tick count's wrap never makes an old tick look recent.
+    std::uint32_t IdleSeconds(Tick since, Tick now) const;
+
+    const CLockSetting& m_setting;
+    bool m_checkWatchdog = true;
+    Tick m_lastInput = 0;
+    Tick m_lockTick = 0;
+    Tick m_unlockTick = 0;
+    bool m_suspended = false;
+    bool m_passwordUnlock = false;
+    bool m_sessionDisconnected = false;
+    bool m_sessionLocked = false;
+    CKeySnapshot m_snapshot;
+};

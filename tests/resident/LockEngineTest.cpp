@@ -1,0 +1,330 @@
+#include "resident/LockEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+namespace {
+
+const CKeyDevice kKeyA(0x1234, 0x0001, "SERIAL-A");
+const CKeyDevice kKeyB(0x1234, 0x0002, "SERIAL-B");
+const CKeyDevice kOther(0x9999, 0x0001, "OTHER");
+
+CUsbDeviceList Attached(const std::vector<CKeyDevice>& devices)
+{
+    CUsbDeviceList list;
+    for (const CKeyDevice& device : devices)
+        list.AddTail(CUsbDeviceEntry(device, CDeviceNameNode()));
+    return list;
+}
+
+class LockEngineTest : public ::testing::Test {
+protected:
+    LockEngineTest()
+    {
+        setting.SetDefaults();
+        setting.KeyDevices = {kKeyA};
+    }
+
+    // What the main window does on a key notice: match the new snapshot, then decide.
+    EKeyAction KeysNow(bool locked, const std::vector<CKeyDevice>& devices)
+    {
+        const CUsbDeviceList list = Attached(devices);
+        CKeyDeviceList found;
+        const bool present = MatchRegisteredKeys(setting, &list, &found);
+        return engine.OnKeyListChanged(locked, present, found);
+    }
+    void LockWith(const std::vector<CKeyDevice>& devices, Tick now = 1000)
+    {
+        const CUsbDeviceList list = Attached(devices);
+        CKeyDeviceList found;
+        const bool present = MatchRegisteredKeys(setting, &list, &found);
+        engine.OnLocked(now, present, found);
+    }
+
+    CLockSetting setting;
+    CLockEngine engine{setting};
+};
+
+TEST_F(LockEngineTest, KeyMatchFollowsKeyTypeAndNeverTrustsAnEmptyListOrNoWorker)
+{
+    struct Case {
+        int keyType;
+        std::vector<CKeyDevice> keys;
+        std::vector<CKeyDevice> attached;
+        bool worker;
+        bool present;
+        size_t found;
+    };
+    const Case cases[] = {
+        {1, {kKeyA, kKeyB}, {kKeyA}, true, true, 1},
+        {2, {kKeyA, kKeyB}, {kKeyA}, true, false, 1},
+        {2, {kKeyA, kKeyB}, {kOther, kKeyB, kKeyA}, true, true, 2},
+        {1, {kKeyA}, {kOther}, true, false, 0},
+        {1, {}, {kKeyA}, true, false, 0},
+        {2, {}, {kKeyA}, true, false, 0},     // all of no keys: still no key
+        {1, {kKeyA}, {kKeyA}, false, false, 0},  // no worker, no snapshot
+    };
+    for (const Case& c : cases) {
+        setting.KeyType = c.keyType;
+        setting.KeyDevices = c.keys;
+        const CUsbDeviceList list = Attached(c.attached);
+        CKeyDeviceList found = {kOther};
+        EXPECT_EQ(c.present, MatchRegisteredKeys(setting, c.worker ? &list : nullptr, &found))
+            << "KeyType " << c.keyType << ", " << c.keys.size() << " keys";
+        EXPECT_EQ(c.found, found.size());
+    }
+}
+
+TEST(KeySnapshot, FreshChecksShrinkOrClearIt)
+{
+    const CKeyDevice lowerA(0x1234, 0x0001, "serial-a");
+    struct Case {
+        std::vector<CKeyDevice> taken;
+        bool present;
+        std::vector<CKeyDevice> fresh;
+        bool held;
+        size_t keys;
+    };
+    const Case cases[] = {
+        {{kKeyA}, true, {kKeyA}, true, 1},             // the same key stays in
+        {{kKeyA}, true, {lowerA}, true, 1},            // serials compare ignoring case
+        {{kKeyA}, false, {}, false, 0},                // pulled
+        {{kKeyA}, true, {kKeyA, kKeyB}, false, 0},     // a key more
+        {{kKeyA, kKeyB}, true, {kKeyA}, true, 1},      // a key fewer: the snapshot shrinks
+        {{kKeyA}, true, {kKeyB}, false, 0},            // one key swapped for another
+        {{kKeyA, kKeyA}, true, {kKeyA, kKeyB}, false, 0},
+    };
+    for (const Case& c : cases) {
+        CKeySnapshot snapshot;
+        snapshot.Take(true, c.taken);
+        snapshot.Check(c.present, c.fresh);
+        EXPECT_EQ(c.held, snapshot.IsHeld()) << c.taken.size() << " taken, " << c.fresh.size() << " fresh";
+        EXPECT_EQ(c.keys, snapshot.Keys().size());
+    }
+    CKeySnapshot none;
+    none.Take(false, {kKeyA});
+    EXPECT_FALSE(none.IsHeld());
+    EXPECT_TRUE(none.Keys().empty());
+}
+
+TEST_F(LockEngineTest, LockTakenWithTheKeyInNeedsItPulledAndInsertedAgain)
+{
+    LockWith({kKeyA});
+    EXPECT_EQ(EKeyAction::None, KeysNow(true, {kKeyA}));
+    EXPECT_EQ(EKeyAction::None, KeysNow(true, {kKeyA}));
+    EXPECT_EQ(EKeyAction::None, KeysNow(true, {}));
+    EXPECT_EQ(EKeyAction::Unlock, KeysNow(true, {kKeyA}));
+}
+
+TEST_F(LockEngineTest, TwoKeysOfTypeOnePullingOneKeepsTheLockInsertingItUnlocks)
+{
+    setting.KeyDevices = {kKeyA, kKeyB};
+    LockWith({kKeyA, kKeyB});
+    EXPECT_EQ(EKeyAction::None, KeysNow(true, {kKeyB}));
+    EXPECT_EQ(EKeyAction::Unlock, KeysNow(true, {kKeyB, kKeyA}));
+}
+
+TEST_F(LockEngineTest, SwappingTheAttachedKeyForAnotherUnlocks)
+{
+    setting.KeyDevices = {kKeyA, kKeyB};
+    LockWith({kKeyA});
+    EXPECT_EQ(EKeyAction::Unlock, KeysNow(true, {kKeyB}));
+}
+
+TEST_F(LockEngineTest, LockTakenWithoutKeyUnlocksOnInsertionOrAsksForThePassword)
+{
+    LockWith({});
+    EXPECT_FALSE(engine.Snapshot().IsHeld());
+    EXPECT_EQ(EKeyAction::None, KeysNow(true, {kOther}));
+    EXPECT_EQ(EKeyAction::Unlock, KeysNow(true, {kKeyA}));
+
+    setting.PasswordSetting.UsePassword = 1;
+    setting.PasswordSetting.PasswordType = 2;
+    EXPECT_EQ(EKeyAction::ShowPasswordDialog, KeysNow(true, {kKeyA}));
+    setting.PasswordSetting.PasswordType = 1;
+    EXPECT_EQ(EKeyAction::Unlock, KeysNow(true, {kKeyA}));
+}
+
+TEST_F(LockEngineTest, RemovalLocksUnlessHeldBack)
+{
+    EXPECT_EQ(EKeyAction::None, KeysNow(false, {kKeyA}));
+    EXPECT_EQ(EKeyAction::Lock, KeysNow(false, {}));
+
+    engine.OnSuspendLock(true);
+    EXPECT_EQ(EKeyAction::None, KeysNow(false, {}));
+    engine.OnSuspendLock(false);
+    engine.OnPasswordUnlock(true);
+    EXPECT_EQ(EKeyAction::None, KeysNow(false, {}));
+    engine.OnReloadSettings();
+    EXPECT_EQ(EKeyAction::Lock, KeysNow(false, {}));
+
+    engine.OnSuspendLock(true);
+    engine.OnPasswordUnlock(true);
+    engine.OnLockNow();  // clears both
+    EXPECT_FALSE(engine.IsSuspended());
+    EXPECT_FALSE(engine.IsPasswordUnlocked());
+
+    setting.LockKeyRemoved = 0;
+    EXPECT_EQ(EKeyAction::None, KeysNow(false, {}));
+}
+
+TEST_F(LockEngineTest, AReloadThatLeavesNoKeyLocks)
+{
+    setting.KeyType = 2;
+    setting.KeyDevices.clear();
+    EXPECT_EQ(EKeyAction::Lock, KeysNow(false, {kKeyA}));
+}
+
+TEST_F(LockEngineTest, StartupCheck)
+{
+    // stored lock, LockStartup, key present, UsePassword, PasswordType -> action
+    using Row = std::tuple<int, int, bool, int, int, EStartupAction>;
+    const Row rows[] = {
+        {0, 0, false, 0, 0, EStartupAction::None},
+        {1, 0, false, 0, 0, EStartupAction::Lock},  // killed while locked
+        {0, 1, false, 0, 0, EStartupAction::Lock},
+        {0, 1, true, 0, 0, EStartupAction::None},
+        {1, 0, true, 0, 0, EStartupAction::None},
+        {0, 1, true, 1, 2, EStartupAction::LockAndAskPassword},
+        {0, 1, true, 1, 1, EStartupAction::None},
+        {0, 1, true, 0, 2, EStartupAction::None},
+        {0, 0, true, 1, 2, EStartupAction::None},
+    };
+    for (const auto& [stored, startup, present, usePassword, passwordType, expected] : rows) {
+        setting.LockStartup = startup;
+        setting.PasswordSetting.UsePassword = usePassword;
+        setting.PasswordSetting.PasswordType = passwordType;
+        EXPECT_EQ(expected, engine.StartupAction(stored, present))
+            << stored << startup << present << usePassword << passwordType;
+    }
+}
+
+TEST_F(LockEngineTest, PasswordDialogKeyState)
+{
+    setting.PasswordSetting.PasswordType = 2;
+    EXPECT_EQ(2, engine.PasswordDialogKeyState(false));
+    EXPECT_EQ(0, engine.PasswordDialogKeyState(true));
+    setting.PasswordSetting.PasswordType = 1;
+    EXPECT_EQ(1, engine.PasswordDialogKeyState(true));
+    EXPECT_EQ(0, engine.PasswordDialogKeyState(false));
+}
+
+class IdleTest : public LockEngineTest {
+protected:
+    IdleTest()
+    {
+        setting.LockNoInput = 1;
+        setting.LockNoInputSec = 3;
+    }
+    // Two ticks with the same input time: the first one stores it, the second decides.
+    EIdleAction IdleAt(bool locked, Tick lastInput, Tick now, bool messageShown = false)
+    {
+        engine.OnNoInputTick(locked, lastInput, now, messageShown);
+        return engine.OnNoInputTick(locked, lastInput, now, messageShown);
+    }
+};
+
+TEST_F(IdleTest, LocksAfterTheIdleTimeCountedFromTheLaterOfInputAndUnlock)
+{
+    engine.BeginWatching(10'000);
+    EXPECT_EQ(EIdleAction::None, IdleAt(false, 9'000, 12'999));
+    EXPECT_EQ(EIdleAction::Lock, IdleAt(false, 9'000, 13'000));
+    EXPECT_EQ(EIdleAction::None, IdleAt(false, 12'000, 14'000));  // recent input
+    engine.OnUnlocked(20'000);
+    EXPECT_EQ(EIdleAction::None, IdleAt(false, 12'000, 22'000));  // the unlock resets idle time
+    EXPECT_EQ(EIdleAction::Lock, IdleAt(false, 12'000, 23'500));
+}
+
+TEST_F(IdleTest, TickWrapNeverMakesAnOldTickLookRecent)
+{
+    // Unlocked 4 s before the wrap, input 0.25 s ago, after it: the PC is in use.
+    engine.BeginWatching(0xFFFF'F000u);
+    EXPECT_EQ(EIdleAction::None, IdleAt(false, 0x0000'0500u, 0x0000'0600u));
+    // No input since well before the wrap, unlocked 4 s before it: idle for 5.5 s.
+    EXPECT_EQ(EIdleAction::Lock, IdleAt(false, 0xFFFF'0000u, 0x0000'0600u));
+    // At the start of watching the last input counts as 0; that never hides idle time.
+    engine.BeginWatching(0x0000'0100u);
+    EXPECT_EQ(EIdleAction::Lock, engine.OnNoInputTick(false, 0, 0x0000'1000u, false));
+}
+
+TEST_F(IdleTest, AutomaticLockHeldBackButNewInputHidesTheMessage)
+{
+    engine.BeginWatching(0);
+    engine.OnSuspendLock(true);
+    EXPECT_EQ(EIdleAction::None, IdleAt(false, 0, 60'000));
+    engine.OnSuspendLock(false);
+    engine.OnPasswordUnlock(true);
+    EXPECT_EQ(EIdleAction::None, IdleAt(false, 0, 60'000));
+    engine.BeginWatching(0);  // a resume clears both
+    setting.LockNoInput = 2;  // only 1 turns the idle lock on
+    EXPECT_EQ(EIdleAction::None, IdleAt(false, 0, 60'000));
+    setting.LockNoInput = 1;
+    EXPECT_EQ(EIdleAction::Lock, IdleAt(false, 0, 60'000));
+    EXPECT_EQ(EIdleAction::HideMessage, engine.OnNoInputTick(true, 61'000, 61'000, true));
+    EXPECT_EQ(EIdleAction::None, engine.OnNoInputTick(true, 62'000, 62'000, false));
+}
+
+TEST_F(IdleTest, ScreenSaverMessageWhileLocked)
+{
+    setting.UseScreenSaver = 1;
+    setting.ScreenSaverSec = 60;
+    engine.BeginWatching(0);
+    engine.OnLocked(100'000, false, {});
+    EXPECT_EQ(EIdleAction::None, IdleAt(true, 50'000, 159'999));
+    EXPECT_EQ(EIdleAction::ShowMessage, IdleAt(true, 50'000, 160'000));
+    EXPECT_EQ(EIdleAction::None, IdleAt(true, 50'000, 160'000, true));  // already shown
+    setting.UseScreenSaver = 0;
+    EXPECT_EQ(EIdleAction::None, IdleAt(true, 50'000, 200'000));
+    EXPECT_TRUE(engine.WantsNoInputTimer());
+    setting.LockNoInput = 0;
+    EXPECT_FALSE(engine.WantsNoInputTimer());
+    setting.UseScreenSaver = 1;
+    EXPECT_TRUE(engine.WantsNoInputTimer());
+}
+
+TEST_F(LockEngineTest, WatchdogCheckFlag)
+{
+    EXPECT_TRUE(engine.ShouldCheckWatchdog());
+    engine.OnWatchdogState(true);
+    EXPECT_FALSE(engine.ShouldCheckWatchdog());
+    engine.OnWatchdogState(false);
+    EXPECT_TRUE(engine.ShouldCheckWatchdog());
+    engine.OnEndSession(true);  // the session really ends: the watchdog goes with it
+    EXPECT_FALSE(engine.ShouldCheckWatchdog());
+    engine.OnEndSession(false);  // the end was cancelled: keep the watchdog running
+    EXPECT_TRUE(engine.ShouldCheckWatchdog());
+    engine.OnWatchdogState(true);
+    engine.BeginWatching(0);
+    EXPECT_TRUE(engine.ShouldCheckWatchdog());
+}
+
+TEST_F(LockEngineTest, PowerAndSessionNotices)
+{
+    EXPECT_EQ(EWatchAction::StopWatching, engine.OnPowerBroadcast(kPowerQuerySuspend));
+    EXPECT_EQ(EWatchAction::StartWatching, engine.OnPowerBroadcast(kPowerResumeSuspend));
+    EXPECT_EQ(EWatchAction::None, engine.OnPowerBroadcast(10));
+
+    EXPECT_EQ(EWatchAction::None, engine.OnSessionChange(kSessionConsoleConnect));  // was not disconnected
+    EXPECT_EQ(EWatchAction::StopWatching, engine.OnSessionChange(kSessionRemoteDisconnect));
+    EXPECT_EQ(EWatchAction::None, engine.OnPowerBroadcast(kPowerResumeSuspend));
+    EXPECT_EQ(EWatchAction::StopWatching, engine.OnSessionChange(kSessionLock));
+    EXPECT_EQ(EWatchAction::None, engine.OnSessionChange(kSessionUnlock));  // still disconnected
+    EXPECT_EQ(EWatchAction::StartWatching, engine.OnSessionChange(kSessionRemoteConnect));
+    EXPECT_EQ(EWatchAction::StopWatching, engine.OnSessionChange(kSessionLock));
+    EXPECT_EQ(EWatchAction::None, engine.OnPowerBroadcast(kPowerQuerySuspend));
+    EXPECT_EQ(EWatchAction::StartWatching, engine.OnSessionChange(kSessionUnlock));
+    EXPECT_EQ(EWatchAction::StopWatching, engine.OnPowerBroadcast(kPowerQuerySuspend));
+    EXPECT_EQ(EWatchAction::None, engine.OnSessionChange(5));  // logon: nothing
+}
+
+TEST(LockEngine, QueryEndSession)
+{
+    EXPECT_EQ(EEndSessionAnswer::Refuse, CLockEngine::QueryEndSession(true, false));
+    EXPECT_EQ(EEndSessionAnswer::Refuse, CLockEngine::QueryEndSession(true, true));
+    EXPECT_EQ(EEndSessionAnswer::Agree, CLockEngine::QueryEndSession(false, false));
+    EXPECT_EQ(EEndSessionAnswer::RefuseAndTell, CLockEngine::QueryEndSession(false, true));
+}
+
+} // namespace

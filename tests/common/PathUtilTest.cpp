@@ -3,7 +3,9 @@
 #include <aclapi.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "TempFolder.h"
 #include "common/PathUtil.h"
@@ -108,6 +110,39 @@ TEST(PathUtil, NoFolderWhenTheAccessListCannotBeBuilt)
     EXPECT_FALSE(CPathUtil::BuildAccessList(unknown));
     EXPECT_FALSE(CPathUtil::CreateFolderWithAccess(product, unknown));
     EXPECT_FALSE(CFile::Exists(temp.File("Quorvanter")));
+}
+
+// A module loaded from a path longer than the first 512-byte buffer comes back
+// whole. The set-up uses the wide calls: the ANSI ones stop at MAX_PATH.
+TEST(PathUtil, LongModulePathIsReturnedWhole)
+{
+    CTempFolder temp("longmodule");
+    const std::wstring segment(60, L'd');
+    std::vector<std::wstring> created;  // removed here: the ANSI clean-up cannot reach them
+    const fw::scope_exit removeCreated([&] {
+        for (auto it = created.rbegin(); it != created.rend(); ++it) {
+            DeleteFileW((*it + L"\\module.exe").c_str());
+            RemoveDirectoryW(it->c_str());
+        }
+    });
+    std::wstring folder = L"\\\\?\\" + std::wstring(temp.Path().begin(), temp.Path().end());
+    while (folder.size() < 700) {
+        folder += L"\\" + segment;
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << GetLastError();
+        created.push_back(folder);
+    }
+    const std::wstring copy = folder + L"\\module.exe";
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    ASSERT_TRUE(CopyFileW(std::wstring(self, self + strlen(self)).c_str(), copy.c_str(), FALSE)) << GetLastError();
+    const HMODULE module = LoadLibraryW(copy.c_str());
+    ASSERT_NE(nullptr, module) << GetLastError();
+    const std::string path = CPathUtil::GetModulePath(module);
+    const std::string moduleFolder = CPathUtil::GetModuleFolder(module);
+    FreeLibrary(module);
+    EXPECT_GT(path.size(), 700u);
+    EXPECT_TRUE(EndsWith(path, std::string(60, 'd') + "\\module.exe")) << path;
+    EXPECT_EQ(path.substr(0, path.size() - 11), moduleFolder);
 }
 
 } // namespace

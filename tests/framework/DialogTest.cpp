@@ -219,19 +219,24 @@ TEST(SubclassWnd, RoutesMessagesAndDrawRequestsAndUnbindsOnDestroy)
 {
     DrawnButton button;
     HWND control = nullptr;
+    LRESULT drawResult = 0;
     ProbeDialog dialog([&](ProbeDialog& d) {
         control = d.GetDlgItem(IDC_TEST_OWNERDRAW);
         ASSERT_TRUE(button.SubclassDlgItem(IDC_TEST_OWNERDRAW, d.GetSafeHwnd()));
         EXPECT_FALSE(DrawnButton().SubclassWindow(control));  // one object per window
         EXPECT_EQ(&button, fw::CSubclassWnd::FromHandle(control));
         SendMessageA(control, WM_LBUTTONUP, 0, 0);
-        InvalidateRect(control, nullptr, TRUE);
-        UpdateWindow(control);
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = IDC_TEST_OWNERDRAW;
+        item.hwndItem = control;
+        drawResult = SendMessageA(d.GetSafeHwnd(), WM_DRAWITEM, IDC_TEST_OWNERDRAW, reinterpret_cast<LPARAM>(&item));
         d.EndDialog(1);
     });
     EXPECT_EQ(1, dialog.DoModal());
     EXPECT_EQ(1, button.clicks);
-    EXPECT_GE(button.draws, 1);
+    EXPECT_EQ(1, button.draws);
+    EXPECT_EQ(TRUE, drawResult);
     EXPECT_EQ(nullptr, button.GetSafeHwnd());
     EXPECT_FALSE(IsWindow(control));
 }

@@ -183,13 +183,6 @@ EWatchAction CLockEngine::OnSessionChange(unsigned event)
     }
 }
 
-EEndSessionAnswer CLockEngine::QueryEndSession(bool defaultRefuses, bool lockShown)
-{
-    if (defaultRefuses)
-        return EEndSessionAnswer::Refuse;
-    return lockShown ? EEndSessionAnswer::RefuseAndTell : EEndSessionAnswer::Agree;
-}
-
 bool CLockEngine::KeyAndPasswordNeeded() const
 {
     return m_setting.PasswordSetting.UsePassword != 0 && m_setting.PasswordSetting.PasswordType == 2;

@@ -39,7 +39,6 @@ enum class EKeyAction { None, Lock, Unlock, ShowPasswordDialog };
 enum class EStartupAction { None, Lock, LockAndAskPassword };
 enum class EIdleAction { None, HideMessage, Lock, ShowMessage };
 enum class EWatchAction { None, StartWatching, StopWatching };
-enum class EEndSessionAnswer { Agree, Refuse, RefuseAndTell };
 
 // Power and session notices the engine acts on.
 constexpr unsigned kPowerQuerySuspend = 0;   // PBT_APMQUERYSUSPEND
@@ -92,7 +91,6 @@ public:
 
     EWatchAction OnPowerBroadcast(unsigned event) const;
     EWatchAction OnSessionChange(unsigned event);
-    static EEndSessionAnswer QueryEndSession(bool defaultRefuses, bool lockShown);
 
     const CKeySnapshot& Snapshot() const { return m_snapshot; }
     bool IsSuspended() const { return m_suspended; }

@@ -319,12 +319,4 @@ TEST_F(LockEngineTest, PowerAndSessionNotices)
     EXPECT_EQ(EWatchAction::None, engine.OnSessionChange(5));  // logon: nothing
 }
 
-TEST(LockEngine, QueryEndSession)
-{
-    EXPECT_EQ(EEndSessionAnswer::Refuse, CLockEngine::QueryEndSession(true, false));
-    EXPECT_EQ(EEndSessionAnswer::Refuse, CLockEngine::QueryEndSession(true, true));
-    EXPECT_EQ(EEndSessionAnswer::Agree, CLockEngine::QueryEndSession(false, false));
-    EXPECT_EQ(EEndSessionAnswer::RefuseAndTell, CLockEngine::QueryEndSession(false, true));
-}
-
 } // namespace

@@ -1,0 +1,317 @@
+#include "resident/LockMainDialog.h"
+
+#include "common/CompanionLink.h"
+#include "common/PathUtil.h"
+#include "common/SettingFile.h"
+#include "lockcore/EventMessage.h"
+#include "lockcore/EventPublisher.h"
+#include "lockcore/LockScreen.h"
+#include "lockcore/ResidentLockCore.h"
+#include "resident/ResidentApp.h"
+#include "resident/ResidentMessages.h"
+#include "resident/resource.h"
+#include "usbkey/FilterUsbCheckThread.h"
+
+namespace {
+
+constexpr UINT kNoInputPeriod = 500;
+constexpr UINT kLockCoreCheckPeriod = 1000;
+// Ends the main window, and so the program, when the lock display is lost.
+constexpr INT_PTR kLockCoreLost = 2;
+#ifndef WM_WTSSESSION_CHANGE
+constexpr UINT WM_WTSSESSION_CHANGE = 0x02B1;
+#endif
+
+CSettingFile LockStateFile()
+{
+    return CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName);
+}
+
+} // namespace
+
+CLockMainDialog::CLockMainDialog(CResidentApp& app, CResidentLockCore& core)
+    : CHideDialog(IDD_LOCK_MAIN, nullptr), m_app(app), m_core(core), m_engine(app.Settings())
+{
+}
+
+BOOL CLockMainDialog::OnInitDialog()
+{
+    SetUpWindow();
+    m_display = m_core.GetController(GetSafeHwnd(), UM_LOCK_COMMAND);
+    if (!m_core.Connect()) {
+        EndDialog(kLockCoreLost);
+        return FALSE;
+    }
+    // Windows delivers session notices only to windows that ask for them.
+    m_sessionNotices.Register(GetSafeHwnd());
+    StartWatching(false);
+    if (!m_lockCoreCheckTimer)
+        m_lockCoreCheckTimer = SetTimer(GetSafeHwnd(), TIMER_LOCK_CORE_CHECK, kLockCoreCheckPeriod, nullptr);
+    return TRUE;
+}
+
+// The icon and the marker by which the other programs find this window.
+void CLockMainDialog::SetUpWindow()
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetWindowLongPtrA(GetSafeHwnd(), GWL_EXSTYLE, GetWindowLongPtrA(GetSafeHwnd(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    SetDlgItemTextA(GetSafeHwnd(), IDC_WINDOW_MARKER, kResidentMarker);
+}
+
+bool CLockMainDialog::IsLocked() const
+{
+    return m_display && m_display->IsLockScreenShown() != 0;
+}
+
+void CLockMainDialog::Lock()
+{
+    SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_HIDEWINDOW);
+    ShowWindow(GetSafeHwnd(), SW_SHOW);
+    m_display->ShowLockScreen();
+    CKeyDeviceList found;
+    const bool present = m_app.IsKeyPresent(&found);
+    m_engine.OnLocked(GetTickCount(), present, found);
+    WriteLockState(1);
+    Publish(EVENT_LOCK);
+}
+
+void CLockMainDialog::Unlock()
+{
+    m_display->HideLockScreen();
+    m_engine.OnUnlocked(GetTickCount());
+    WriteLockState(0);
+    Publish(EVENT_UNLOCK);
+}
+
+void CLockMainDialog::StartWatching(bool reload)
+{
+    if (reload)
+        m_core.ReloadSettings();
+    m_engine.BeginWatching(GetTickCount());
+    CFilterUsbCheckThread* worker = m_app.GetUsbCheckThread();
+    if (worker)
+        worker->UpdateDeviceList();  // decide on the devices attached now
+    ApplyDisplaySettings();
+    switch (m_engine.StartupAction(ReadLockState(), m_app.IsKeyPresent())) {
+    case EStartupAction::Lock:
+        Lock();
+        break;
+    case EStartupAction::LockAndAskPassword:
+        Lock();
+        m_display->ShowPasswordDialog();
+        break;
+    case EStartupAction::None:
+        break;
+    }
+    if (worker)
+        worker->AddNotifyWindow(GetSafeHwnd(), UM_KEY_LIST_CHANGED);
+    RequestUsbCheck();
+}
+
+void CLockMainDialog::StopWatching()
+{
+    StopNoInputTimer();
+    if (CFilterUsbCheckThread* worker = m_app.GetUsbCheckThread())
+        worker->RemoveNotifyWindow(GetSafeHwnd());
+}
+
+void CLockMainDialog::ApplyDisplaySettings()
+{
+    m_display->ReloadPictures();
+    if (m_engine.WantsNoInputTimer())
+        StartNoInputTimer();
+    else
+        StopNoInputTimer();
+}
+
+void CLockMainDialog::StartNoInputTimer()
+{
+    if (!m_noInputTimer)
+        m_noInputTimer = SetTimer(GetSafeHwnd(), TIMER_NO_INPUT, kNoInputPeriod, nullptr);
+}
+
+void CLockMainDialog::StopNoInputTimer()
+{
+    if (m_noInputTimer) {
+        KillTimer(GetSafeHwnd(), m_noInputTimer);
+        m_noInputTimer = 0;
+    }
+}
+
+void CLockMainDialog::OnKeyListChanged()
+{
+    CKeyDeviceList found;
+    const bool present = m_app.IsKeyPresent(&found);
+    switch (m_engine.OnKeyListChanged(IsLocked(), present, found)) {
+    case EKeyAction::Lock:
+        Lock();
+        break;
+    case EKeyAction::Unlock:
+        Unlock();
+        break;
+    case EKeyAction::ShowPasswordDialog:
+        m_display->ShowPasswordDialog();
+        break;
+    case EKeyAction::None:
+        break;
+    }
+}
+
+void CLockMainDialog::OnKeyStateChanged()
+{
+    m_display->SetPasswordDialogState(m_engine.PasswordDialogKeyState(m_app.IsKeyPresent()));
+}
+
+void CLockMainDialog::OnNoInputTick()
+{
+    LASTINPUTINFO input = {sizeof input, 0};
+    if (!GetLastInputInfo(&input))
+        return;
+    const bool locked = IsLocked();
+    switch (m_engine.OnNoInputTick(locked, input.dwTime, GetTickCount(), m_display->IsMessageShown() != 0)) {
+    case EIdleAction::HideMessage:
+        m_display->HideMessage();
+        break;
+    case EIdleAction::Lock:
+        Lock();
+        break;
+    case EIdleAction::ShowMessage:
+        m_display->ShowMessage();
+        break;
+    case EIdleAction::None:
+        break;
+    }
+}
+
+void CLockMainDialog::OnLockCoreCheck()
+{
+    if (m_engine.ShouldCheckWatchdog())
+        CCompanionLink::StartWatchdog();
+    if (!m_core.IsAlive())
+        EndDialog(kLockCoreLost);
+}
+
+void CLockMainDialog::OnTimer(UINT_PTR id)
+{
+    if (id == m_lockCoreCheckTimer)
+        OnLockCoreCheck();
+    else if (id == m_noInputTimer)
+        OnNoInputTick();
+}
+
+void CLockMainDialog::Act(EWatchAction action)
+{
+    if (action == EWatchAction::StartWatching)
+        StartWatching(true);
+    else if (action == EWatchAction::StopWatching)
+        StopWatching();
+}
+
+INT_PTR CLockMainDialog::OnQueryEndSession()
+{
+    if (!IsLocked())
+        return Result(TRUE);
+    m_display->RefuseEndSession();
+    return Result(FALSE);
+}
+
+void CLockMainDialog::OnEndSession(bool ending)
+{
+    m_engine.OnEndSession(ending);
+    if (ending)
+        CCompanionLink::PauseWatchdog();
+    else
+        CCompanionLink::ResumeWatchdog();
+}
+
+int CLockMainDialog::ReadLockState() const
+{
+    int lock = 0;
+    try {
+        LockStateFile().LoadLockState(lock);
+    } catch (...) {
+        lock = 0;  // an unreadable file counts as not locked
+    }
+    return lock;
+}
+
+void CLockMainDialog::WriteLockState(int lock) const
+{
+    try {
+        LockStateFile().SaveLockState(lock);
+    } catch (...) {
+        // The lock itself does not depend on the file; the next change writes again.
+    }
+}
+
+void CLockMainDialog::RequestUsbCheck()
+{
+    if (CFilterUsbCheckThread* worker = m_app.GetUsbCheckThread())
+        worker->RequestCheck();
+}
+
+void CLockMainDialog::Publish(int event)
+{
+    m_app.EventPublisher().Publish(event);
+}
+
+INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case UM_RELOAD_SETTINGS:
+        Publish(EVENT_CHANGE_SETTING);
+        m_core.ReloadSettings();
+        ApplyDisplaySettings();
+        m_engine.OnReloadSettings();
+        RequestUsbCheck();
+        return Result(0);
+    case UM_SUSPEND_LOCK:
+        m_engine.OnSuspendLock(wParam == 0);
+        if (wParam != 0)
+            RequestUsbCheck();
+        return Result(0);
+    case UM_LOCK_NOW:
+        m_engine.OnLockNow();
+        if (!IsLocked())
+            Lock();
+        return Result(0);
+    case UM_KEY_LIST_CHANGED:
+        OnKeyListChanged();
+        return Result(0);
+    case UM_KEY_STATE_CHANGED:
+        OnKeyStateChanged();
+        return Result(0);
+    case UM_LOCK_COMMAND:
+        // The in-process lock display carries these out; none is handled yet.
+        return Result(0);
+    case UM_WATCHDOG_STATE:
+        m_engine.OnWatchdogState(wParam != 0);
+        return Result(0);
+    case WM_TIMER:
+        OnTimer(wParam);
+        return FALSE;
+    case WM_DEVICECHANGE:
+        RequestUsbCheck();
+        return FALSE;
+    case WM_POWERBROADCAST:
+        Act(m_engine.OnPowerBroadcast(static_cast<unsigned>(wParam)));
+        return Result(TRUE);
+    case WM_WTSSESSION_CHANGE:
+        Act(m_engine.OnSessionChange(static_cast<unsigned>(wParam)));
+        return Result(0);
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession();
+    case WM_ENDSESSION:
+        OnEndSession(wParam != 0);
+        return Result(0);
+    case WM_DESTROY:
+        StopWatching();
+        m_sessionNotices.Unregister();
+        return FALSE;
+    default:
+        return CHideDialog::OnMessage(message, wParam, lParam);
+    }
+}

@@ -1,0 +1,125 @@
+#include "resident/ResidentApp.h"
+
+#include "common/CompanionLink.h"
+#include "common/ProcessFinderFactory.h"
+#include "common/PsapiLibrary.h"
+#include "common/ToolhelpLibrary.h"
+#include "common/UserAccount.h"
+#include "resident/LockEngine.h"
+#include "resident/LockMainDialog.h"
+#include "usbkey/FilterUsbCheckThread.h"
+
+namespace {
+
+constexpr const char* kInstanceMutexName = "SS-{4327F27F-6452-4f27-8874-3B2975B294F4}";
+constexpr DWORD kInstanceWait = 10;
+
+} // namespace
+
+CResidentApp::CResidentApp()
+{
+    m_instanceMutex.reset(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
+    m_mutexOwnedAtCreation = m_instanceMutex && GetLastError() != ERROR_ALREADY_EXISTS;
+    m_setting.SetDefaults();
+}
+
+CResidentApp::~CResidentApp()
+{
+    StopUsbCheckThread();
+    UnlockSingleInstance();
+}
+
+BOOL CResidentApp::InitInstance()
+{
+    if (!LockSingleInstance())
+        return FALSE;  // another instance runs: end quietly
+    ChooseProcessFinder();
+    try {
+        m_lockCore.Start();
+    } catch (...) {
+    }
+    GetUsbCheckThread();
+    m_eventPublisher.Start();
+    m_lockCore.AttachSettings(&m_setting);
+    m_lockCore.ReloadSettings();
+    CCompanionLink::ResumeWatchdog();
+    if (m_setting.KeyDevices.empty() && !RunFirstRunWizard()) {
+        CCompanionLink::PauseWatchdog();
+        return FALSE;
+    }
+    RunMainWindow();
+    return FALSE;
+}
+
+void CResidentApp::RunMainWindow()
+{
+    CLockMainDialog dialog(*this, m_lockCore);
+    dialog.DoModal();
+}
+
+int CResidentApp::ExitInstance()
+{
+    m_eventPublisher.Stop();
+    StopUsbCheckThread();
+    try {
+        m_lockCore.Stop();
+    } catch (...) {
+    }
+    UnlockSingleInstance();
+    CProcessFinderFactoryHolder::Instance().Install(nullptr);
+    CPsapiLibrary::Instance().Unload();
+    CToolhelpLibrary::Instance().Unload();
+    return 0;
+}
+
+bool CResidentApp::LockSingleInstance()
+{
+    if (m_instanceLocked || !m_instanceMutex)
+        return false;
+    const DWORD result = WaitForSingleObject(m_instanceMutex.get(), kInstanceWait);
+    // An instance that was killed leaves the mutex abandoned: it is ours then.
+    m_instanceLocked = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    return m_instanceLocked;
+}
+
+void CResidentApp::UnlockSingleInstance()
+{
+    if (m_instanceLocked) {
+        ReleaseMutex(m_instanceMutex.get());
+        m_instanceLocked = false;
+    }
+    if (m_mutexOwnedAtCreation) {
+        ReleaseMutex(m_instanceMutex.get());
+        m_mutexOwnedAtCreation = false;
+    }
+}
+
+CFilterUsbCheckThread* CResidentApp::GetUsbCheckThread()
+{
+    if (!m_usbCheckThread)
+        m_usbCheckThread = CFilterUsbCheckThread::Begin();
+    return m_usbCheckThread;
+}
+
+void CResidentApp::StopUsbCheckThread()
+{
+    CFilterUsbCheckThread::End(m_usbCheckThread);
+    m_usbCheckThread = nullptr;
+}
+
+bool CResidentApp::IsKeyPresent(CKeyDeviceList* found)
+{
+    if (!m_usbCheckThread)
+        return MatchRegisteredKeys(m_setting, nullptr, found);
+    CUsbDeviceList attached;
+    m_usbCheckThread->GetDeviceList(attached);
+    return MatchRegisteredKeys(m_setting, &attached, found);
+}
+
+bool CResidentApp::RunFirstRunWizard()
+{
+    if (!CUserAccount::IsAdministrator())
+        return false;
+    // The first-run wizard registers the keys here; without it no key gets registered.
+    return false;
+}

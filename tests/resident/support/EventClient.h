@@ -1,0 +1,49 @@
+#pragma once
+// A lock-event client for tests and tools, outside the resident program's process: a
+// hidden window on its own thread that registers with the event server (again whenever
+// the server announces itself) and records each event with the time it arrived.
+#include <windows.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+
+#include "framework/Thread.h"
+
+struct SReceivedEvent {
+    int code;
+    std::int64_t arrived;  // QueryPerformanceCounter
+};
+
+class CEventClient : public fw::CThread {
+public:
+    ~CEventClient() override { Stop(); }
+
+    // Registers again (the client library does so at its start and on every announce).
+    void Register() const;
+    // The next event not taken yet, waiting up to `timeout` ms; none when none came.
+    std::optional<SReceivedEvent> Next(DWORD timeout);
+    // Forgets the events received so far.
+    void Clear();
+
+protected:
+    bool InitInstance() override;
+    void ExitInstance() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCopyData(const COPYDATASTRUCT& data);
+
+    HWND m_window = nullptr;
+    UINT m_registerMessage = 0;
+    UINT m_announceMessage = 0;
+    std::mutex m_lock;
+    std::condition_variable m_arrived;
+    std::deque<SReceivedEvent> m_events;
+};
+
+// Milliseconds between two QueryPerformanceCounter values.
+double ElapsedMs(std::int64_t from, std::int64_t to);
+std::int64_t PerformanceNow();

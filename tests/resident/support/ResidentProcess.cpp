@@ -1,0 +1,105 @@
+#include "tests/resident/support/ResidentProcess.h"
+
+#include "common/CompanionLink.h"
+#include "common/PathUtil.h"
+#include "common/ProcessFinderFactory.h"
+#include "common/SettingFile.h"
+
+#include <algorithm>
+
+namespace {
+
+CSettingFile SettingFile()
+{
+    return CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName);
+}
+
+// The main window of this process with the resident marker on control 1000.
+HWND FindMarkedWindow(DWORD processId)
+{
+    const HWND window = CCompanionLink::FindResidentWindow();
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return window && owner == processId ? window : nullptr;
+}
+
+} // namespace
+
+std::string WindowsPathOf(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+void WriteSettings(const CLockSetting& setting)
+{
+    CPathUtil::CreateSettingBaseFolder();
+    const CSettingFile file = SettingFile();
+    DeleteFileA(file.GetPath().c_str());
+    file.SaveSetting(setting);
+}
+
+int ReadLockState()
+{
+    int lock = -1;
+    try {
+        SettingFile().LoadLockState(lock);
+    } catch (...) {
+        return -1;
+    }
+    return lock;
+}
+
+bool CResidentProcess::Launch(const std::string& program)
+{
+    Kill();
+    ChooseProcessFinder();
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + program + "\"";
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    m_process.reset(process.hProcess);
+    m_processId = process.dwProcessId;
+    return true;
+}
+
+bool CResidentProcess::Start(const std::string& program, DWORD timeout)
+{
+    if (!Launch(program))
+        return false;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeout) {
+        m_window = FindMarkedWindow(m_processId);
+        if (m_window)
+            return true;
+        if (WaitForSingleObject(m_process.get(), 20) == WAIT_OBJECT_0)
+            return false;
+    }
+    return false;
+}
+
+bool CResidentProcess::WaitForExit(DWORD timeout)
+{
+    return !m_process || WaitForSingleObject(m_process.get(), timeout) == WAIT_OBJECT_0;
+}
+
+void CResidentProcess::Kill()
+{
+    if (m_process) {
+        TerminateProcess(m_process.get(), 1);
+        WaitForSingleObject(m_process.get(), 5000);
+    }
+    m_process.reset();
+    m_processId = 0;
+    m_window = nullptr;
+}
+
+bool CResidentProcess::Post(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return m_window && PostMessageA(m_window, message, wParam, lParam);
+}

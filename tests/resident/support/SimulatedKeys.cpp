@@ -1,0 +1,62 @@
+#include "tests/resident/support/SimulatedKeys.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <utility>
+
+CSimulatedKeys::CSimulatedKeys(std::string path, std::vector<SSimulatedKey> keys)
+    : m_path(std::move(path)), m_keys(std::move(keys))
+{
+    Write();
+}
+
+CSimulatedKeys::~CSimulatedKeys()
+{
+    DeleteFileA(m_path.c_str());
+}
+
+void CSimulatedKeys::Pull(const std::string& tag)
+{
+    m_pulled.insert(tag);
+    Write();
+}
+
+void CSimulatedKeys::Insert(const std::string& tag)
+{
+    m_pulled.erase(tag);
+    Write();
+}
+
+// The whole text goes to a new file that then replaces the old one, so that the machine
+// never reads half a scenario; the replace waits while the machine has the file open.
+void CSimulatedKeys::Write() const
+{
+    std::string text =
+        "controller name=\\\\.\\HCD0 driver={36FC9E60-C465-11CF-8056-444553540000}\\0000 roothub=RH0\n"
+        "hub name=RH0 ports=8\n";
+    int port = 1;
+    for (const SSimulatedKey& key : m_keys) {
+        char line[512];
+        std::snprintf(line, sizeof line,
+                      "device hub=RH0 port=%d driver={36FC9E60-C465-11CF-8056-444553540000}\\%04d vid=%04X pid=%04X "
+                      "product=\"Key %s\" serial=\"%s\" tag=%s\n",
+                      port, port, key.identity.m_vendorId, key.identity.m_productId, key.tag.c_str(),
+                      key.identity.m_serialNumber.c_str(), key.tag.c_str());
+        text += line;
+        ++port;
+    }
+    for (const std::string& tag : m_pulled)
+        text += "pulled " + tag + "\n";
+    const std::string temporary = m_path + ".new";
+    FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (!out)
+        return;
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fclose(out);
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (MoveFileExA(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return;
+        Sleep(1);
+    }
+}

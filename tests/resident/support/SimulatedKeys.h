@@ -1,0 +1,34 @@
+#pragma once
+// The scenario file of the simulated USB machine that a test build of the resident
+// program reads: one controller with a root hub and the test's key devices, each tagged
+// so that it can be pulled and inserted again.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "usbkey/KeyDevice.h"
+
+struct SSimulatedKey {
+    std::string tag;
+    CKeyDevice identity;
+};
+
+class CSimulatedKeys {
+public:
+    // Writes the scenario file with every key attached.
+    CSimulatedKeys(std::string path, std::vector<SSimulatedKey> keys);
+    ~CSimulatedKeys();
+
+    const std::string& Path() const { return m_path; }
+    void Pull(const std::string& tag);
+    void Insert(const std::string& tag);
+    bool IsPulled(const std::string& tag) const { return m_pulled.count(tag) != 0; }
+
+private:
+    void Write() const;
+
+    std::string m_path;
+    std::vector<SSimulatedKey> m_keys;
+    std::set<std::string> m_pulled;
+};

@@ -36,13 +36,15 @@ function(kv_program name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
 
-# kv_test(name [PORTABLE] SOURCES ... [LIBS ...] [LABELS ...] [SERIAL])
+# kv_test(name [PORTABLE] SOURCES ... [LIBS ...] [LABELS ...] [SERIAL [LOCK lock]])
 # A GoogleTest program; each test case becomes a CTest test. Windows tests run
 # under Wine; PORTABLE ones also build natively under the sanitizers.
 # SERIAL: the cases share something of the prefix (a named object, a program's
-# version setting) and must not run beside each other.
+# version setting) and must not run beside each other. LOCK: a further lock that
+# other test programs sharing the same thing name too (e.g. processes that other
+# programs find by their executable name).
 function(kv_test name)
-  cmake_parse_arguments(ARG "PORTABLE;SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "PORTABLE;SERIAL" "LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT ARG_PORTABLE AND NOT KV_WINDOWS)
     return()
   endif()
@@ -57,7 +59,9 @@ function(kv_test name)
     set(timeout 60)
   endif()
   set(props LABELS "${ARG_LABELS}" TIMEOUT ${timeout})
-  if(ARG_SERIAL)
+  if(ARG_SERIAL AND ARG_LOCK)
+    list(APPEND props RESOURCE_LOCK "${name}\\;${ARG_LOCK}")  # one list through the discovery
+  elseif(ARG_SERIAL)
     list(APPEND props RESOURCE_LOCK ${name})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE ${mode} DISCOVERY_TIMEOUT 60

@@ -184,7 +184,7 @@ TEST_F(ResidentEndToEnd, SecondInstanceEndsAtOnceWithNothingShown)
     CResidentProcess second;
     ASSERT_TRUE(second.Launch(kBrontal));
     EXPECT_TRUE(second.WaitForExit(5000));
-    EXPECT_EQ(resident.Window(), CCompanionLink::FindResidentWindow());
+    EXPECT_TRUE(IsWindow(resident.Window()));  // the first one runs on, untouched
     ExpectNoEvent(500);
 }
 

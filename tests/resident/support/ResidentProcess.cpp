@@ -2,10 +2,12 @@
 
 #include "common/CompanionLink.h"
 #include "common/PathUtil.h"
+#include "common/ProcessFinder.h"
 #include "common/ProcessFinderFactory.h"
 #include "common/SettingFile.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -14,13 +16,17 @@ CSettingFile SettingFile()
     return CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName);
 }
 
-// The main window of this process with the resident marker on control 1000.
+// The top-level window of this process whose control 1000 bears the resident marker, as
+// the other programs find it; other programs' windows never count, whatever their name.
 HWND FindMarkedWindow(DWORD processId)
 {
-    const HWND window = CCompanionLink::FindResidentWindow();
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    return window && owner == processId ? window : nullptr;
+    for (const HWND window : CProcessFinder().EnumProcessWindows(processId)) {
+        char text[512] = {};
+        const HWND marker = GetDlgItem(window, kResidentMarkerControlId);
+        if (marker && GetWindowTextA(marker, text, sizeof text) && std::strcmp(text, kResidentMarker) == 0)
+            return window;
+    }
+    return nullptr;
 }
 
 } // namespace

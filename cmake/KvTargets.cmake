@@ -40,9 +40,9 @@ endfunction()
 # A GoogleTest program; each test case becomes a CTest test. Windows tests run
 # under Wine; PORTABLE ones also build natively under the sanitizers.
 # SERIAL: the cases share something of the prefix (a named object, a program's
-# version setting) and must not run beside each other. LOCK: a further lock that
-# other test programs sharing the same thing name too (e.g. processes that other
-# programs find by their executable name).
+# version setting) and must not run beside each other. LOCK names the lock instead,
+# for test programs that share such a thing with one another (e.g. processes that
+# other programs find by their executable name).
 function(kv_test name)
   cmake_parse_arguments(ARG "PORTABLE;SERIAL" "LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT ARG_PORTABLE AND NOT KV_WINDOWS)
@@ -60,7 +60,7 @@ function(kv_test name)
   endif()
   set(props LABELS "${ARG_LABELS}" TIMEOUT ${timeout})
   if(ARG_SERIAL AND ARG_LOCK)
-    list(APPEND props RESOURCE_LOCK "${name}\\;${ARG_LOCK}")  # one list through the discovery
+    list(APPEND props RESOURCE_LOCK ${ARG_LOCK})
   elseif(ARG_SERIAL)
     list(APPEND props RESOURCE_LOCK ${name})
   endif()

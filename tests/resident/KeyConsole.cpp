@@ -79,7 +79,7 @@ int main(int argc, char** argv)
 
     CEventClient events;
     CResidentProcess resident;
-    if (!events.Start() || !resident.Start(argv[1])) {
+    if (!events.Start() || !resident.Start(argv[1], &events)) {
         std::fprintf(stderr, "the resident program did not start\n");
         return 1;
     }

@@ -50,12 +50,12 @@ protected:
         WriteSettings(setting);
         keys = std::make_unique<CSimulatedKeys>(scenarioPath, attached);
         SetEnvironmentVariableA("KV_USB_SCENARIO", scenarioPath.c_str());
-        ASSERT_TRUE(resident.Start(kBrontal));
+        ASSERT_TRUE(resident.Start(kBrontal, &events));
     }
     void Restart()
     {
         resident.Kill();
-        ASSERT_TRUE(resident.Start(kBrontal));
+        ASSERT_TRUE(resident.Start(kBrontal, &events));
     }
 
     // The simulated key changes, then Windows' device notice.

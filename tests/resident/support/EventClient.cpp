@@ -1,14 +1,11 @@
 #include "tests/resident/support/EventClient.h"
 
+#include "lockcore/EventMessage.h"
+
 #include <chrono>
-#include <cstring>
 
 namespace {
 
-constexpr const char kEventGuid[] = "{25A4AB39-1122-4620-8042-D0ACA0B3E1DB}";
-constexpr const char kAnnounceName[] = "{1D67ACE9-7654-4fc1-8639-6F9F975DE933}";
-constexpr size_t kGuidLength = sizeof kEventGuid - 1;  // 38, no terminator
-constexpr size_t kEventSize = kGuidLength + 4;
 constexpr const char kClassName[] = "KvTestEventClient";
 
 } // namespace
@@ -29,8 +26,8 @@ double ElapsedMs(std::int64_t from, std::int64_t to)
 
 bool CEventClient::InitInstance()
 {
-    m_registerMessage = RegisterWindowMessageA(kEventGuid);
-    m_announceMessage = RegisterWindowMessageA(kAnnounceName);
+    m_registerMessage = RegisterWindowMessageA(kEventRegisterMessage);
+    m_announceMessage = RegisterWindowMessageA(kEventAnnounceMessage);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -38,10 +35,7 @@ bool CEventClient::InitInstance()
     RegisterClassA(&windowClass);  // fails harmlessly when a second client registers it again
     m_window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                GetModuleHandleA(nullptr), this);
-    if (!m_window)
-        return false;
-    Register();
-    return true;
+    return m_window != nullptr;
 }
 
 void CEventClient::ExitInstance()
@@ -51,9 +45,31 @@ void CEventClient::ExitInstance()
     m_window = nullptr;
 }
 
+void CEventClient::Follow(DWORD processId)
+{
+    m_serverProcess = processId;
+    Register();
+}
+
 void CEventClient::Register() const
 {
-    PostMessageA(HWND_BROADCAST, m_registerMessage, reinterpret_cast<WPARAM>(m_window), 0);
+    struct Registration {
+        DWORD process;
+        UINT message;
+        HWND client;
+    } registration{m_serverProcess, m_registerMessage, m_window};
+    if (!registration.process || !registration.client)
+        return;
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            const auto* r = reinterpret_cast<const Registration*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == r->process)
+                PostMessageA(window, r->message, reinterpret_cast<WPARAM>(r->client), 0);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&registration));
 }
 
 std::optional<SReceivedEvent> CEventClient::Next(DWORD timeout)
@@ -74,10 +90,9 @@ void CEventClient::Clear()
 
 void CEventClient::OnCopyData(const COPYDATASTRUCT& data)
 {
-    if (data.cbData != kEventSize || std::memcmp(data.lpData, kEventGuid, kGuidLength) != 0)
-        return;
     std::int32_t code = 0;
-    std::memcpy(&code, static_cast<const char*>(data.lpData) + kGuidLength, sizeof code);
+    if (data.dwData != 0 || !ParseEventMessage(data.lpData, data.cbData, code))
+        return;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_events.push_back({code, PerformanceNow()});

@@ -1,9 +1,12 @@
 #pragma once
 // A lock-event client for tests and tools, outside the resident program's process: a
-// hidden window on its own thread that registers with the event server (again whenever
-// the server announces itself) and records each event with the time it arrived.
+// hidden window on its own thread that registers with the event server of one process
+// (again whenever a server announces itself) and records each event with the time it
+// arrived. Unlike the client library it registers with that process's windows only, so
+// that event servers of other tests running beside it never reach it.
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -21,6 +24,8 @@ class CEventClient : public fw::CThread {
 public:
     ~CEventClient() override { Stop(); }
 
+    // Registers with the top-level windows of this process from now on.
+    void Follow(DWORD processId);
     // Registers again (the client library does so at its start and on every announce).
     void Register() const;
     // The next event not taken yet, waiting up to `timeout` ms; none when none came.
@@ -37,6 +42,7 @@ private:
     void OnCopyData(const COPYDATASTRUCT& data);
 
     HWND m_window = nullptr;
+    std::atomic<DWORD> m_serverProcess{0};
     UINT m_registerMessage = 0;
     UINT m_announceMessage = 0;
     std::mutex m_lock;

@@ -5,6 +5,7 @@
 #include "common/ProcessFinder.h"
 #include "common/ProcessFinderFactory.h"
 #include "common/SettingFile.h"
+#include "tests/resident/support/EventClient.h"
 
 #include <algorithm>
 #include <cstring>
@@ -74,15 +75,20 @@ bool CResidentProcess::Launch(const std::string& program)
     return true;
 }
 
-bool CResidentProcess::Start(const std::string& program, DWORD timeout)
+bool CResidentProcess::Start(const std::string& program, CEventClient* events, DWORD timeout)
 {
     if (!Launch(program))
         return false;
+    if (events)
+        events->Follow(m_processId);  // its event server announces itself soon
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeout) {
         m_window = FindMarkedWindow(m_processId);
-        if (m_window)
+        if (m_window) {
+            if (events)
+                events->Register();  // in case the announcement came first
             return true;
+        }
         if (WaitForSingleObject(m_process.get(), 20) == WAIT_OBJECT_0)
             return false;
     }

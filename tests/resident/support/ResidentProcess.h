@@ -8,6 +8,8 @@
 #include "common/LockSetting.h"
 #include "framework/Handle.h"
 
+class CEventClient;
+
 // A Unix path of the build tree as Wine's Windows programs see it (drive Z:).
 std::string WindowsPathOf(const std::string& unixPath);
 
@@ -23,8 +25,9 @@ public:
     CResidentProcess& operator=(const CResidentProcess&) = delete;
     ~CResidentProcess() { Kill(); }
 
-    // Starts the program and waits up to `timeout` ms for its marked main window.
-    bool Start(const std::string& program, DWORD timeout = 15000);
+    // Starts the program and waits up to `timeout` ms for its marked main window; the
+    // client, when given, follows the new process from its launch on.
+    bool Start(const std::string& program, CEventClient* events = nullptr, DWORD timeout = 15000);
     // Starts the program without waiting for a window.
     bool Launch(const std::string& program);
     // True when the process ended within `timeout` ms.

@@ -1,0 +1,122 @@
+// Latency of the main road under Wine: from the moment the simulated key is pulled (the
+// scenario rewritten and WM_DEVICECHANGE posted) to event 1 at a client in this process,
+// and from its insertion to event 2; then the resident program's CPU time while idle.
+// Usage: ResidentBenchmark <resident program> [cycles]
+#include "tests/resident/support/EventClient.h"
+#include "tests/resident/support/ResidentProcess.h"
+#include "tests/resident/support/SimulatedKeys.h"
+
+#include <windows.h>
+
+#include <dbt.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const SSimulatedKey kKey{"key", CKeyDevice(0x0951, 0x1666, "KV-BENCH-0001")};
+constexpr DWORD kEventWait = 5000;
+constexpr DWORD kIdleMeasure = 10000;
+
+// The q-quantile of the sorted samples (nearest rank).
+double Quantile(std::vector<double> samples, double q)
+{
+    std::sort(samples.begin(), samples.end());
+    const size_t rank = static_cast<size_t>(q * static_cast<double>(samples.size()) + 0.999999);
+    return samples[std::min(samples.size(), std::max<size_t>(rank, 1)) - 1];
+}
+
+void Report(const char* what, const std::vector<double>& samples)
+{
+    std::printf("%-24s n=%zu  median %.2f ms  p99 %.2f ms  max %.2f ms\n", what, samples.size(),
+                Quantile(samples, 0.5), Quantile(samples, 0.99), *std::max_element(samples.begin(), samples.end()));
+}
+
+// Milliseconds from the start of a key change to the expected event; negative when none came.
+double Measure(CEventClient& events, CSimulatedKeys& keys, const CResidentProcess& resident, bool pull,
+               int expected)
+{
+    events.Clear();
+    const std::int64_t start = PerformanceNow();
+    if (pull)
+        keys.Pull(kKey.tag);
+    else
+        keys.Insert(kKey.tag);
+    resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    const auto event = events.Next(kEventWait);
+    if (!event || event->code != expected)
+        return -1;
+    return ElapsedMs(start, event->arrived);
+}
+
+double CpuMs(HANDLE process)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return -1;
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+std::string ScenarioPath()
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + "kv-bench-usb-scenario-" + std::to_string(GetCurrentProcessId()) + ".txt";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: ResidentBenchmark <resident program> [cycles]\n");
+        return 2;
+    }
+    const int cycles = argc > 2 ? std::atoi(argv[2]) : 50;
+    CLockSetting setting;
+    setting.SetDefaults();
+    setting.LockStartup = 0;
+    setting.LockNoInput = 0;
+    setting.KeyDevices = {kKey.identity};
+    WriteSettings(setting);
+    CSimulatedKeys keys(ScenarioPath(), {kKey});
+    SetEnvironmentVariableA("KV_USB_SCENARIO", keys.Path().c_str());
+
+    CEventClient events;
+    CResidentProcess resident;
+    if (!events.Start() || !resident.Start(argv[1], &events)) {
+        std::fprintf(stderr, "the resident program did not start\n");
+        return 1;
+    }
+    Sleep(1000);  // start-up settles: the first checks and the client's registration
+
+    std::vector<double> pulls, inserts;
+    for (int i = 0; i < cycles; ++i) {
+        const double pulled = Measure(events, keys, resident, true, 1);
+        const double inserted = Measure(events, keys, resident, false, 2);
+        if (pulled < 0 || inserted < 0) {
+            std::fprintf(stderr, "cycle %d: an event did not arrive\n", i + 1);
+            return 1;
+        }
+        pulls.push_back(pulled);
+        inserts.push_back(inserted);
+    }
+    Report("pull to event 1", pulls);
+    Report("insert to event 2", inserts);
+
+    const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, resident.ProcessId());
+    const double before = CpuMs(process);
+    Sleep(kIdleMeasure);
+    const double after = CpuMs(process);
+    CloseHandle(process);
+    std::printf("idle CPU time: %.1f ms over %lu s (its timers: no-input check off, lock-core check 1 s)\n",
+                after - before, kIdleMeasure / 1000);
+    return 0;
+}

@@ -51,25 +51,31 @@ void CEventClient::Follow(DWORD processId)
     Register();
 }
 
+namespace {
+
+struct SRegistration {
+    DWORD process;
+    UINT message;
+    HWND client;
+};
+
+BOOL CALLBACK PostRegistration(HWND window, LPARAM parameter)
+{
+    const auto* registration = reinterpret_cast<const SRegistration*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == registration->process)
+        PostMessageA(window, registration->message, reinterpret_cast<WPARAM>(registration->client), 0);
+    return TRUE;
+}
+
+} // namespace
+
 void CEventClient::Register() const
 {
-    struct Registration {
-        DWORD process;
-        UINT message;
-        HWND client;
-    } registration{m_serverProcess, m_registerMessage, m_window};
-    if (!registration.process || !registration.client)
-        return;
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            const auto* r = reinterpret_cast<const Registration*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == r->process)
-                PostMessageA(window, r->message, reinterpret_cast<WPARAM>(r->client), 0);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&registration));
+    const SRegistration registration{m_serverProcess, m_registerMessage, m_window};
+    if (registration.process && registration.client)
+        EnumWindows(PostRegistration, reinterpret_cast<LPARAM>(&registration));
 }
 
 std::optional<SReceivedEvent> CEventClient::Next(DWORD timeout)

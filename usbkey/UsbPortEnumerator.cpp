@@ -131,6 +131,8 @@ void CUsbPortEnumerator::IndexDriverKeys()
 
 DevInst CUsbPortEnumerator::FindDevNodeByDriverKey(const std::string& driverKey)
 {
+    if (driverKey.empty())
+        return 0;
     if (!m_driverKeysIndexed)
         IndexDriverKeys();
     const auto found = m_driverKeyIndex.find(ToUpperMb(driverKey));

@@ -27,9 +27,9 @@
 //        [problem=n] [removal=id1,id2]
 //       A device node, appended as the last child of its parent (defined earlier; the
 //       root "HTREE\ROOT\0" when none). removal lists its removal relations.
-//   mount letter=E volume=\\?\Volume{...}\
-//       A drive letter and the volume mounted there.
-//   volume path=<interface path> volume=\\?\Volume{...}\ node=<instance id>
+//   mount letter=E volume=<volume name>
+//       A drive letter and the volume mounted there ("\\?\Volume{GUID}\" style names).
+//   volume path=<interface path> volume=<volume name> node=<instance id>
 //       A member of the volume interface class and its volume's device node.
 //   fault open name=<name>                        CreateFileA fails
 //   fault close                                   CloseHandle fails (the handle still goes)

@@ -1,18 +1,15 @@
 #include "usbkey/UsbText.h"
 
-namespace usbkey {
+#include "framework/Mbcs.h"
 
-bool IsLeadByte932(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+namespace usbkey {
 
 std::string ToUpperMb(const std::string& text)
 {
     std::string upper = text;
     for (std::size_t i = 0; i < upper.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(upper[i]);
-        if (IsLeadByte932(c))
+        if (fw::IsLeadByte932(c))
             ++i;
         else if (c >= 'a' && c <= 'z')
             upper[i] = static_cast<char>(c - 'a' + 'A');

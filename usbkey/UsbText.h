@@ -5,7 +5,6 @@
 
 namespace usbkey {
 
-bool IsLeadByte932(unsigned char c);
 std::string ToUpperMb(const std::string& text);
 bool EqualsIgnoreCaseMb(const std::string& a, const std::string& b);
 

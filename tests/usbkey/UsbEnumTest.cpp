@@ -234,7 +234,7 @@ TEST(UsbEnum, NoUsbAtAll)
 TEST(UsbEnum, EachRunStartsAfresh)
 {
     CSimUsbMachine machine;
-    std::vector<CUsbDevice> devices{CUsbDevice{}};
+    std::vector<CUsbDevice> devices(1);
     CUsbKeyDeviceEnumerator enumerator(machine, devices);
     LoadScenario(machine, std::string(kOneController) + "device hub=RH0 port=1 driver=K1 vid=1 pid=1\n");
     enumerator.Enumerate();

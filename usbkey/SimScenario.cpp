@@ -351,4 +351,20 @@ bool ParseSimScenario(const std::string& text, SimScenario& scenario, std::strin
     return true;
 }
 
+std::string SetScenarioTagPulled(const std::string& text, const std::string& tag, bool pulled)
+{
+    std::string result;
+    for (const std::string& line : SplitLines(text)) {
+        const bool isPulledLine = !IsBlankOrComment(line) && [&] {
+            const Line parts = SplitLine(line);
+            return parts.keyword == "pulled" && parts.words.size() == 1 && parts.words[0] == tag;
+        }();
+        if (!isPulledLine)
+            result += line + "\n";
+    }
+    if (pulled)
+        result += "pulled " + tag + "\n";
+    return result;
+}
+
 } // namespace usbkey

@@ -83,4 +83,7 @@ struct SimScenario {
 // Parses scenario text; false with "line N: reason" on the first bad line.
 bool ParseSimScenario(const std::string& text, SimScenario& scenario, std::string& error);
 
+// The scenario text with the lines tagged `tag` left out (pulled) or in again (inserted).
+std::string SetScenarioTagPulled(const std::string& text, const std::string& tag, bool pulled);
+
 } // namespace usbkey

@@ -52,6 +52,11 @@ TEST(SimScenario, PulledTagsLeaveTheirLinesOut)
     EXPECT_THAT(VendorIds(EnumerateScenario(scenario)), ElementsAre(1, 2));
     EXPECT_THAT(VendorIds(EnumerateScenario(scenario + "pulled key\n")), ElementsAre(2));
     EXPECT_THAT(VendorIds(EnumerateScenario("pulled other\n" + scenario + "pulled key\n")), IsEmpty());
+
+    const std::string pulled = SetScenarioTagPulled(scenario, "key", true);
+    EXPECT_EQ(scenario + "pulled key\n", pulled);
+    EXPECT_EQ(pulled, SetScenarioTagPulled(pulled, "key", true));
+    EXPECT_EQ(scenario, SetScenarioTagPulled(pulled, "key", false));
 }
 
 TEST(SimScenario, WatchedFileIsReadAgainWhenItChanges)

@@ -1,0 +1,102 @@
+#include "common/CompanionLink.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/ExecutableName.h"
+#include "common/ProcessFinder.h"
+
+namespace {
+
+constexpr int kTextBufferBytes = 512;
+
+std::vector<HWND> WindowsOfProgram(const char* executableName)
+{
+    const CProcessFinder finder;
+    const DWORD processId = finder.FindProcessId(executableName);
+    return processId ? finder.EnumProcessWindows(processId) : std::vector<HWND>();
+}
+
+bool HasText(HWND window, const char* text)
+{
+    char buffer[kTextBufferBytes] = {};
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return std::strcmp(buffer, text) == 0;
+}
+
+BOOL PostTo(HWND window, UINT message, WPARAM wParam)
+{
+    return window ? PostMessageA(window, message, wParam, 0) : FALSE;
+}
+
+// This program's own file path, whatever its length: the buffer grows until the
+// answer fits (a full buffer may hold a cut, unterminated path). Empty on failure.
+std::string OwnModulePath()
+{
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        std::string path(size, '\0');
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), size);
+        if (length == 0)
+            return {};
+        if (length < size) {
+            path.resize(length);
+            return path;
+        }
+        if (size >= 0x10000) // longer than any path Windows can hold
+            return {};
+    }
+}
+
+} // namespace
+
+HWND CCompanionLink::FindWatchdogWindow()
+{
+    for (const HWND window : WindowsOfProgram(kWatchdogExecutable)) {
+        if (HasText(window, kWatchdogMarker))
+            return window;
+    }
+    return nullptr;
+}
+
+HWND CCompanionLink::FindResidentWindow()
+{
+    for (const HWND window : WindowsOfProgram(kResidentExecutable)) {
+        const HWND marker = GetDlgItem(window, kResidentMarkerControlId);
+        if (marker && HasText(marker, kResidentMarker))
+            return window;
+    }
+    return nullptr;
+}
+
+BOOL CCompanionLink::StopWatchdog() { return PostTo(FindWatchdogWindow(), UM_WATCHDOG_STOP, 0); }
+BOOL CCompanionLink::PauseWatchdog() { return PostTo(FindWatchdogWindow(), UM_WATCHDOG_PAUSE, 0); }
+BOOL CCompanionLink::ResumeWatchdog() { return PostTo(FindWatchdogWindow(), UM_WATCHDOG_RESUME, 0); }
+
+BOOL CCompanionLink::ReloadResidentSettings()
+{
+    return PostTo(FindResidentWindow(), UM_RELOAD_SETTINGS, 0);
+}
+
+BOOL CCompanionLink::SuspendResidentLock() { return PostTo(FindResidentWindow(), UM_SUSPEND_LOCK, 0); }
+BOOL CCompanionLink::ResumeResidentLock() { return PostTo(FindResidentWindow(), UM_SUSPEND_LOCK, 1); }
+BOOL CCompanionLink::LockNow() { return PostTo(FindResidentWindow(), UM_LOCK_NOW, 0); }
+
+BOOL CCompanionLink::PostWatchdogState(BOOL sessionEnding)
+{
+    return PostTo(FindResidentWindow(), UM_WATCHDOG_STATE, static_cast<WPARAM>(sessionEnding));
+}
+
+void CCompanionLink::StartWatchdog()
+{
+    if (CProcessFinder().FindProcessId(kWatchdogExecutable) != 0)
+        return;
+    const std::string ownPath = OwnModulePath();
+    const std::string_view folder = exename::FolderPart(ownPath);
+    if (folder.empty()) // never search the current folder or the path for it
+        return;
+    const std::string watchdog = std::string(folder) + kWatchdogExecutable;
+    ShellExecuteA(nullptr, nullptr, watchdog.c_str(), "", nullptr, SW_SHOWNORMAL);
+}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/ExecutableName.h"
+#include "common/ModulePath.h"
 #include "common/ProcessFinder.h"
 
 namespace {
@@ -32,22 +33,13 @@ BOOL PostTo(HWND window, UINT message, WPARAM wParam)
     return window ? PostMessageA(window, message, wParam, 0) : FALSE;
 }
 
-// This program's own file path, whatever its length: the buffer grows until the
-// answer fits (a full buffer may hold a cut, unterminated path). Empty on failure.
+// This program's own file path, whatever its length.
+// TODO(merge): take the folder from CPathUtil::GetModuleFolder once it is in.
 std::string OwnModulePath()
 {
-    for (DWORD size = MAX_PATH;; size *= 2) {
-        std::string path(size, '\0');
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), size);
-        if (length == 0)
-            return {};
-        if (length < size) {
-            path.resize(length);
-            return path;
-        }
-        if (size >= 0x10000) // longer than any path Windows can hold
-            return {};
-    }
+    return modulepath::ReadWhole([](char* buffer, unsigned long size) {
+        return GetModuleFileNameA(nullptr, buffer, size);
+    });
 }
 
 } // namespace

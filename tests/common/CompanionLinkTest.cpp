@@ -85,11 +85,11 @@ TEST_P(CompanionLinkTest, FindsTheMarkedWindowsAmongTheProgramsOthers)
 {
     const CHelperProcess& resident =
         Start(kResidentExecutable, {Window("plain", "plain", "", true),
-                                    Window("other-child", "other", "SS-{other}", true),
+                                    Window("other-child", "other", "SS-{other}", false),
                                     Window("main", "main", kResidentMarker, false)});
     const CHelperProcess& watchdog =
         Start(kWatchdogExecutable,
-              {Window("plain", "plain", "", true), Window("wd", kWatchdogMarker, "", false)});
+              {Window("plain", "plain", "", false), Window("wd", kWatchdogMarker, "", false)});
     EXPECT_EQ(WindowTitled(resident.Id(), "main"), CCompanionLink::FindResidentWindow());
     EXPECT_EQ(WindowTitled(watchdog.Id(), kWatchdogMarker), CCompanionLink::FindWatchdogWindow());
     EXPECT_NE(nullptr, CCompanionLink::FindResidentWindow());
@@ -123,9 +123,9 @@ const Post kPosts[] = {
 TEST_P(CompanionLinkTest, EveryPostArrivesAtTheMarkedWindowWithItsMessageAndWParam)
 {
     Start(kResidentExecutable,
-          {Window("decoy", "decoy", "", true), Window("main", "main", kResidentMarker, false)});
+          {Window("decoy", "decoy", "", false), Window("main", "main", kResidentMarker, false)});
     Start(kWatchdogExecutable,
-          {Window("decoy", "decoy", "", true), Window("wd", kWatchdogMarker, "", false)});
+          {Window("decoy", "decoy", "", false), Window("wd", kWatchdogMarker, "", false)});
     std::vector<std::string> expectedResident, expectedWatchdog;
     for (const Post& post : kPosts) {
         EXPECT_TRUE(post.operation()) << post.name;
@@ -140,12 +140,12 @@ TEST_P(CompanionLinkTest, MarkedWindowsOfOtherProgramsAreNeverTaken)
 {
     // Right markers in a program of another name; in the right programs, markers that
     // differ in case or stand in the wrong place.
-    Start("DECOY.EXE", {Window("main", "main", kResidentMarker, true),
-                        Window("wd", kWatchdogMarker, "", true)});
-    Start(kResidentExecutable, {Window("lower", "main", Lower(kResidentMarker), true),
-                                Window("title", kResidentMarker, "", true)});
-    Start(kWatchdogExecutable, {Window("lower", Lower(kWatchdogMarker), "", true),
-                                Window("child", "wd", kWatchdogMarker, true)});
+    Start("DECOY.EXE", {Window("main", "main", kResidentMarker, false),
+                        Window("wd", kWatchdogMarker, "", false)});
+    Start(kResidentExecutable, {Window("lower", "main", Lower(kResidentMarker), false),
+                                Window("title", kResidentMarker, "", false)});
+    Start(kWatchdogExecutable, {Window("lower", Lower(kWatchdogMarker), "", false),
+                                Window("child", "wd", kWatchdogMarker, false)});
     EXPECT_EQ(nullptr, CCompanionLink::FindResidentWindow());
     EXPECT_EQ(nullptr, CCompanionLink::FindWatchdogWindow());
     for (const Post& post : kPosts)

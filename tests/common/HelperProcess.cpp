@@ -123,6 +123,11 @@ void EndProcess(DWORD processId)
     const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
     if (!process)
         return;
+    // A process found just after its start may not have its window yet.
+    for (DWORD waited = 0; waited < 5000 && HelperWindowCount(processId) == 0; waited += kPollMs) {
+        if (WaitForSingleObject(process, kPollMs) == WAIT_OBJECT_0)
+            break;
+    }
     for (const HWND window : WindowsOf(processId))
         PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process, 15000) != WAIT_OBJECT_0)

@@ -1,42 +1,22 @@
 #include "tests/resident/support/SimulatedKeys.h"
 
+#include "usbkey/SimScenario.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <utility>
 
-CSimulatedKeys::CSimulatedKeys(std::string path, std::vector<SSimulatedKey> keys)
-    : m_path(std::move(path)), m_keys(std::move(keys))
-{
-    Write();
-}
+namespace {
 
-CSimulatedKeys::~CSimulatedKeys()
-{
-    DeleteFileA(m_path.c_str());
-}
-
-void CSimulatedKeys::Pull(const std::string& tag)
-{
-    m_pulled.insert(tag);
-    Write();
-}
-
-void CSimulatedKeys::Insert(const std::string& tag)
-{
-    m_pulled.erase(tag);
-    Write();
-}
-
-// The whole text goes to a new file that then replaces the old one, so that the machine
-// never reads half a scenario; the replace waits while the machine has the file open.
-void CSimulatedKeys::Write() const
+// One controller with a root hub, the keys at its ports.
+std::string ScenarioOf(const std::vector<SSimulatedKey>& keys)
 {
     std::string text =
         "controller name=\\\\.\\HCD0 driver={36FC9E60-C465-11CF-8056-444553540000}\\0000 roothub=RH0\n"
         "hub name=RH0 ports=8\n";
     int port = 1;
-    for (const SSimulatedKey& key : m_keys) {
+    for (const SSimulatedKey& key : keys) {
         char line[512];
         std::snprintf(line, sizeof line,
                       "device hub=RH0 port=%d driver={36FC9E60-C465-11CF-8056-444553540000}\\%04d vid=%04X pid=%04X "
@@ -46,13 +26,37 @@ void CSimulatedKeys::Write() const
         text += line;
         ++port;
     }
-    for (const std::string& tag : m_pulled)
-        text += "pulled " + tag + "\n";
+    return text;
+}
+
+} // namespace
+
+CSimulatedKeys::CSimulatedKeys(std::string path, const std::vector<SSimulatedKey>& keys)
+    : m_path(std::move(path)), m_text(ScenarioOf(keys))
+{
+    Write();
+}
+
+CSimulatedKeys::~CSimulatedKeys()
+{
+    DeleteFileA(m_path.c_str());
+}
+
+void CSimulatedKeys::SetPulled(const std::string& tag, bool pulled)
+{
+    m_text = usbkey::SetScenarioTagPulled(m_text, tag, pulled);
+    Write();
+}
+
+// The whole text goes to a new file that then replaces the old one, so that the machine
+// never reads half a scenario; the replace waits while the machine has the file open.
+void CSimulatedKeys::Write() const
+{
     const std::string temporary = m_path + ".new";
     FILE* out = std::fopen(temporary.c_str(), "wb");
     if (!out)
         return;
-    std::fwrite(text.data(), 1, text.size(), out);
+    std::fwrite(m_text.data(), 1, m_text.size(), out);
     std::fclose(out);
     for (int attempt = 0; attempt < 500; ++attempt) {
         if (MoveFileExA(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING))

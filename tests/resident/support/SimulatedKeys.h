@@ -3,7 +3,6 @@
 // program reads: one controller with a root hub and the test's key devices, each tagged
 // so that it can be pulled and inserted again.
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -17,18 +16,17 @@ struct SSimulatedKey {
 class CSimulatedKeys {
 public:
     // Writes the scenario file with every key attached.
-    CSimulatedKeys(std::string path, std::vector<SSimulatedKey> keys);
+    CSimulatedKeys(std::string path, const std::vector<SSimulatedKey>& keys);
     ~CSimulatedKeys();
 
     const std::string& Path() const { return m_path; }
-    void Pull(const std::string& tag);
-    void Insert(const std::string& tag);
-    bool IsPulled(const std::string& tag) const { return m_pulled.count(tag) != 0; }
+    void Pull(const std::string& tag) { SetPulled(tag, true); }
+    void Insert(const std::string& tag) { SetPulled(tag, false); }
 
 private:
+    void SetPulled(const std::string& tag, bool pulled);
     void Write() const;
 
     std::string m_path;
-    std::vector<SSimulatedKey> m_keys;
-    std::set<std::string> m_pulled;
+    std::string m_text;
 };

@@ -65,8 +65,9 @@ TEST(PipeProtocol, ParseReply)
         SCOPED_TRACE(c.reply);
         std::vector<uint8_t> payload{0xEE};
         EXPECT_EQ(c.accepted, ParseReply(Hex(c.reply), payload));
-        if (c.accepted)
+        if (c.accepted) {
             EXPECT_EQ(c.payload, ToHex(payload));
+        }
     }
 }
 

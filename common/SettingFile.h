@@ -1,0 +1,49 @@
+#pragma once
+// The settings file: the settings record and the lock state ("Lock") as INI text.
+// The content rules (Parse, Serialize, the lock-state update) need no Win32 call;
+// the file operations do. Errors of the file operations throw fw::CFileException;
+// none is caught here, each caller decides.
+#include <string>
+#include <string_view>
+
+#include "common/LockSetting.h"
+
+class CIniDocument;
+class CIniKeyList;
+
+class CSettingFile {
+public:
+    static constexpr const char* kFileName = "Corvantis.ini";
+
+    CSettingFile(const std::string& folder, const std::string& fileName);
+    virtual ~CSettingFile() = default;
+
+    void SetPath(const std::string& folder, const std::string& fileName);
+    const std::string& GetPath() const { return m_path; }
+
+    // File operations.
+    void LoadSetting(CLockSetting& setting) const;
+    // Leaves `lock` as it was when the file holds no "Lock".
+    void LoadLockState(int& lock) const;
+    // Writes the record and keeps the file's lock state.
+    void SaveSetting(const CLockSetting& setting) const;
+    // Changes only "Lock"; every other section and key of the file stays as it is.
+    void SaveLockState(int lock) const;
+    void Load(CLockSetting* setting, int* lock) const;
+    void Save(const CLockSetting* setting, const int* lock) const;
+
+    // Content rules.
+    static std::string Serialize(const CLockSetting* setting, const int* lock);
+    static void Parse(CLockSetting* setting, int* lock, std::string_view text);
+    static void SerializeAlarm(CIniDocument& document, const CAlarmSetting& alarm);
+    static void ParseAlarm(const CIniKeyList* section, CAlarmSetting& alarm);  // section may be absent
+    // The text with "Lock" of section "Setting" set: in place when present, else
+    // appended to the section (the section appended when missing).
+    static std::string SetLockStateInText(std::string_view text, int lock);
+
+private:
+    std::string ReadText() const;
+    void WriteText(const std::string& text) const;
+
+    std::string m_path;
+};

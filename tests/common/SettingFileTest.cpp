@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TempFolder.h"
+#include "common/ReplacementFile.h"
+#include "common/SettingFile.h"
+#include "framework/File.h"
+
+namespace {
+
+using fw::CFile;
+using fw::CFileException;
+using namespace std::string_literals;
+
+class SettingFileTest : public ::testing::Test {
+protected:
+    SettingFileTest()
+        : m_folder(::testing::UnitTest::GetInstance()->current_test_info()->name()),
+          m_file(m_folder.Path(), CSettingFile::kFileName)
+    {
+    }
+
+    static CLockSetting Sample()
+    {
+        CLockSetting s;
+        s.SetDefaults();
+        s.LockMessage = "\x83\x8D\x83\x62\x83\x4E";
+        s.KeyDevices = {{0x0781, 0x5567, "4C53"}};
+        return s;
+    }
+
+    std::string Text() const { return ReadWholeFile(m_file.GetPath()); }
+    std::string TempPath() const
+    {
+        return m_file.GetPath() + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    }
+
+    CTempFolder m_folder;
+    CSettingFile m_file;
+};
+
+TEST_F(SettingFileTest, SaveAndLoadSetting)
+{
+    const CLockSetting sample = Sample();
+    m_file.SaveSetting(sample);
+    EXPECT_EQ(CSettingFile::Serialize(&sample, nullptr), Text());  // no "Lock" in a new file
+
+    CLockSetting loaded;
+    m_file.LoadSetting(loaded);
+    EXPECT_TRUE(IsEqualSetting(sample, loaded));
+    int lock = 7;
+    m_file.LoadLockState(lock);
+    EXPECT_EQ(7, lock);
+    EXPECT_FALSE(CFile::Exists(TempPath()));
+}
+
+TEST_F(SettingFileTest, LockStateSequence)
+{
+    m_file.SaveLockState(1);
+    EXPECT_EQ("[Setting]\r\nLock=1\r\n\r\n", Text());
+
+    const CLockSetting sample = Sample();
+    m_file.SaveSetting(sample);  // keeps the lock state
+    const int one = 1;
+    EXPECT_EQ(CSettingFile::Serialize(&sample, &one), Text());
+
+    m_file.SaveLockState(0);  // in place, nothing else changes
+    const int zero = 0;
+    EXPECT_EQ(CSettingFile::Serialize(&sample, &zero), Text());
+    int lock = 5;
+    m_file.LoadLockState(lock);
+    EXPECT_EQ(0, lock);
+}
+
+// A file written by a setup that leaves keys out, or by a newer version, keeps
+// every byte of its content when the lock state is written.
+TEST_F(SettingFileTest, LockStateKeepsMissingAndUnknownKeys)
+{
+    const std::string before =
+        "[Setting]\r\nLockStartup=1\r\nKeyType=7\r\nFuture=x\r\n\r\n"
+        "[Device-0]\r\nVendorId=1\r\nProductId=2\r\n\r\n[Other]\r\na=b\r\n\r\n";
+    WriteWholeFile(m_file.GetPath(), before);
+    m_file.SaveLockState(1);
+    EXPECT_EQ("[Setting]\r\nLockStartup=1\r\nKeyType=7\r\nFuture=x\r\nLock=1\r\n\r\n"
+              "[Device-0]\r\nVendorId=1\r\nProductId=2\r\n\r\n[Other]\r\na=b\r\n\r\n",
+              Text());
+
+    CLockSetting loaded;
+    loaded.SetDefaults();
+    m_file.LoadSetting(loaded);
+    EXPECT_EQ(1, loaded.LockKeyRemoved);  // absent, so the default stays
+}
+
+TEST_F(SettingFileTest, MissingFileAndFolderThrow)
+{
+    CLockSetting setting;
+    setting.LockMessage = "kept";
+    try {
+        m_file.LoadSetting(setting);
+        FAIL() << "no exception";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
+        EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), e.m_lOsError);
+        EXPECT_EQ(m_file.GetPath(), e.m_strFileName);
+    }
+    EXPECT_EQ("kept", setting.LockMessage);
+
+    const CSettingFile inMissingFolder(m_folder.File("missing"), CSettingFile::kFileName);
+    EXPECT_THROW(inMissingFolder.SaveSetting(Sample()), CFileException);
+    EXPECT_THROW(inMissingFolder.SaveLockState(1), CFileException);
+}
+
+// While a reader holds the file (others may read, not write), saving fails and loses nothing.
+TEST_F(SettingFileTest, SaveWhileOpenFailsAndChangesNothing)
+{
+    m_file.SaveSetting(Sample());
+    const std::string before = Text();
+    {
+        CFile reader(m_file.GetPath(), CFile::modeRead | CFile::shareDenyWrite);
+        CLockSetting other;
+        other.LockMessage = "new";
+        EXPECT_THROW(m_file.SaveSetting(other), CFileException);
+        EXPECT_THROW(m_file.SaveLockState(1), CFileException);
+        CLockSetting loaded;  // a second reader may still read
+        m_file.LoadSetting(loaded);
+        EXPECT_TRUE(IsEqualSetting(Sample(), loaded));
+    }
+    EXPECT_EQ(before, Text());
+    EXPECT_FALSE(CFile::Exists(TempPath()));
+    m_file.SaveLockState(1);  // and once it is closed, saving works again
+    EXPECT_NE(before, Text());
+}
+
+TEST_F(SettingFileTest, LoadWhileWriterHoldsTheFileFails)
+{
+    m_file.SaveSetting(Sample());
+    CFile writer(m_file.GetPath(), CFile::modeWrite | CFile::shareDenyWrite);
+    CLockSetting loaded;
+    try {
+        m_file.LoadSetting(loaded);
+        FAIL() << "no exception";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(CFileException::sharingViolation, e.m_cause);
+    }
+}
+
+// A save that stops after the new text is written but before it takes the old
+// file's place (a crash, a power loss) leaves the old file whole.
+TEST_F(SettingFileTest, InterruptedSaveKeepsTheOldFile)
+{
+    const CLockSetting sample = Sample();
+    m_file.SaveSetting(sample);
+    const std::string before = Text();
+    CLockSetting changed = sample;
+    changed.KeyDevices.clear();
+    const std::string newText = CSettingFile::Serialize(&changed, nullptr);
+    {
+        CReplacementFile replacement(m_file.GetPath());
+        replacement.Write(newText);
+        EXPECT_EQ(before, Text());
+        CLockSetting loaded;
+        m_file.LoadSetting(loaded);
+        EXPECT_EQ(1u, loaded.KeyDevices.size());
+    }
+    EXPECT_EQ(before, Text());
+    EXPECT_FALSE(CFile::Exists(TempPath()));
+
+    WriteWholeFile(TempPath(), "stale half-written text");  // left by a crashed save
+    m_file.SaveSetting(changed);
+    CLockSetting loaded;
+    m_file.LoadSetting(loaded);
+    EXPECT_TRUE(IsEqualSetting(changed, loaded));
+    EXPECT_FALSE(CFile::Exists(TempPath()));
+}
+
+TEST_F(SettingFileTest, DamagedFilesLoadByTheContentRules)
+{
+    std::string noise;
+    for (int i = 0; i < 70000; ++i)
+        noise += char((i * 7919) >> 3);
+    const std::string cases[] = {
+        noise,
+        "[Setting]\r\nKeyType=2\0\r\nLockMessage=a\0b\r\n"s,
+        "[Setting]KeyType=2LockNoInputSec=5",
+        "[Setting]\r\nLockMessage=" + std::string(10 * 1024 * 1024, 'm'),
+    };
+    for (const std::string& text : cases) {
+        WriteWholeFile(m_file.GetPath(), text);
+        CLockSetting loaded;
+        m_file.LoadSetting(loaded);
+        CLockSetting expected;
+        CSettingFile::Parse(&expected, nullptr, text);
+        EXPECT_TRUE(IsEqualSetting(expected, loaded));
+        m_file.SaveLockState(1);
+        CLockSetting after;
+        m_file.LoadSetting(after);
+        EXPECT_TRUE(IsEqualSetting(loaded, after));
+    }
+    CLockSetting huge;
+    CSettingFile::Parse(&huge, nullptr, cases[3]);
+    EXPECT_EQ(10u * 1024 * 1024, huge.LockMessage.size());
+    EXPECT_EQ("a\0b"s, [&] {
+        CLockSetting s;
+        CSettingFile::Parse(&s, nullptr, cases[1]);
+        return s.LockMessage;
+    }());
+}
+
+} // namespace

@@ -1,5 +1,7 @@
 #include "lockcore/NamedPipeServer.h"
 
+#include "common/PathUtil.h"
+
 namespace {
 
 constexpr DWORD kDefaultTimeout = 60000;
@@ -48,7 +50,16 @@ BOOL CNamedPipeServer::Create(SECURITY_ATTRIBUTES* attributes)
 
 BOOL CNamedPipeServer::CreateSecure()
 {
-    return Create(nullptr);
+    // Without the list the pipe is not made at all: a NULL DACL would open it to everyone.
+    const fw::unique_hlocal acl = CPathUtil::BuildAccessList(CPathUtil::SettingFolderAccess());
+    if (!acl)
+        return FALSE;
+    SECURITY_DESCRIPTOR descriptor;
+    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&descriptor, TRUE, static_cast<PACL>(acl.get()), FALSE))
+        return FALSE;
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
+    return Create(&attributes);
 }
 
 BOOL CNamedPipeServer::Connect()

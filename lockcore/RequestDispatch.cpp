@@ -2,8 +2,10 @@
 
 #include <iterator>
 
+#include "common/LockSetting.h"
 #include "lockcore/ByteStream.h"
 #include "lockcore/PipeProtocol.h"
+#include "lockcore/SettingPayload.h"
 
 namespace {
 
@@ -140,6 +142,17 @@ Reply OnPasswordDialogState(CByteReader& reader, SLockScreen* listener)
     return StatusReply(PIPE_STATUS_OK);
 }
 
+// A payload that does not read whole is dropped: the listener keeps what it had.
+Reply OnSettings(CByteReader& reader, SLockScreen* listener)
+{
+    CLockSetting settings;
+    if (!CSettingReader(&settings).Read(reader) || reader.Remaining() != 0)
+        return StatusReply(PIPE_STATUS_BAD_REQUEST);
+    if (listener)
+        listener->SetSettings(settings);
+    return StatusReply(PIPE_STATUS_OK);
+}
+
 } // namespace
 
 std::vector<uint8_t> DispatchEventRequest(const uint8_t* data, size_t size, SLockScreen* listener)
@@ -177,6 +190,8 @@ std::vector<uint8_t> DispatchCommandRequest(const uint8_t* data, size_t size, SL
         return reader.Remaining() == 0 ? HelloReply() : StatusReply(PIPE_STATUS_BAD_REQUEST);
     case PIPE_CMD_SELECT_PICTURE:
         return OnSelectPicture(reader, listener);
+    case PIPE_CMD_SETTINGS:
+        return OnSettings(reader, listener);
     case PIPE_CMD_PASSWORD_RESULT:
         return OnPasswordResult(reader, listener);
     case PIPE_CMD_PASSWORD_DIALOG_STATE:

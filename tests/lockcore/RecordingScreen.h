@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "common/LockSetting.h"
 #include "lockcore/LockScreen.h"
 
 class RecordingScreen : public Corvantis::SLockScreen {
 public:
     int queryResult = 1;
+    CLockSetting lastSettings;  // what SetSettings was last given
 
     std::vector<std::string> Calls() const
     {
@@ -34,7 +36,14 @@ public:
     int AreControlsHidden() override { return Record("AreControlsHidden"); }
     int KeyEvent() override { return Record("KeyEvent"); }
     int MouseEvent() override { return Record("MouseEvent"); }
-    int SetSettings(const CLockSetting&) override { return Record("SetSettings"); }
+    int SetSettings(const CLockSetting& settings) override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            lastSettings = settings;
+        }
+        return Record("SetSettings");
+    }
     int RefuseEndSession() override { return Record("RefuseEndSession"); }
     int ShowPasswordDialog() override { return Record("ShowPasswordDialog"); }
     int QueryMayUnlock() override

@@ -114,6 +114,7 @@ TEST(CommandDispatch, MalformedAndUnknownRequests)
         {"05 00 00 00 02 00 00 00 00", kBad, ""},
         {"0C 00 00 00 01 00 00 00 01 00 00 00", kBad, ""},
         {"0D 00 00 00 02 00", kBad, ""},
+        {"0A 00 00 00", kBad, ""},
     });
 }
 

@@ -3,6 +3,7 @@
 // Windows 8 and the lock-screen program from Windows 8 on, chosen at each connect.
 #include "lockcore/LockCore.h"
 #include "lockcore/LockScreenLink.h"
+#include "common/LockSetting.h"
 #include "lockcore/LockScreenProxy.h"
 
 class CResidentLockCore : public Corvantis::SLockCore {

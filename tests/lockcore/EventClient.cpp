@@ -2,7 +2,8 @@
 // its own process). Usage: LockCoreEventClient REGISTER ANNOUNCE LOG [twice|hang=MS]
 // Logs "ready" once registered, "announce" when it registered again, and per record
 // "event CODE" (or "bad SIZE DWDATA" for anything but a well-formed record). Ends by
-// itself after a minute.
+// itself after a minute. "windows=N" registers N windows that take records without
+// logging them, for the benchmark.
 #include <windows.h>
 
 #include <cstdlib>
@@ -14,6 +15,7 @@
 namespace {
 
 std::string g_log;
+bool g_quiet = false;
 UINT g_register = 0;
 UINT g_announce = 0;
 
@@ -25,6 +27,8 @@ void Register(HWND window)
 void OnCopyData(const COPYDATASTRUCT* data)
 {
     int32_t code = 0;
+    if (g_quiet)
+        return;
     if (data && data->dwData == 0 && ParseEventMessage(data->lpData, data->cbData, code))
         AppendLine(g_log, "event " + std::to_string(code));
     else
@@ -66,14 +70,19 @@ int main(int argc, char** argv)
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "KvTestEventClient";
     RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                        windowClass.hInstance, nullptr);
-    if (!window)
-        return 3;
-    SetTimer(window, 1, 60000, nullptr);
-    Register(window);
-    if (mode == "twice")
+    const int windows = mode.rfind("windows=", 0) == 0 ? std::atoi(mode.c_str() + 8) : 1;
+    g_quiet = windows > 1;
+    for (int i = 0; i < windows; ++i) {
+        const HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                            windowClass.hInstance, nullptr);
+        if (!window)
+            return 3;
+        if (i == 0)
+            SetTimer(window, 1, 60000, nullptr);
         Register(window);
+        if (mode == "twice")
+            Register(window);
+    }
     AppendLine(g_log, "ready");
     if (mode.rfind("hang=", 0) == 0)
         Sleep(static_cast<DWORD>(std::atoi(mode.c_str() + 5)));

@@ -148,6 +148,17 @@ TEST_F(EventServerTest, HungClientDelaysTheOthersByAtMostTheSendTimeout)
     EXPECT_LT(elapsed, 3000u);
 }
 
+TEST_F(EventServerTest, EventPostedRightAfterStartIsTaken)
+{
+    const std::string log = NewLog();
+    auto client = StartClient(log);  // registers again on each announce
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_TRUE(server.Start(registerName, announceName));
+        EXPECT_TRUE(Publish(EVENT_LOCK)) << round;
+        server.Stop();
+    }
+}
+
 TEST_F(EventServerTest, RestartedServerAnnouncesItselfAgain)
 {
     const std::string log = NewLog();

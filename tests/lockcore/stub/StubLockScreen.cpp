@@ -2,8 +2,9 @@
 // program's file name with "/id <id>". It connects the event pipe once, serves the command
 // pipe and ends about a second after the resident side's presence mutex is free. Beside
 // itself it logs to "Marrowpane-<id>.log": "start <pid>", then "cmd <hex>" per command
-// request (not when KV_STUB_QUIET is set), and "check <ok|failed>" when it answered a
-// password-dialog command by checking a password on the event pipe meanwhile.
+// request (not when KV_STUB_QUIET is set), and "check <ok|failed>" after each password
+// check it made on the event pipe: while it holds a password-dialog command, and at start
+// when KV_STUB_CHECK_AT_START is set.
 #include <windows.h>
 
 #include <cstring>
@@ -103,6 +104,8 @@ int main()
         return 4;
     }
 
+    if (GetEnvironmentVariableA("KV_STUB_CHECK_AT_START", nullptr, 0) != 0)
+        PostThreadMessageA(GetCurrentThreadId(), UM_CHECK_PASSWORD, 0, 0);
     SetTimer(nullptr, 0, 1000, nullptr);
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_TIMER && !events.IsServerAlive())

@@ -1,5 +1,7 @@
 #include "common/PathUtil.h"
 
+#include "common/ModulePath.h"
+
 #include <aclapi.h>
 #include <shlobj.h>
 
@@ -53,16 +55,9 @@ std::string CPathUtil::GetSettingBaseFolder()
 
 std::string CPathUtil::GetModulePath(HMODULE module)
 {
-    // The length equals the buffer size when the name was cut: grow and ask again.
-    std::string path(512, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(module, path.data(), DWORD(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return modulepath::ReadWhole([module](char* buffer, unsigned long size) {
+        return GetModuleFileNameA(module, buffer, size);
+    });
 }
 
 std::string CPathUtil::RemovePathComponents(const std::string& path, int n)

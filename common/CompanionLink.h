@@ -1,0 +1,47 @@
+#pragma once
+// Finding, commanding and starting the companion programs: the resident program
+// ("BRONTAL.EXE") and the watchdog ("PERNWICK.EXE"). Commands are posted window
+// messages without replies; lParam is always 0.
+#include <windows.h>
+
+// To the resident program's main window.
+constexpr UINT UM_RELOAD_SETTINGS = WM_USER + 0x70; // settings changed: reload and re-check
+constexpr UINT UM_SUSPEND_LOCK = WM_USER + 0x71;    // wParam 0 suspend automatic locks, 1 resume
+constexpr UINT UM_LOCK_NOW = WM_USER + 0x73;
+constexpr UINT UM_WATCHDOG_STATE = WM_APP + 0x100;  // wParam TRUE: the watchdog ends with the session
+// To the watchdog's window.
+constexpr UINT UM_WATCHDOG_STOP = WM_USER + 0x61;
+constexpr UINT UM_WATCHDOG_PAUSE = WM_USER + 0x62;
+constexpr UINT UM_WATCHDOG_RESUME = WM_USER + 0x63;
+
+inline constexpr char kResidentExecutable[] = "BRONTAL.EXE";
+inline constexpr char kWatchdogExecutable[] = "PERNWICK.EXE";
+// Text of control 1000, a child of the resident program's hidden main window.
+inline constexpr char kResidentMarker[] = "SS-{C15D120F-B8C4-4c7d-8040-D2F3139AC05B}";
+inline constexpr int kResidentMarkerControlId = 1000;
+// Title of the watchdog's hidden window.
+inline constexpr char kWatchdogMarker[] = "SS-{3C38D6CF-4037-4ed1-B39B-09730D5DCD68}";
+
+class CCompanionLink {
+public:
+    // The watchdog process's window titled with the watchdog marker (case counts), or null.
+    static HWND FindWatchdogWindow();
+    // The resident process's top-level window whose control 1000 bears the resident
+    // marker (case counts), hidden or not, or null.
+    static HWND FindResidentWindow();
+
+    // Each posts its message when the receiver's window is found: FALSE when it is not
+    // (nothing posted), otherwise PostMessageA's result.
+    static BOOL StopWatchdog();
+    static BOOL PauseWatchdog();
+    static BOOL ResumeWatchdog();
+    static BOOL ReloadResidentSettings();
+    static BOOL SuspendResidentLock();
+    static BOOL ResumeResidentLock();
+    static BOOL LockNow();
+    static BOOL PostWatchdogState(BOOL sessionEnding);
+
+    // Starts "PERNWICK.EXE" from this program's own folder unless a process of that
+    // name runs; a failed start is not reported (the resident program asks again).
+    static void StartWatchdog();
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Finds processes through the process status library; needs the right to open them.
+#include "common/ProcessFinderImpl.h"
+#include "common/PsapiLibrary.h"
+
+class CPsapiProcessFinder : public CProcessFinderImpl {
+public:
+    // Binds the process-wide library on first use.
+    CPsapiProcessFinder();
+    // Asks through the given entry points (which must outlive the finder).
+    explicit CPsapiProcessFinder(const CPsapiFunctions& functions) : m_functions(functions) {}
+
+    bool EnumModules(DWORD processId, CModuleList& modules) override;
+    std::optional<DWORD> FindProcess(std::string_view executableName) override;
+
+private:
+    std::vector<DWORD> ProcessIds() const;
+    bool IsProcessNamed(DWORD processId, std::string_view executableName) const;
+
+    const CPsapiFunctions& m_functions;
+};

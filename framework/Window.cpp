@@ -1,0 +1,112 @@
+#include "framework/Window.h"
+
+namespace fw {
+namespace {
+
+// The bound object lives in the window's extra bytes, leaving GWLP_USERDATA to users.
+constexpr int kObjectSlot = 0;
+
+// What a message answers when its handler threw: creation fails, anything else is 0.
+LRESULT AnswerAfterException(UINT message)
+{
+    switch (message) {
+    case WM_NCCREATE: return FALSE;
+    case WM_CREATE: return -1;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+CWindow::~CWindow()
+{
+    Destroy();
+}
+
+bool CWindow::Create(const char* className, const char* title, DWORD style, DWORD exStyle,
+                     HWND parent)
+{
+    if (m_hwnd || !RegisterWindowClass(className))
+        return false;
+    const HWND window = CreateWindowExA(exStyle, className, title, style, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent,
+                                        nullptr, GetModuleHandleA(nullptr), this);
+    if (!window)
+        m_hwnd = nullptr; // a refused creation may end without WM_NCDESTROY
+    return window != nullptr;
+}
+
+void CWindow::Destroy()
+{
+    if (m_hwnd)
+        DestroyWindow(m_hwnd); // WM_NCDESTROY clears m_hwnd
+}
+
+LRESULT CWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(m_hwnd, message, wParam, lParam);
+}
+
+bool CWindow::RegisterWindowClass(const char* className)
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, className, &existing))
+        return existing.lpfnWndProc == &CWindow::WindowProc;
+
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &CWindow::WindowProc;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = className;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+void CWindow::Bind(HWND window, CWindow* object)
+{
+    SetWindowLongPtrA(window, kObjectSlot, reinterpret_cast<LONG_PTR>(object));
+    object->m_hwnd = window;
+}
+
+void CWindow::Unbind(HWND window, CWindow* object)
+{
+    SetWindowLongPtrA(window, kObjectSlot, 0);
+    object->m_hwnd = nullptr;
+}
+
+LRESULT CALLBACK CWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if (auto* created = static_cast<CWindow*>(create->lpCreateParams))
+            Bind(window, created);
+    }
+    // Messages before WM_NCCREATE (WM_GETMINMAXINFO) have no object yet.
+    CWindow* object = reinterpret_cast<CWindow*>(GetWindowLongPtrA(window, kObjectSlot));
+    if (!object)
+        return DefWindowProcA(window, message, wParam, lParam);
+    const LRESULT result = object->Dispatch(message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        Unbind(window, object);
+    return result;
+}
+
+LRESULT CWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return OnMessage(message, wParam, lParam);
+    } catch (...) {
+        return AnswerAfterException(message);
+    }
+}
+
+} // namespace fw

@@ -1,0 +1,40 @@
+#pragma once
+// A top-level (or child) window owned by a C++ object. The object is bound to its
+// window at WM_NCCREATE and unbound at WM_NCDESTROY; every message in between goes to
+// OnMessage. An exception never leaves the window procedure: it ends at the message.
+#include <windows.h>
+
+namespace fw {
+
+class CWindow {
+public:
+    CWindow() = default;
+    CWindow(const CWindow&) = delete;
+    CWindow& operator=(const CWindow&) = delete;
+    // Destroys the window if it still exists (from the thread that created it).
+    virtual ~CWindow();
+
+    // Registers the class on first use (one window procedure for every class made
+    // here) and creates the window; FALSE when either fails.
+    bool Create(const char* className, const char* title, DWORD style, DWORD exStyle = 0,
+                HWND parent = nullptr);
+    void Destroy();
+
+    HWND GetHwnd() const { return m_hwnd; }
+
+protected:
+    // Handles one message; the default passes it to DefWindowProcA.
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool RegisterWindowClass(const char* className);
+    static void Bind(HWND window, CWindow* object);
+    static void Unbind(HWND window, CWindow* object);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND m_hwnd = nullptr;
+};
+
+} // namespace fw

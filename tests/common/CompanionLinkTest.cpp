@@ -1,0 +1,228 @@
+// The companion lookups, posts and the watchdog start against helper processes that
+// run under the real names "BRONTAL.EXE" and "PERNWICK.EXE" and record what they receive.
+// These names are the system's own, so the cases run one at a time.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "HelperProcess.h"
+#include "common/CompanionLink.h"
+#include "common/ExecutableName.h"
+#include "common/ProcessFinderFactory.h"
+
+namespace {
+
+using namespace testsupport;
+
+enum class Strategy { Psapi, Toolhelp };
+
+std::string Window(const std::string& label, const std::string& title, const std::string& child,
+                   bool shown)
+{
+    return label + "|" + title + "|" + child + "|" + (shown ? "1" : "0");
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+class CompanionLinkTest : public testing::TestWithParam<Strategy> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == Strategy::Psapi)
+            UsePsapiProcessFinder();
+        else
+            UseToolhelpProcessFinder();
+        ASSERT_TRUE(ProcessesNamed(kWatchdogExecutable).empty()) << "a watchdog is left running";
+        ASSERT_TRUE(ProcessesNamed(kResidentExecutable).empty()) << "a resident is left running";
+    }
+
+    // A helper copy named fileName owning the windows described; its record is log(fileName).
+    CHelperProcess& Start(const std::string& fileName, const std::vector<std::string>& windows)
+    {
+        const std::string folder = m_folder / (std::to_string(m_helpers.size()) + "\\");
+        CreateDirectoryA(folder.c_str(), nullptr);
+        const std::string program = folder + fileName;
+        EXPECT_TRUE(CopyFileA(HelperPath("CompanionHelper.exe").c_str(), program.c_str(), FALSE));
+        m_helpers.push_back(
+            std::make_unique<CHelperProcess>(program, RecordArguments(Log(fileName), windows)));
+        EXPECT_TRUE(m_helpers.back()->WaitForWindows(windows.size())) << fileName;
+        return *m_helpers.back();
+    }
+
+    std::string Log(const std::string& fileName) const { return m_folder / (fileName + ".log"); }
+
+    // Ends every helper (each has handled all that was posted before) and reads one's record.
+    std::vector<std::string> Received(const std::string& fileName)
+    {
+        for (auto& helper : m_helpers)
+            helper->End();
+        return ReadLines(Log(fileName));
+    }
+
+    static HWND WindowTitled(DWORD processId, const char* title)
+    {
+        for (const HWND window : WindowsOf(processId)) {
+            char text[512] = {};
+            GetWindowTextA(window, text, sizeof text);
+            if (std::string(text) == title)
+                return window;
+        }
+        return nullptr;
+    }
+
+    CTempFolder m_folder{"link"};
+    std::vector<std::unique_ptr<CHelperProcess>> m_helpers;
+};
+
+TEST_P(CompanionLinkTest, FindsTheMarkedWindowsAmongTheProgramsOthers)
+{
+    const CHelperProcess& resident =
+        Start(kResidentExecutable, {Window("plain", "plain", "", true),
+                                    Window("other-child", "other", "SS-{other}", false),
+                                    Window("main", "main", kResidentMarker, false)});
+    const CHelperProcess& watchdog =
+        Start(kWatchdogExecutable,
+              {Window("plain", "plain", "", false), Window("wd", kWatchdogMarker, "", false)});
+    EXPECT_EQ(WindowTitled(resident.Id(), "main"), CCompanionLink::FindResidentWindow());
+    EXPECT_EQ(WindowTitled(watchdog.Id(), kWatchdogMarker), CCompanionLink::FindWatchdogWindow());
+    EXPECT_NE(nullptr, CCompanionLink::FindResidentWindow());
+    EXPECT_NE(nullptr, CCompanionLink::FindWatchdogWindow());
+}
+
+struct Post {
+    const char* name;
+    std::function<BOOL()> operation;
+    const char* receiver; // the helper file name
+    const char* line;     // what the marked window records
+};
+
+const Post kPosts[] = {
+    {"StopWatchdog", CCompanionLink::StopWatchdog, kWatchdogExecutable, "wd 0x461 0 0"},
+    {"PauseWatchdog", CCompanionLink::PauseWatchdog, kWatchdogExecutable, "wd 0x462 0 0"},
+    {"ResumeWatchdog", CCompanionLink::ResumeWatchdog, kWatchdogExecutable, "wd 0x463 0 0"},
+    {"ReloadResidentSettings", CCompanionLink::ReloadResidentSettings, kResidentExecutable,
+     "main 0x470 0 0"},
+    {"SuspendResidentLock", CCompanionLink::SuspendResidentLock, kResidentExecutable,
+     "main 0x471 0 0"},
+    {"ResumeResidentLock", CCompanionLink::ResumeResidentLock, kResidentExecutable,
+     "main 0x471 1 0"},
+    {"LockNow", CCompanionLink::LockNow, kResidentExecutable, "main 0x473 0 0"},
+    {"PostWatchdogState TRUE", [] { return CCompanionLink::PostWatchdogState(TRUE); },
+     kResidentExecutable, "main 0x8100 1 0"},
+    {"PostWatchdogState FALSE", [] { return CCompanionLink::PostWatchdogState(FALSE); },
+     kResidentExecutable, "main 0x8100 0 0"},
+};
+
+TEST_P(CompanionLinkTest, EveryPostArrivesAtTheMarkedWindowWithItsMessageAndWParam)
+{
+    Start(kResidentExecutable,
+          {Window("decoy", "decoy", "", false), Window("main", "main", kResidentMarker, false)});
+    Start(kWatchdogExecutable,
+          {Window("decoy", "decoy", "", false), Window("wd", kWatchdogMarker, "", false)});
+    std::vector<std::string> expectedResident, expectedWatchdog;
+    for (const Post& post : kPosts) {
+        EXPECT_TRUE(post.operation()) << post.name;
+        (std::string(post.receiver) == kResidentExecutable ? expectedResident : expectedWatchdog)
+            .push_back(post.line);
+    }
+    EXPECT_EQ(expectedResident, Received(kResidentExecutable));
+    EXPECT_EQ(expectedWatchdog, Received(kWatchdogExecutable));
+}
+
+TEST_P(CompanionLinkTest, MarkedWindowsOfOtherProgramsAreNeverTaken)
+{
+    // Right markers in a program of another name; in the right programs, markers that
+    // differ in case or stand in the wrong place.
+    Start("DECOY.EXE", {Window("main", "main", kResidentMarker, false),
+                        Window("wd", kWatchdogMarker, "", false)});
+    Start(kResidentExecutable, {Window("lower", "main", Lower(kResidentMarker), false),
+                                Window("title", kResidentMarker, "", false)});
+    Start(kWatchdogExecutable, {Window("lower", Lower(kWatchdogMarker), "", false),
+                                Window("child", "wd", kWatchdogMarker, false)});
+    EXPECT_EQ(nullptr, CCompanionLink::FindResidentWindow());
+    EXPECT_EQ(nullptr, CCompanionLink::FindWatchdogWindow());
+    for (const Post& post : kPosts)
+        EXPECT_FALSE(post.operation()) << post.name;
+    EXPECT_TRUE(Received("DECOY.EXE").empty());
+    EXPECT_TRUE(Received(kResidentExecutable).empty());
+    EXPECT_TRUE(Received(kWatchdogExecutable).empty());
+}
+
+TEST_P(CompanionLinkTest, NothingIsPostedWhenNoCompanionRuns)
+{
+    EXPECT_EQ(nullptr, CCompanionLink::FindResidentWindow());
+    EXPECT_EQ(nullptr, CCompanionLink::FindWatchdogWindow());
+    for (const Post& post : kPosts)
+        EXPECT_FALSE(post.operation()) << post.name;
+}
+
+// Ends the watchdogs a test started through StartWatchdog.
+struct WatchdogsEnded {
+    ~WatchdogsEnded()
+    {
+        for (const DWORD id : ProcessesNamed(kWatchdogExecutable))
+            EndProcess(id);
+    }
+};
+
+std::vector<DWORD> WaitForWatchdogs(std::size_t count)
+{
+    std::vector<DWORD> ids;
+    for (int i = 0; i < 500 && (ids = ProcessesNamed(kWatchdogExecutable)).size() < count; ++i)
+        Sleep(20);
+    return ids;
+}
+
+TEST_P(CompanionLinkTest, StartsTheWatchdogFromTheCallersFolder)
+{
+    const WatchdogsEnded ended;
+    CCompanionLink::StartWatchdog();
+    const std::vector<DWORD> watchdogs = WaitForWatchdogs(1);
+    ASSERT_EQ(1u, watchdogs.size());
+    EXPECT_EQ(0, lstrcmpiA((OwnFolder() + kWatchdogExecutable).c_str(),
+                           ProcessPath(watchdogs[0]).c_str()))
+        << ProcessPath(watchdogs[0]);
+}
+
+TEST_P(CompanionLinkTest, StartsNothingWhileAWatchdogRuns)
+{
+    const WatchdogsEnded ended;
+    const CHelperProcess& running = Start(kWatchdogExecutable, {Window("wd", kWatchdogMarker, "", false)});
+    CCompanionLink::StartWatchdog(); // a start would have created the process on return
+    EXPECT_EQ(std::vector<DWORD>{running.Id()}, ProcessesNamed(kWatchdogExecutable));
+}
+
+// A caller in a folder whose name ends in "表" (95 5C): its second byte is the "\" byte
+// and must not be taken for the separator.
+TEST_P(CompanionLinkTest, StartsTheWatchdogBesideACallerInADoubleByteFolder)
+{
+    const WatchdogsEnded ended;
+    const std::string folder = m_folder / "\x83\x5C\x95\x5C\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string starter = folder + "STARTER.EXE";
+    ASSERT_TRUE(CopyFileA(HelperPath("CompanionHelper.exe").c_str(), starter.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(HelperPath("CompanionHelper.exe").c_str(),
+                          (folder + kWatchdogExecutable).c_str(), FALSE));
+    CHelperProcess caller(starter, GetParam() == Strategy::Psapi ? "start-watchdog psapi"
+                                                                 : "start-watchdog toolhelp");
+    ASSERT_TRUE(caller.WaitForExit());
+    const std::vector<DWORD> watchdogs = WaitForWatchdogs(1);
+    ASSERT_EQ(1u, watchdogs.size());
+    EXPECT_EQ(0, lstrcmpiA((folder + kWatchdogExecutable).c_str(), ProcessPath(watchdogs[0]).c_str()))
+        << ProcessPath(watchdogs[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Strategies, CompanionLinkTest,
+                         testing::Values(Strategy::Psapi, Strategy::Toolhelp),
+                         [](const testing::TestParamInfo<Strategy>& info) {
+                             return info.param == Strategy::Psapi ? "Psapi" : "Toolhelp";
+                         });
+
+} // namespace

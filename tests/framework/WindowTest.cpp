@@ -1,0 +1,126 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "framework/Window.h"
+
+namespace {
+
+constexpr char kClass[] = "KvWindowTest";
+constexpr UINT kThrow = WM_APP + 1;
+constexpr UINT kAnswer = WM_APP + 2;
+
+// Records the messages it sees with the window it was bound to at the time.
+class CProbeWindow : public fw::CWindow {
+public:
+    std::vector<UINT> seen;
+    HWND boundAtCreate = nullptr;
+    bool failCreate = false;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        seen.push_back(message);
+        switch (message) {
+        case WM_CREATE:
+            boundAtCreate = GetHwnd();
+            if (failCreate)
+                throw std::runtime_error("refused");
+            break;
+        case kThrow: throw std::runtime_error("handler failed");
+        case kAnswer: return 42 + static_cast<LRESULT>(wParam);
+        }
+        return DefaultProc(message, wParam, lParam);
+    }
+};
+
+bool Saw(const CProbeWindow& window, UINT message)
+{
+    for (const UINT seen : window.seen) {
+        if (seen == message)
+            return true;
+    }
+    return false;
+}
+
+TEST(Window, BindsTheObjectFromCreationOnAndRoutesMessagesToIt)
+{
+    CProbeWindow window;
+    ASSERT_TRUE(window.Create(kClass, "probe", WS_OVERLAPPEDWINDOW));
+    const HWND hwnd = window.GetHwnd();
+    ASSERT_NE(nullptr, hwnd);
+    EXPECT_EQ(hwnd, window.boundAtCreate);
+    ASSERT_FALSE(window.seen.empty());
+    EXPECT_EQ(static_cast<UINT>(WM_NCCREATE), window.seen.front());
+    EXPECT_EQ(45, SendMessageA(hwnd, kAnswer, 3, 0));
+    char title[32] = {};
+    GetWindowTextA(hwnd, title, sizeof title); // unhandled messages reach DefWindowProc
+    EXPECT_STREQ("probe", title);
+}
+
+TEST(Window, DestroyingUnbindsAtTheLastMessage)
+{
+    CProbeWindow window;
+    ASSERT_TRUE(window.Create(kClass, "probe", WS_OVERLAPPEDWINDOW));
+    const HWND hwnd = window.GetHwnd();
+    window.Destroy();
+    EXPECT_EQ(nullptr, window.GetHwnd());
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(static_cast<UINT>(WM_NCDESTROY), window.seen.back());
+    EXPECT_TRUE(Saw(window, WM_DESTROY));
+}
+
+TEST(Window, DestructorDestroysALiveWindow)
+{
+    HWND hwnd = nullptr;
+    {
+        CProbeWindow window;
+        ASSERT_TRUE(window.Create(kClass, "probe", WS_OVERLAPPEDWINDOW));
+        hwnd = window.GetHwnd();
+    }
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(Window, ExceptionEndsAtTheMessageAndTheWindowLivesOn)
+{
+    CProbeWindow window;
+    ASSERT_TRUE(window.Create(kClass, "probe", WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(0, SendMessageA(window.GetHwnd(), kThrow, 0, 0));
+    EXPECT_TRUE(IsWindow(window.GetHwnd()));
+    EXPECT_EQ(42, SendMessageA(window.GetHwnd(), kAnswer, 0, 0));
+}
+
+TEST(Window, ExceptionDuringCreationFailsTheCreation)
+{
+    CProbeWindow window;
+    window.failCreate = true;
+    EXPECT_FALSE(window.Create(kClass, "probe", WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(nullptr, window.GetHwnd());
+    // The object is free for another try.
+    window.failCreate = false;
+    EXPECT_TRUE(window.Create(kClass, "again", WS_OVERLAPPEDWINDOW));
+}
+
+TEST(Window, TwoObjectsOfOneClassKeepTheirOwnWindows)
+{
+    CProbeWindow first, second;
+    ASSERT_TRUE(first.Create(kClass, "first", WS_OVERLAPPEDWINDOW));
+    ASSERT_TRUE(second.Create(kClass, "second", WS_OVERLAPPEDWINDOW));
+    const std::size_t firstSeen = first.seen.size();
+    SendMessageA(second.GetHwnd(), kAnswer, 0, 0);
+    EXPECT_EQ(firstSeen, first.seen.size());
+    EXPECT_EQ(static_cast<UINT>(kAnswer), second.seen.back());
+    EXPECT_FALSE(first.Create(kClass, "twice", WS_OVERLAPPEDWINDOW)); // already has one
+}
+
+TEST(Window, ClassOfAnotherWindowProcedureIsRefused)
+{
+    CProbeWindow window;
+    EXPECT_FALSE(window.Create("STATIC", "static", WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(nullptr, window.GetHwnd());
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#pragma once
+// The event server's hidden top-level window: it keeps the client windows that registered
+// with it and hands each event record to every one still alive.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/Handle.h"
+
+class CEventServerWnd {
+public:
+    CEventServerWnd() = default;
+    CEventServerWnd(const CEventServerWnd&) = delete;
+    CEventServerWnd& operator=(const CEventServerWnd&) = delete;
+
+    // Creates the window on the calling thread, registers both messages and announces
+    // the server; false when the window cannot be created.
+    bool Create(const std::string& registerName, const std::string& announceName);
+    void Announce() const;
+    // Sends the record to each listed window in registration order, waiting at most 2000 ms
+    // for each; windows that no longer exist are dropped, every other one stays listed.
+    void Broadcast(const void* bytes, uint32_t length);
+
+    HWND GetHwnd() const { return m_window.get(); }
+    size_t ClientCount() const { return m_clients.size(); }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void AddClient(HWND client);
+
+    std::vector<HWND> m_clients;
+    UINT m_registerId = 0;
+    UINT m_announceId = 0;
+    fw::unique_hwnd m_window;  // last: destroyed first, while the rest still exists
+};

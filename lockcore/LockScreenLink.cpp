@@ -1,0 +1,80 @@
+#include "lockcore/LockScreenLink.h"
+
+#include <shellapi.h>
+
+#include "common/PathUtil.h"
+#include "lockcore/PipeProtocol.h"
+
+CLockScreenLink::~CLockScreenLink()
+{
+    Stop();
+}
+
+BOOL CLockScreenLink::Start(Corvantis::SLockScreen* listener)
+{
+    const std::string id = InstanceIdOf(GetCurrentProcessId());
+    if (StartServer(id, listener) && LaunchLockScreen(id) && ConnectClient(id))
+        return TRUE;
+    Stop();
+    return FALSE;
+}
+
+void CLockScreenLink::Stop()
+{
+    DeleteClient();
+    StopServer();
+}
+
+BOOL CLockScreenLink::IsAlive()
+{
+    return m_client && m_client->IsServerAlive();
+}
+
+BOOL CLockScreenLink::StartServer(const std::string& id, Corvantis::SLockScreen* listener)
+{
+    try {
+        m_server = std::make_unique<CScreenEventServer>(id, listener);
+        m_thread = CServerThread::Start(*m_server);
+        return m_thread != nullptr;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+BOOL CLockScreenLink::LaunchLockScreen(const std::string& id)
+{
+    const std::string path = CPathUtil::GetLockScreenPath();
+    const std::string parameters = "/id " + id;
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = "open";
+    info.lpFile = path.c_str();
+    info.lpParameters = parameters.c_str();
+    info.nShow = SW_SHOW;
+    return ShellExecuteExA(&info) && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+}
+
+BOOL CLockScreenLink::ConnectClient(const std::string& id)
+{
+    try {
+        m_client = std::make_unique<CScreenCommandClient>(id);
+        return m_client->Connect();
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+void CLockScreenLink::DeleteClient()
+{
+    m_client.reset();
+}
+
+void CLockScreenLink::StopServer()
+{
+    if (m_thread) {
+        m_thread->Stop();
+        m_thread.reset();
+    }
+    m_server.reset();
+}

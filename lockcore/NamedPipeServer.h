@@ -1,0 +1,38 @@
+#pragma once
+// The server end of a pipe: one instance, one client at a time, created again for the next
+// client when one goes. Every wait ends at once when the server is stopped.
+#include <atomic>
+
+#include "lockcore/NamedPipe.h"
+
+class CNamedPipeServer : public CNamedPipe {
+public:
+    CNamedPipeServer(const std::string& name, int bufferSize);
+    ~CNamedPipeServer() override;
+
+    // Serves clients until stopped: 0 after a stop, -1 when the pipe cannot be created.
+    virtual int Serve();
+    // Callable from any thread; a stop made outside a wait ends the next wait.
+    virtual void Stop();
+
+    // Signalled once the first pipe instance exists.
+    HANDLE CreatedEvent() const { return m_created.get(); }
+
+protected:
+    virtual BOOL Create(SECURITY_ATTRIBUTES* attributes);
+    // The pipe with the settings folder's access list.
+    virtual BOOL CreateSecure();
+    virtual BOOL Connect();
+    // Handles one request; the reply is written with Write.
+    virtual int OnRequest(const std::vector<uint8_t>& request);
+    // Waits for the I/O or the stop event; a stop cancels the I/O and closes the pipe.
+    BOOL WaitIo(OVERLAPPED& overlapped) override;
+
+    HANDLE StopEvent() const { return m_stop.get(); }
+    bool IsStopped() const { return m_stopped; }
+
+private:
+    fw::unique_handle m_stop;     // auto-reset
+    fw::unique_handle m_created;  // manual-reset
+    std::atomic<bool> m_stopped{false};
+};

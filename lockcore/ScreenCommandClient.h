@@ -1,0 +1,27 @@
+#pragma once
+// The resident program's client of the lock-screen program's command pipe: one sender per
+// display command, each TRUE only when the lock-screen program answered status 0.
+#include "lockcore/LockScreen.h"
+#include "lockcore/ProtocolPipeClient.h"
+
+class CScreenCommandClient : public CProtocolPipeClient {
+public:
+    explicit CScreenCommandClient(const std::string& id);
+
+    // Waits up to `timeout` ms for the presence mutex and as long again for the pipe,
+    // then exchanges hellos.
+    BOOL Connect(DWORD timeout = 60000);
+
+    BOOL ShowLockScreen();
+    BOOL HideLockScreen();
+    BOOL ReloadPictures();
+    BOOL SelectPicture(int picture);
+    BOOL ShowMessage();
+    BOOL HideMessage();
+    BOOL HideControls();
+    BOOL ShowControls();
+    BOOL SendSettings(const CLockSetting& settings);
+    BOOL ShowPasswordDialog();
+    BOOL SetPasswordResult(const Corvantis::SPasswordResult& result);
+    BOOL SetPasswordDialogState(int state);
+};

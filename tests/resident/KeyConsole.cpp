@@ -3,13 +3,9 @@
 // user pull and insert the key, and prints the lock events as a client receives them.
 // Usage: KeyConsole <resident program>
 #include "common/CompanionLink.h"
-#include "tests/resident/support/EventClient.h"
-#include "tests/resident/support/ResidentProcess.h"
-#include "tests/resident/support/SimulatedKeys.h"
+#include "tests/resident/support/SingleKeySession.h"
 
 #include <windows.h>
-
-#include <dbt.h>
 
 #include <atomic>
 #include <cstdio>
@@ -53,12 +49,6 @@ void PrintHelp()
     std::fflush(stdout);
 }
 
-std::string ScenarioPath()
-{
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + "kv-run-usb-scenario.txt";
-}
 
 } // namespace
 
@@ -68,38 +58,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: KeyConsole <resident program>\n");
         return 2;
     }
-    CLockSetting setting;
-    setting.SetDefaults();
-    setting.LockStartup = 0;
-    setting.LockNoInput = 0;
-    setting.KeyDevices = {kKey.identity};
-    WriteSettings(setting);
-    CSimulatedKeys keys(ScenarioPath(), {kKey});
-    SetEnvironmentVariableA("KV_USB_SCENARIO", keys.Path().c_str());
-
-    CEventClient events;
-    CResidentProcess resident;
-    if (!events.Start() || !resident.Start(argv[1], &events)) {
-        std::fprintf(stderr, "the resident program did not start\n");
+    CSingleKeySession session(kKey, "kv-run-usb-scenario.txt");
+    if (!session.Start(argv[1]))
         return 1;
-    }
+    CResidentProcess& resident = session.Resident();
     std::printf("Brontal runs with the simulated key %04X:%04X \"%s\" attached.\n", kKey.identity.m_vendorId,
                 kKey.identity.m_productId, kKey.identity.m_serialNumber.c_str());
     PrintHelp();
 
     std::atomic<bool> running{true};
-    std::thread printer(PrintEvents, std::ref(events), std::cref(running));
+    std::thread printer(PrintEvents, std::ref(session.Events()), std::cref(running));
     for (std::string line; running && std::getline(std::cin, line);) {
         const char command = line.empty() ? ' ' : line[0];
         switch (command) {
         case 'p':
-            keys.Pull(kKey.tag);
-            resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+            session.Pull();
             std::printf("key pulled\n");
             break;
         case 'i':
-            keys.Insert(kKey.tag);
-            resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+            session.Insert();
             std::printf("key inserted\n");
             break;
         case 'l':

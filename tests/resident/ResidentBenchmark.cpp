@@ -3,13 +3,9 @@
 // and from its insertion to event 2; then it leaves the resident program idle while the
 // benchmark script reads its CPU time (Wine does not report another process's times).
 // Usage: ResidentBenchmark <resident program> [cycles] [idle seconds]
-#include "tests/resident/support/EventClient.h"
-#include "tests/resident/support/ResidentProcess.h"
-#include "tests/resident/support/SimulatedKeys.h"
+#include "tests/resident/support/SingleKeySession.h"
 
 #include <windows.h>
-
-#include <dbt.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,28 +33,20 @@ void Report(const char* what, const std::vector<double>& samples)
 }
 
 // Milliseconds from the start of a key change to the expected event; negative when none came.
-double Measure(CEventClient& events, CSimulatedKeys& keys, const CResidentProcess& resident, bool pull,
-               int expected)
+double Measure(CSingleKeySession& session, bool pull, int expected)
 {
-    events.Clear();
+    session.Events().Clear();
     const std::int64_t start = PerformanceNow();
     if (pull)
-        keys.Pull(kKey.tag);
+        session.Pull();
     else
-        keys.Insert(kKey.tag);
-    resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
-    const auto event = events.Next(kEventWait);
+        session.Insert();
+    const auto event = session.Events().Next(kEventWait);
     if (!event || event->code != expected)
         return -1;
     return ElapsedMs(start, event->arrived);
 }
 
-std::string ScenarioPath()
-{
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + "kv-bench-usb-scenario-" + std::to_string(GetCurrentProcessId()) + ".txt";
-}
 
 } // namespace
 
@@ -70,27 +58,15 @@ int main(int argc, char** argv)
     }
     const int cycles = argc > 2 ? std::atoi(argv[2]) : 50;
     const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 0;
-    CLockSetting setting;
-    setting.SetDefaults();
-    setting.LockStartup = 0;
-    setting.LockNoInput = 0;
-    setting.KeyDevices = {kKey.identity};
-    WriteSettings(setting);
-    CSimulatedKeys keys(ScenarioPath(), {kKey});
-    SetEnvironmentVariableA("KV_USB_SCENARIO", keys.Path().c_str());
-
-    CEventClient events;
-    CResidentProcess resident;
-    if (!events.Start() || !resident.Start(argv[1], &events)) {
-        std::fprintf(stderr, "the resident program did not start\n");
+    CSingleKeySession session(kKey, "kv-bench-usb-scenario-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    if (!session.Start(argv[1]))
         return 1;
-    }
     Sleep(1000);  // start-up settles: the first checks and the client's registration
 
     std::vector<double> pulls, inserts;
     for (int i = 0; i < cycles; ++i) {
-        const double pulled = Measure(events, keys, resident, true, 1);
-        const double inserted = Measure(events, keys, resident, false, 2);
+        const double pulled = Measure(session, true, 1);
+        const double inserted = Measure(session, false, 2);
         if (pulled < 0 || inserted < 0) {
             std::fprintf(stderr, "cycle %d: an event did not arrive\n", i + 1);
             return 1;

@@ -61,9 +61,9 @@ std::vector<std::string> Split(const std::string& text, char separator)
     return parts;
 }
 
-std::unique_ptr<CRecordingWindow> MakeWindow(const std::string& spec, FILE* record)
+std::unique_ptr<CRecordingWindow> MakeWindow(const std::string& layout, FILE* record)
 {
-    const std::vector<std::string> parts = Split(spec, '|');
+    const std::vector<std::string> parts = Split(layout, '|');
     if (parts.size() != 4)
         return nullptr;
     auto window = std::make_unique<CRecordingWindow>(parts[0], record);

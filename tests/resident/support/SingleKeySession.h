@@ -1,0 +1,31 @@
+#pragma once
+// The resident program started with one registered simulated key attached, no start-up
+// or idle lock, and an event client in this process: the demo and the benchmark drive it.
+#include <string>
+
+#include "tests/resident/support/EventClient.h"
+#include "tests/resident/support/ResidentProcess.h"
+#include "tests/resident/support/SimulatedKeys.h"
+
+class CSingleKeySession {
+public:
+    // `scenarioName`: the simulated machine's file in the temp folder.
+    CSingleKeySession(SSimulatedKey key, const std::string& scenarioName);
+
+    // False, with a message on stderr, when the client or the program did not start.
+    bool Start(const char* program);
+
+    // Changes the key and tells the resident program, as Windows would.
+    void Pull();
+    void Insert();
+
+    const SSimulatedKey& Key() const { return m_key; }
+    CEventClient& Events() { return m_events; }
+    CResidentProcess& Resident() { return m_resident; }
+
+private:
+    SSimulatedKey m_key;
+    CSimulatedKeys m_keys;
+    CEventClient m_events;
+    CResidentProcess m_resident;
+};

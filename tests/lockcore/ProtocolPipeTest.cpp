@@ -26,15 +26,25 @@ public:
     }
 };
 
-TEST(ScreenEventServer, MalformedRequestsLeaveTheConnectionUsable)
-{
+// A running event server with a recording listener and one connected client.
+class ScreenEventServer : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        thread = CServerThread::Start(server);
+        ASSERT_TRUE(thread);
+        ASSERT_TRUE(client.Connect());
+    }
+
     const std::string id = UniqueSuffix();
     RecordingScreen listener;
-    CScreenEventServer server(id, &listener);
-    auto thread = CServerThread::Start(server);
-    ASSERT_TRUE(thread);
-    EventClient client(id);
-    ASSERT_TRUE(client.Connect());
+    CScreenEventServer server{id, &listener};
+    decltype(CServerThread::Start(server)) thread;
+    EventClient client{id};
+};
+
+TEST_F(ScreenEventServer, MalformedRequestsLeaveTheConnectionUsable)
+{
     EXPECT_EQ("02 00 00 00", client.Raw("01 00 00"));
     EXPECT_EQ("01 00 00 00", client.Raw("63 00 00 00"));
     EXPECT_EQ("02 00 00 00", client.Raw("01 00 00 00 00 00 00 00"));
@@ -45,15 +55,8 @@ TEST(ScreenEventServer, MalformedRequestsLeaveTheConnectionUsable)
     EXPECT_EQ((std::vector<std::string>{"CheckPassword [pw]", "QueryMayUnlock"}), listener.Calls());
 }
 
-TEST(ScreenEventServer, LargeTextArrivesWhole)
+TEST_F(ScreenEventServer, LargeTextArrivesWhole)
 {
-    const std::string id = UniqueSuffix();
-    RecordingScreen listener;
-    CScreenEventServer server(id, &listener);
-    auto thread = CServerThread::Start(server);
-    ASSERT_TRUE(thread);
-    EventClient client(id);
-    ASSERT_TRUE(client.Connect());
     const std::string text(5000, 'k');
     EXPECT_TRUE(client.Send(EncodeRequest(PIPE_EVT_CHECK_PASSWORD, text)));
     EXPECT_EQ(std::vector<std::string>{"CheckPassword [" + text + "]"}, listener.Calls());

@@ -3,7 +3,7 @@
 // settings file reads and writes beside it.
 #include <string>
 
-#include "usbkey/KeyDevice.h"
+#include "common/KeyDevice.h"
 
 class CPasswordSetting {
 public:

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "usbkey/DeviceNameNode.h"
-#include "usbkey/KeyDevice.h"
+#include "common/KeyDevice.h"
 
 // An attached device: its identity and the root of its display-name tree.
 class CUsbDeviceEntry : public CKeyDevice {

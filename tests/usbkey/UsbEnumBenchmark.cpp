@@ -1,5 +1,5 @@
 // Cost of one enumeration run over simulated machines of growing size.
-#include "usbkey/SimUsbMachine.h"
+#include "usbkey/sim/SimUsbMachine.h"
 #include "usbkey/UsbDeviceEnumerator.h"
 
 #include <benchmark/benchmark.h>

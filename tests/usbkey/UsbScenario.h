@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for tests that enumerate a simulated machine.
-#include "usbkey/SimUsbMachine.h"
+#include "usbkey/sim/SimUsbMachine.h"
 #include "usbkey/UsbDeviceEnumerator.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/resident/support/SimulatedKeys.h"
 
-#include "usbkey/SimScenario.h"
+#include "usbkey/sim/SimScenario.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "usbkey/KeyDevice.h"
+#include "common/KeyDevice.h"
 
 struct SSimulatedKey {
     std::string tag;

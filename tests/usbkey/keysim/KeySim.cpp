@@ -4,7 +4,7 @@
 //   keysim <scenario file> pull <tag>     leave the lines tagged <tag> out
 //   keysim <scenario file> insert <tag>   take them in again
 //   keysim <scenario file> notify         only tell the windows
-#include "usbkey/SimScenario.h"
+#include "usbkey/sim/SimScenario.h"
 
 #include "framework/Handle.h"
 

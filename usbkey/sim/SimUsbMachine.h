@@ -45,7 +45,7 @@
 //       adding this line and inserts it by removing it.
 //
 // Text from string descriptors is ASCII; WideToMultiByte gives '?' for other characters.
-#include "usbkey/SimScenario.h"
+#include "usbkey/sim/SimScenario.h"
 #include "usbkey/UsbPlatform.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "usbkey/KeyDevice.h"
+#include "common/KeyDevice.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "usbkey/SimScenario.h"
+#include "usbkey/sim/SimScenario.h"
 
 #include "usbkey/UsbLayout.h"
 #include "usbkey/UsbText.h"

@@ -3,7 +3,7 @@
 // The key-simulation tool rewrites that file to pull or insert a key.
 #include "usbkey/DefaultUsbPlatform.h"
 
-#include "usbkey/SimUsbMachine.h"
+#include "usbkey/sim/SimUsbMachine.h"
 #include "usbkey/WinUsbPlatform.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "usbkey/SimUsbMachine.h"
+#include "usbkey/sim/SimUsbMachine.h"
 
 #include "usbkey/UsbLayout.h"
 #include "usbkey/UsbText.h"

@@ -282,6 +282,20 @@ TEST_F(LockNowEndToEnd, NoKeyAndNoAdministratorLocksAllTheSame)
     EXPECT_EQ(EVENT_LOCK, client.NextEvent());
 }
 
+TEST_F(LockNowEndToEnd, WhileAnotherInstanceWorksNothingHappens)
+{
+    CInstalledPrograms::RegisterKey();
+    StartResident();
+    const HANDLE other = CreateMutexA(nullptr, TRUE, "SS-{6980E53F-3CE1-427c-985E-2CD7012E256E}");
+    ASSERT_TRUE(other);
+    Run("Tollhatch.exe");
+    EXPECT_FALSE(client.NextEvent(1500));
+    ReleaseMutex(other);
+    CloseHandle(other);
+    Run("Tollhatch.exe");
+    EXPECT_EQ(EVENT_LOCK, client.NextEvent());
+}
+
 // The question's window of the lock-now process, with its text.
 HWND QuestionOf(DWORD processId)
 {
@@ -319,6 +333,24 @@ TEST_F(LockNowEndToEnd, NoKeyAsAdministratorAsksAndOkStartsTheWatchdog)
     EXPECT_EQ(0, lstrcmpiA(programs->Path("Pernwick.exe").c_str(),
                            testsupport::ProcessPath(ProcessOf(kWatchdogExecutable)).c_str()));
     EXPECT_TRUE(WaitForResident(true, kStartWait)) << "the watchdog starts the resident program";
+}
+
+TEST_F(LockNowEndToEnd, OkResumesAPausedWatchdogAndStartsNoSecondOne)
+{
+    CInstalledPrograms::RegisterKey();
+    StartWatchdogWithResident();
+    const DWORD watchdog = ProcessOf(kWatchdogExecutable);
+    ASSERT_TRUE(CCompanionLink::PauseWatchdog());
+    ASSERT_TRUE(KillProcessOf(kResidentExecutable));
+
+    CInstalledPrograms::RegisterNoKey();
+    const DWORD lockNow = programs->Launch("Tollhatch.exe");
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (question = QuestionOf(lockNow)) != nullptr; }, kStartWait));
+    CInstalledPrograms::RegisterKey();
+    PostMessageA(question, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForResident(true, kStartWait)) << "the resumed watchdog starts the resident program";
+    EXPECT_EQ(std::vector<DWORD>{watchdog}, testsupport::ProcessesNamed(kWatchdogExecutable));
 }
 
 TEST_F(LockNowEndToEnd, CancelStartsNothing)

@@ -21,3 +21,12 @@ int WINAPI GetEventData(UINT id, int* code);
 using RegGetEventFunction = int(WINAPI*)(HWND, UINT);
 using UnRegGetEventFunction = int(WINAPI*)();
 using GetEventDataFunction = int(WINAPI*)(UINT, int*);
+
+// For callers that load the library at run time: the export of that name as its own
+// function type, e.g. BindExport<RegGetEventFunction>(library, "RegGetEvent"); null when
+// missing. (Through void(*)(), which any function pointer converts to and from.)
+template <typename Function>
+Function BindExport(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}

@@ -61,12 +61,6 @@ bool RestartLatency(int kills)
     return true;
 }
 
-template <typename Function>
-Function Bind(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 LRESULT CALLBACK IgnoreAll(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -90,9 +84,9 @@ bool ReadThroughput(int records)
     const HMODULE library = LoadLibraryA(programs.Path("ArdenvaleAPI.dll").c_str());
     if (!library)
         return false;
-    const auto reg = Bind<RegGetEventFunction>(library, "RegGetEvent");
-    const auto unreg = Bind<UnRegGetEventFunction>(library, "UnRegGetEvent");
-    const auto get = Bind<GetEventDataFunction>(library, "GetEventData");
+    const auto reg = BindExport<RegGetEventFunction>(library, "RegGetEvent");
+    const auto unreg = BindExport<UnRegGetEventFunction>(library, "UnRegGetEvent");
+    const auto get = BindExport<GetEventDataFunction>(library, "GetEventData");
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = IgnoreAll;
     windowClass.hInstance = GetModuleHandleA(nullptr);

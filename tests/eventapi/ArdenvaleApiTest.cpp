@@ -15,14 +15,6 @@
 
 namespace {
 
-// The named export as the function type it has (through void(*)(), which any function
-// pointer converts to and from).
-template <typename Function>
-Function Bind(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 constexpr UINT kCallerMessage = WM_APP + 7;
 constexpr char kWorkerClass[] = "ArdenvaleEventClientWnd";
 constexpr DWORD kWait = 5000;
@@ -144,9 +136,9 @@ protected:
         m_library = LoadLibraryA(LibraryPath().c_str());
         if (!m_library)
             return false;
-        m_register = Bind<RegGetEventFunction>(m_library, "RegGetEvent");
-        m_unregister = Bind<UnRegGetEventFunction>(m_library, "UnRegGetEvent");
-        m_getEventData = Bind<GetEventDataFunction>(m_library, "GetEventData");
+        m_register = BindExport<RegGetEventFunction>(m_library, "RegGetEvent");
+        m_unregister = BindExport<UnRegGetEventFunction>(m_library, "UnRegGetEvent");
+        m_getEventData = BindExport<GetEventDataFunction>(m_library, "GetEventData");
         return m_register && m_unregister && m_getEventData;
     }
 

@@ -23,14 +23,6 @@
 
 namespace {
 
-// The named export as the function type it has (through void(*)(), which any function
-// pointer converts to and from).
-template <typename Function>
-Function Bind(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 constexpr UINT UM_LOCK_EVENT = WM_APP + 1;  // wParam: the id of an event to read
 constexpr UINT UM_COMMAND = WM_APP + 2;     // thread message, wParam: a Command
 
@@ -55,9 +47,9 @@ public:
         m_library = LoadLibraryA(path);
         if (!m_library)
             return false;
-        m_register = Bind<RegGetEventFunction>(m_library, "RegGetEvent");
-        m_unregister = Bind<UnRegGetEventFunction>(m_library, "UnRegGetEvent");
-        m_getEventData = Bind<GetEventDataFunction>(m_library, "GetEventData");
+        m_register = BindExport<RegGetEventFunction>(m_library, "RegGetEvent");
+        m_unregister = BindExport<UnRegGetEventFunction>(m_library, "UnRegGetEvent");
+        m_getEventData = BindExport<GetEventDataFunction>(m_library, "GetEventData");
         return m_register && m_unregister && m_getEventData;
     }
 

@@ -22,11 +22,26 @@ using RegGetEventFunction = int(WINAPI*)(HWND, UINT);
 using UnRegGetEventFunction = int(WINAPI*)();
 using GetEventDataFunction = int(WINAPI*)(UINT, int*);
 
-// For callers that load the library at run time: the export of that name as its own
-// function type, e.g. BindExport<RegGetEventFunction>(library, "RegGetEvent"); null when
-// missing. (Through void(*)(), which any function pointer converts to and from.)
-template <typename Function>
-Function BindExport(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
+// For callers that load the library at run time: its three functions, bound by name.
+struct SArdenvaleFunctions {
+    RegGetEventFunction RegGetEvent = nullptr;
+    UnRegGetEventFunction UnRegGetEvent = nullptr;
+    GetEventDataFunction GetEventData = nullptr;
+
+    // False when one of them is missing.
+    bool Bind(HMODULE library)
+    {
+        RegGetEvent = Export<RegGetEventFunction>(library, "RegGetEvent");
+        UnRegGetEvent = Export<UnRegGetEventFunction>(library, "UnRegGetEvent");
+        GetEventData = Export<GetEventDataFunction>(library, "GetEventData");
+        return RegGetEvent && UnRegGetEvent && GetEventData;
+    }
+
+private:
+    // Through void(*)(), which any function pointer converts to and from.
+    template <typename Function>
+    static Function Export(HMODULE library, const char* name)
+    {
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+    }
+};

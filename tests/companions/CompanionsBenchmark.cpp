@@ -84,16 +84,16 @@ bool ReadThroughput(int records)
     const HMODULE library = LoadLibraryA(programs.Path("ArdenvaleAPI.dll").c_str());
     if (!library)
         return false;
-    const auto reg = BindExport<RegGetEventFunction>(library, "RegGetEvent");
-    const auto unreg = BindExport<UnRegGetEventFunction>(library, "UnRegGetEvent");
-    const auto get = BindExport<GetEventDataFunction>(library, "GetEventData");
+    SArdenvaleFunctions api;
+    if (!api.Bind(library))
+        return false;
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = IgnoreAll;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "KvBenchCaller";
     RegisterClassA(&windowClass);
     const HWND caller = CreateWindowExA(0, "KvBenchCaller", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    reg(caller, WM_APP + 1);
+    api.RegGetEvent(caller, WM_APP + 1);
     HWND worker = nullptr;
     EnumWindows(FindLibraryWindow, reinterpret_cast<LPARAM>(&worker));
     if (!worker)
@@ -113,18 +113,18 @@ bool ReadThroughput(int records)
     const double readStart = NowMs();
     for (int id = records - 1; id >= records / 2; --id) {
         int code = 0;
-        read += get(static_cast<UINT>(id), &code) && code == EVENT_LOCK;
+        read += api.GetEventData(static_cast<UINT>(id), &code) && code == EVENT_LOCK;
     }
     for (int id = 0; id < records / 2; ++id) {
         int code = 0;
-        read += get(static_cast<UINT>(id), &code) && code == EVENT_LOCK;
+        read += api.GetEventData(static_cast<UINT>(id), &code) && code == EVENT_LOCK;
     }
     const double readMs = NowMs() - readStart;
     std::printf("%d records received in %.1f ms (%.1f us each, WM_COPYDATA between threads)\n", records, received,
                 1000.0 * received / records);
     std::printf("GetEventData with %d pending: %d read in %.2f ms (%.2f us each, %.0f per second)\n", records,
                 read, readMs, 1000.0 * readMs / records, records / (readMs / 1000.0));
-    unreg();
+    api.UnRegGetEvent();
     DestroyWindow(caller);
     FreeLibrary(library);
     return read == records;

@@ -68,20 +68,18 @@ protected:
     bool InitInstance() override
     {
         m_library = LoadLibraryA(m_libraryPath.c_str());
-        if (!m_library)
+        if (!m_library || !m_api.Bind(m_library))
             return false;
-        m_unregister = BindExport<UnRegGetEventFunction>(m_library, "UnRegGetEvent");
-        const auto registerWindow = BindExport<RegGetEventFunction>(m_library, "RegGetEvent");
-        m_window = std::make_unique<CEventWindow>(BindExport<GetEventDataFunction>(m_library, "GetEventData"));
-        if (!m_unregister || !registerWindow || !m_window->Create("KvKeyConsoleEvents", "", 0))
+        m_window = std::make_unique<CEventWindow>(m_api.GetEventData);
+        if (!m_window->Create("KvKeyConsoleEvents", "", 0))
             return false;
-        registerWindow(m_window->GetHwnd(), UM_LOCK_EVENT);
+        m_api.RegGetEvent(m_window->GetHwnd(), UM_LOCK_EVENT);
         return true;
     }
     void ExitInstance() override
     {
-        if (m_unregister)
-            m_unregister();
+        if (m_api.UnRegGetEvent)
+            m_api.UnRegGetEvent();
         m_window.reset();
         if (m_library)
             FreeLibrary(m_library);
@@ -90,7 +88,7 @@ protected:
 private:
     std::string m_libraryPath;
     HMODULE m_library = nullptr;
-    UnRegGetEventFunction m_unregister = nullptr;
+    SArdenvaleFunctions m_api;
     std::unique_ptr<CEventWindow> m_window;
 };
 

@@ -125,7 +125,7 @@ protected:
     void TearDown() override
     {
         if (m_library) {
-            m_unregister();
+            m_api.UnRegGetEvent();
             FreeLibrary(m_library);
         }
         EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("ArdenvaleAPI.dll") == nullptr; }));
@@ -134,18 +134,13 @@ protected:
     bool Load()
     {
         m_library = LoadLibraryA(LibraryPath().c_str());
-        if (!m_library)
-            return false;
-        m_register = BindExport<RegGetEventFunction>(m_library, "RegGetEvent");
-        m_unregister = BindExport<UnRegGetEventFunction>(m_library, "UnRegGetEvent");
-        m_getEventData = BindExport<GetEventDataFunction>(m_library, "GetEventData");
-        return m_register && m_unregister && m_getEventData;
+        return m_library && m_api.Bind(m_library);
     }
 
     // Registers the caller window and waits for the worker's window.
     HWND Register()
     {
-        EXPECT_EQ(1, m_register(m_caller.GetHwnd(), kCallerMessage));
+        EXPECT_EQ(1, m_api.RegGetEvent(m_caller.GetHwnd(), kCallerMessage));
         const HWND worker = WorkerWindow();
         EXPECT_TRUE(worker);
         return worker;
@@ -158,26 +153,24 @@ protected:
         UINT id = 0;
         ASSERT_TRUE(m_caller.NextId(id)) << record.size();
         int code = -1;
-        EXPECT_EQ(expected, m_getEventData(id, &code)) << record.size();
+        EXPECT_EQ(expected, m_api.GetEventData(id, &code)) << record.size();
         EXPECT_EQ(expectedCode, code) << record.size();
         code = -1;
-        EXPECT_FALSE(m_getEventData(id, &code)) << "read twice";
+        EXPECT_FALSE(m_api.GetEventData(id, &code)) << "read twice";
         EXPECT_EQ(-1, code);
     }
 
     HMODULE m_library = nullptr;
-    RegGetEventFunction m_register = nullptr;
-    UnRegGetEventFunction m_unregister = nullptr;
-    GetEventDataFunction m_getEventData = nullptr;
+    SArdenvaleFunctions m_api;
     CCallerWindow m_caller;
 };
 
 TEST_F(ArdenvaleApi, NothingToReadBeforeRegistering)
 {
     int code = -1;
-    EXPECT_FALSE(m_getEventData(0, &code));
+    EXPECT_FALSE(m_api.GetEventData(0, &code));
     EXPECT_EQ(-1, code);
-    EXPECT_EQ(0, m_unregister());
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
     EXPECT_FALSE(WorkerWindow());
 }
 
@@ -193,21 +186,21 @@ TEST_F(ArdenvaleApi, RecordsGetTheLowestFreeIdAndAreReadOnce)
     EXPECT_EQ(1u, second);
 
     int code = 0;
-    EXPECT_TRUE(m_getEventData(0, &code));
+    EXPECT_TRUE(m_api.GetEventData(0, &code));
     EXPECT_EQ(EVENT_LOCK, code);
     code = -1;
-    EXPECT_FALSE(m_getEventData(0, &code));
+    EXPECT_FALSE(m_api.GetEventData(0, &code));
     EXPECT_EQ(-1, code);
 
     ASSERT_TRUE(Send(worker, Record(EVENT_ALARM)));
     UINT third = 9;
     ASSERT_TRUE(m_caller.NextId(third));
     EXPECT_EQ(0u, third);
-    EXPECT_TRUE(m_getEventData(1, &code));
+    EXPECT_TRUE(m_api.GetEventData(1, &code));
     EXPECT_EQ(EVENT_UNLOCK, code);
-    EXPECT_TRUE(m_getEventData(0, &code));
+    EXPECT_TRUE(m_api.GetEventData(0, &code));
     EXPECT_EQ(EVENT_ALARM, code);
-    EXPECT_FALSE(m_getEventData(0, nullptr));
+    EXPECT_FALSE(m_api.GetEventData(0, nullptr));
 }
 
 TEST_F(ArdenvaleApi, OnlyLockEventRecordsReadTrue)
@@ -232,7 +225,7 @@ TEST_F(ArdenvaleApi, ASecondRegistrationChangesNothing)
 {
     const HWND worker = Register();
     CCallerWindow other;
-    EXPECT_EQ(1, m_register(other.GetHwnd(), kCallerMessage + 1));
+    EXPECT_EQ(1, m_api.RegGetEvent(other.GetHwnd(), kCallerMessage + 1));
     EXPECT_EQ(worker, WorkerWindow());
     ExpectRead(worker, Record(EVENT_LOCK), TRUE, EVENT_LOCK);
     EXPECT_TRUE(other.NoId());
@@ -245,12 +238,12 @@ TEST_F(ArdenvaleApi, UnregisterEndsTheWorkerAndDropsUnreadRecords)
     ASSERT_TRUE(Send(worker, Record(EVENT_UNLOCK)));
 
     const DWORD start = GetTickCount();
-    EXPECT_EQ(0, m_unregister());
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
     EXPECT_LT(GetTickCount() - start, 1000u);
     EXPECT_FALSE(IsWindow(worker));
     int code = -1;
-    EXPECT_FALSE(m_getEventData(0, &code));
-    EXPECT_EQ(0, m_unregister());
+    EXPECT_FALSE(m_api.GetEventData(0, &code));
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
 
     // A fresh worker starts with an empty store: ids from 0 again.
     const HWND again = Register();
@@ -275,16 +268,16 @@ TEST_F(ArdenvaleApi, AWorkerWithoutWindowCountsAsNone)
     refusing.lpszClassName = kWorkerClass;
     ASSERT_TRUE(RegisterClassA(&refusing));
 
-    EXPECT_EQ(1, m_register(m_caller.GetHwnd(), kCallerMessage));
+    EXPECT_EQ(1, m_api.RegGetEvent(m_caller.GetHwnd(), kCallerMessage));
     EXPECT_FALSE(WorkerWindow());
     int code = -1;
-    EXPECT_FALSE(m_getEventData(0, &code));
+    EXPECT_FALSE(m_api.GetEventData(0, &code));
     const DWORD start = GetTickCount();
-    EXPECT_EQ(0, m_unregister());  // nothing left to wait for
+    EXPECT_EQ(0, m_api.UnRegGetEvent());  // nothing left to wait for
     EXPECT_LT(GetTickCount() - start, 1000u);
 
     // The worker that ended is no obstacle: registering again starts a working one.
-    EXPECT_EQ(1, m_register(m_caller.GetHwnd(), kCallerMessage));
+    EXPECT_EQ(1, m_api.RegGetEvent(m_caller.GetHwnd(), kCallerMessage));
     EXPECT_FALSE(WorkerWindow());
     ASSERT_TRUE(UnregisterClassA(kWorkerClass, m_library));
     const HWND worker = Register();
@@ -299,7 +292,7 @@ TEST_F(ArdenvaleApi, AWorkerEndedByAForeignQuitCountsAsNone)
     PostMessageA(worker, WM_QUIT, 0, 0);  // any program can post this to the window
     ASSERT_TRUE(WaitUntil([] { return WorkerWindow() == nullptr; }));
     int code = -1;
-    EXPECT_FALSE(m_getEventData(0, &code));  // its records went with it
+    EXPECT_FALSE(m_api.GetEventData(0, &code));  // its records went with it
 
     const HWND again = Register();
     ASSERT_TRUE(again);
@@ -326,9 +319,9 @@ TEST_F(ArdenvaleApi, UnloadingWithTheWorkerRunningReturnsAtOnce)
     // Loaded again it is the same library with the same worker; the stop lets it go.
     ASSERT_TRUE(Load());
     int code = 0;
-    EXPECT_TRUE(m_getEventData(id, &code));
+    EXPECT_TRUE(m_api.GetEventData(id, &code));
     EXPECT_EQ(EVENT_LOCK, code);
-    EXPECT_EQ(0, m_unregister());
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
     EXPECT_TRUE(FreeLibrary(m_library));
     m_library = nullptr;
     EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("ArdenvaleAPI.dll") == nullptr; }));

@@ -45,28 +45,23 @@ public:
         GetModuleFileNameA(nullptr, path, sizeof path);
         std::strcpy(std::strrchr(path, '\\') + 1, "ArdenvaleAPI.dll");
         m_library = LoadLibraryA(path);
-        if (!m_library)
-            return false;
-        m_register = BindExport<RegGetEventFunction>(m_library, "RegGetEvent");
-        m_unregister = BindExport<UnRegGetEventFunction>(m_library, "UnRegGetEvent");
-        m_getEventData = BindExport<GetEventDataFunction>(m_library, "GetEventData");
-        return m_register && m_unregister && m_getEventData;
+        return m_library && m_api.Bind(m_library);
     }
 
-    void Register(HWND window) { m_register(window, UM_LOCK_EVENT); }
+    void Register(HWND window) { m_api.RegGetEvent(window, UM_LOCK_EVENT); }
 
     void ReadEvent(UINT id)
     {
         int code = 0;
-        if (!m_getEventData(id, &code)) {
+        if (!m_api.GetEventData(id, &code)) {
             Log("record %lu refused", id);
             return;
         }
         int again = 0;
-        Log("event %lu id %lu again %lu", static_cast<unsigned long>(code), id, m_getEventData(id, &again));
+        Log("event %lu id %lu again %lu", static_cast<unsigned long>(code), id, m_api.GetEventData(id, &again));
     }
 
-    void Unregister() { Log("unregistered %lu", static_cast<unsigned long>(m_unregister())); }
+    void Unregister() { Log("unregistered %lu", static_cast<unsigned long>(m_api.UnRegGetEvent())); }
 
     void Free()
     {
@@ -77,9 +72,7 @@ public:
 
 private:
     HMODULE m_library = nullptr;
-    RegGetEventFunction m_register = nullptr;
-    UnRegGetEventFunction m_unregister = nullptr;
-    GetEventDataFunction m_getEventData = nullptr;
+    SArdenvaleFunctions m_api;
 };
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

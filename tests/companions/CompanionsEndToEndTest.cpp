@@ -245,6 +245,29 @@ TEST_F(WatchdogEndToEnd, ASecondWatchdogEndsAfterAboutThreeSeconds)
     EXPECT_TRUE(KilledResidentComesBack()) << "the first one watches on";
 }
 
+// What the watchdog tells the resident program at a session end, seen by a stand-in that
+// runs under its name with its marked window and writes down each message.
+TEST(WatchdogState, EachSessionEndIsToldWithItsEndingFlag)
+{
+    CInstalledPrograms programs("state", CInstalledPrograms::WithWatchdog);
+    const std::string standIn = programs.Path("stand-in\\");
+    ASSERT_TRUE(CreateDirectoryA(standIn.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(WindowsPathOf(KV_COMPANION_HELPER).c_str(), (standIn + "BRONTAL.EXE").c_str(), FALSE));
+    const std::string record = programs.Path("messages.txt");
+    const std::string markedWindow = "main||" + std::string(kResidentMarker) + "|0";
+    testsupport::CHelperProcess resident(standIn + "BRONTAL.EXE", testsupport::RecordArguments(record, {markedWindow}));
+    ASSERT_TRUE(resident.WaitForWindows(1));
+    ASSERT_TRUE(programs.Launch("Pernwick.exe"));  // finds the resident program running
+    HWND watchdog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (watchdog = CCompanionLink::FindWatchdogWindow()) != nullptr; }, kStartWait));
+
+    SendMessageA(watchdog, WM_ENDSESSION, FALSE, 0);
+    SendMessageA(watchdog, WM_ENDSESSION, TRUE, 0);
+    const std::vector<std::string> expected{"main 0x8100 0 0", "main 0x8100 1 0"};
+    WaitUntil([&] { return testsupport::ReadLines(record) == expected; }, 5000);
+    EXPECT_EQ(expected, testsupport::ReadLines(record));
+}
+
 class LockNowEndToEnd : public CompanionsEndToEnd {
 protected:
     void SetUp() override

@@ -96,7 +96,10 @@ DWORD WINAPI ReadCommands(void* mainThread)
 {
     const DWORD threadId = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(mainThread));
     for (std::string line; std::getline(std::cin, line);) {
-        const Command command = line == "read" ? Read : line == "unregister" ? Unregister : line == "free" ? Free : Quit;
+        const Command command = line == "read"         ? Read
+                                : line == "unregister" ? Unregister
+                                : line == "free"       ? Free
+                                                       : Quit;
         PostThreadMessageA(threadId, UM_COMMAND, command, 0);
     }
     PostThreadMessageA(threadId, UM_COMMAND, Quit, 0);

@@ -71,11 +71,11 @@ bool CEventClientThread::TakeEvent(uint32_t id, std::vector<uint8_t>& bytes)
     return m_store.Take(id, bytes);
 }
 
-void CEventClientThread::Run()
+void CEventClientThread::Run(HMODULE library)
 {
     MSG msg;
     PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // creates the queue
-    CEventClientWnd window(m_callerWindow, m_callerMessage, m_store);
+    CEventClientWnd window(library, m_callerWindow, m_callerMessage, m_store);
     const bool created = window.Create(m_registerName, m_announceName);
     SetEvent(m_ready.get());
     if (!created)
@@ -93,7 +93,7 @@ DWORD WINAPI CEventClientThread::ThreadProc(void* parameter)
         const std::unique_ptr<SWorkerStart> start(static_cast<SWorkerStart*>(parameter));
         const std::shared_ptr<CEventClientThread> self = std::move(start->worker);
         try {
-            self->Run();
+            self->Run(library);
         } catch (...) {
             // nothing may escape the thread; it ends as if its window were gone
         }

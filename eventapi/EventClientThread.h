@@ -36,7 +36,7 @@ public:
 
 private:
     static DWORD WINAPI ThreadProc(void* parameter);
-    void Run();
+    void Run(HMODULE library);
 
     std::string m_registerName;
     std::string m_announceName;

@@ -1,15 +1,13 @@
 #include "eventapi/EventClientWnd.h"
 
-#include "eventapi/LibraryModule.h"
-
 namespace {
 
-bool RegisterWindowClass(WNDPROC procedure)
+bool RegisterWindowClass(HMODULE library, WNDPROC procedure)
 {
     WNDCLASSA windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ThisLibrary();
+    windowClass.hInstance = library;
     windowClass.lpszClassName = CEventClientWnd::kClassName;
     // A worker given up on at its stop may still hold the class: share it.
     return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
@@ -17,8 +15,8 @@ bool RegisterWindowClass(WNDPROC procedure)
 
 } // namespace
 
-CEventClientWnd::CEventClientWnd(HWND callerWindow, UINT callerMessage, CEventRecordStore& store)
-    : m_callerWindow(callerWindow), m_callerMessage(callerMessage), m_store(store)
+CEventClientWnd::CEventClientWnd(HMODULE library, HWND callerWindow, UINT callerMessage, CEventRecordStore& store)
+    : m_library(library), m_callerWindow(callerWindow), m_callerMessage(callerMessage), m_store(store)
 {
 }
 
@@ -27,19 +25,21 @@ CEventClientWnd::~CEventClientWnd()
     if (m_window)
         DestroyWindow(m_window);
     // Only our own class, and it stays while another worker's window still uses it.
+    // (No module lookup here: that takes the loader lock, which a caller stopping the
+    // worker from its DllMain holds.)
     WNDCLASSA registered{};
-    if (GetClassInfoA(ThisLibrary(), kClassName, &registered) && registered.lpfnWndProc == WindowProc)
-        UnregisterClassA(kClassName, ThisLibrary());
+    if (GetClassInfoA(m_library, kClassName, &registered) && registered.lpfnWndProc == WindowProc)
+        UnregisterClassA(kClassName, m_library);
 }
 
 bool CEventClientWnd::Create(const std::string& registerName, const std::string& announceName)
 {
     m_registerId = RegisterWindowMessageA(registerName.c_str());
     m_announceId = RegisterWindowMessageA(announceName.c_str());
-    if (!m_registerId || !m_announceId || !RegisterWindowClass(WindowProc))
+    if (!m_registerId || !m_announceId || !RegisterWindowClass(m_library, WindowProc))
         return false;
     // Hidden and top-level: the server's announcement reaches top-level windows only.
-    if (!CreateWindowExA(0, kClassName, "", 0, -100, -100, 101, 101, nullptr, nullptr, ThisLibrary(), this))
+    if (!CreateWindowExA(0, kClassName, "", 0, -100, -100, 101, 101, nullptr, nullptr, m_library, this))
         return false;
     Announce();
     return true;

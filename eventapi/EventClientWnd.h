@@ -14,7 +14,8 @@
 
 class CEventClientWnd {
 public:
-    CEventClientWnd(HWND callerWindow, UINT callerMessage, CEventRecordStore& store);
+    // `library`: this library's module, which owns the window class.
+    CEventClientWnd(HMODULE library, HWND callerWindow, UINT callerMessage, CEventRecordStore& store);
     CEventClientWnd(const CEventClientWnd&) = delete;
     CEventClientWnd& operator=(const CEventClientWnd&) = delete;
     ~CEventClientWnd();
@@ -33,6 +34,7 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCopyData(const COPYDATASTRUCT* data);
 
+    HMODULE m_library;
     HWND m_callerWindow;
     UINT m_callerMessage;
     CEventRecordStore& m_store;

@@ -19,12 +19,16 @@ constexpr UINT kCallerMessage = WM_APP + 7;
 constexpr char kWorkerClass[] = "ArdenvaleEventClientWnd";
 constexpr DWORD kWait = 5000;
 
-std::string LibraryPath()
+std::string WindowsPath(std::string path)
 {
-    std::string path = "Z:" KV_ARDENVALE_API;
     for (char& c : path)
         c = c == '/' ? '\\' : c;
-    return path;
+    return "Z:" + path;
+}
+
+std::string LibraryPath()
+{
+    return WindowsPath(KV_ARDENVALE_API);
 }
 
 // The caller's window: keeps the ids posted to it.
@@ -326,6 +330,21 @@ TEST_F(ArdenvaleApi, UnloadingWithTheWorkerRunningReturnsAtOnce)
     m_library = nullptr;
     EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("ArdenvaleAPI.dll") == nullptr; }));
     EXPECT_FALSE(IsWindow(worker));
+}
+
+// A plug-in that calls UnRegGetEvent from its DllMain holds the loader lock meanwhile,
+// which the worker's thread needs to end: the stop waits only until the worker is done
+// with the library, so it neither stalls nor kills the thread.
+TEST_F(ArdenvaleApi, UnregisterUnderTheLoaderLockReturnsPromptly)
+{
+    const HWND worker = Register();
+    const HMODULE plugin = LoadLibraryA(WindowsPath(KV_UNLOADING_PLUGIN).c_str());
+    ASSERT_TRUE(plugin);
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(FreeLibrary(plugin));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(IsWindow(worker));
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
 }
 
 } // namespace

@@ -16,7 +16,8 @@ CEventClient::~CEventClient()
 void CEventClient::Start(const std::string& registerName, const std::string& announceName, HWND window,
                          UINT message)
 {
-    if (HasWorker())
+    const std::lock_guard<std::mutex> hold(m_lock);
+    if (m_worker && !m_worker->HasEnded())
         return;
     auto worker = std::make_shared<CEventClientThread>(registerName, announceName, window, message);
     if (worker->Start())
@@ -27,27 +28,30 @@ void CEventClient::Start(const std::string& registerName, const std::string& ann
 
 DWORD CEventClient::Stop()
 {
-    if (!HasWorker()) {
-        m_worker.reset();
-        return 0;
+    std::shared_ptr<CEventClientThread> worker;
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        worker = std::move(m_worker);
     }
-    const DWORD result = m_worker->Stop(kStopWait);
-    m_worker.reset();
+    if (!worker || worker->HasEnded())
+        return 0;
+    const DWORD result = worker->Stop(kStopWait);
     return result == WAIT_OBJECT_0 ? 0 : result;
 }
 
 void CEventClient::Abandon()
 {
-    // A killed worker never let go of its own share, so the object is not destroyed here.
+    // A killed worker never let go of its own share, so the object is not destroyed here,
+    // and the lock is not taken: a killed thread may have died holding it.
     m_worker.reset();
 }
 
 bool CEventClient::GetEventData(uint32_t id, std::vector<uint8_t>& bytes)
 {
-    return m_worker && m_worker->TakeEvent(id, bytes);
-}
-
-bool CEventClient::HasWorker() const
-{
-    return m_worker && !m_worker->HasEnded();
+    std::shared_ptr<CEventClientThread> worker;
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        worker = m_worker;
+    }
+    return worker && worker->TakeEvent(id, bytes);
 }

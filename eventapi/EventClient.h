@@ -1,9 +1,11 @@
 #pragma once
-// Runs at most one lock-event worker at a time for the library's caller.
+// Runs at most one lock-event worker at a time for the library's caller. The worker is
+// shared: a reader on another thread keeps the one it took valid through a stop.
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -28,7 +30,6 @@ public:
     bool GetEventData(uint32_t id, std::vector<uint8_t>& bytes);
 
 private:
-    bool HasWorker() const;
-
+    std::mutex m_lock;  // guards the pointer; a start holds it until its worker's window exists
     std::shared_ptr<CEventClientThread> m_worker;
 };

@@ -268,6 +268,18 @@ TEST(WatchdogState, EachSessionEndIsToldWithItsEndingFlag)
     EXPECT_EQ(expected, testsupport::ReadLines(record));
 }
 
+// A killed watchdog leaves its mutex abandoned: the next one (started here, or by the
+// resident program, which starts one when it finds none) takes it at once.
+TEST_F(WatchdogEndToEnd, AKilledWatchdogsSuccessorWatchesAtOnce)
+{
+    ASSERT_TRUE(KillProcessOf(kWatchdogExecutable));
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(programs->Launch("Pernwick.exe"));
+    ASSERT_TRUE(WaitUntil([] { return CCompanionLink::FindWatchdogWindow() != nullptr; }, kStartWait));
+    EXPECT_LT(GetTickCount() - start, 2500u);
+    EXPECT_TRUE(KilledResidentComesBack());
+}
+
 class LockNowEndToEnd : public CompanionsEndToEnd {
 protected:
     void SetUp() override

@@ -61,9 +61,20 @@ protected:
             return now && now != killed && ResidentWindow();
         }, timeout);
     }
+    // No resident program comes up: its window is what counts, for an instance started
+    // twice over ends at once without one.
+    // Sent rather than posted as the programs do: once it returns, the watchdog has handled
+    // it, and a check it was busy with (which may see the resident program killed right
+    // after) has ended.
+    static void Tell(UINT message)
+    {
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(CCompanionLink::FindWatchdogWindow(), message, 0, 0, SMTO_NORMAL, 10000,
+                                        &result));
+    }
     bool NoResidentStarts(DWORD quiet = kNothingStartsWait)
     {
-        return !WaitUntil([] { return ProcessOf(kResidentExecutable) != 0; }, quiet);
+        return !WaitForResident(true, quiet);
     }
 
     std::unique_ptr<CInstalledPrograms> programs;
@@ -194,7 +205,7 @@ TEST_F(WatchdogEndToEnd, AKilledResidentProgramComesBackLocked)
 
 TEST_F(WatchdogEndToEnd, PausedNothingStartsUntilResumed)
 {
-    ASSERT_TRUE(CCompanionLink::PauseWatchdog());
+    Tell(UM_WATCHDOG_PAUSE);
     ASSERT_TRUE(KillProcessOf(kResidentExecutable));
     EXPECT_TRUE(NoResidentStarts());
     ASSERT_TRUE(CCompanionLink::ResumeWatchdog());
@@ -203,7 +214,7 @@ TEST_F(WatchdogEndToEnd, PausedNothingStartsUntilResumed)
 
 TEST_F(WatchdogEndToEnd, StoppedNeverStartsAgainEvenWhenResumed)
 {
-    ASSERT_TRUE(CCompanionLink::StopWatchdog());
+    Tell(UM_WATCHDOG_STOP);
     ASSERT_TRUE(KillProcessOf(kResidentExecutable));
     ASSERT_TRUE(CCompanionLink::ResumeWatchdog());
     EXPECT_TRUE(NoResidentStarts());
@@ -375,7 +386,7 @@ TEST_F(LockNowEndToEnd, OkResumesAPausedWatchdogAndStartsNoSecondOne)
     CInstalledPrograms::RegisterKey();
     StartWatchdogWithResident();
     const DWORD watchdog = ProcessOf(kWatchdogExecutable);
-    ASSERT_TRUE(CCompanionLink::PauseWatchdog());
+    Tell(UM_WATCHDOG_PAUSE);
     ASSERT_TRUE(KillProcessOf(kResidentExecutable));
 
     CInstalledPrograms::RegisterNoKey();

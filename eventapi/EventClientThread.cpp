@@ -34,14 +34,14 @@ bool CEventClientThread::Start()
     const HMODULE library = HoldThisLibrary();
     if (!library)
         return false;
-    auto* start = new SWorkerStart{shared_from_this(), library};
-    m_thread.reset(CreateThread(nullptr, 0, ThreadProc, start, CREATE_SUSPENDED, &m_threadId));
+    auto start = std::make_unique<SWorkerStart>(SWorkerStart{shared_from_this(), library});
+    m_thread.reset(CreateThread(nullptr, 0, ThreadProc, start.get(), CREATE_SUSPENDED, &m_threadId));
     if (!m_thread) {
-        delete start;
         FreeLibrary(library);
         m_threadId = 0;
         return false;
     }
+    start.release();  // the thread's now
     ResumeThread(m_thread.get());
     // Until its queue exists a WM_QUIT could not be posted to it: wait for its window.
     const HANDLE handles[] = {m_ready.get(), m_thread.get()};

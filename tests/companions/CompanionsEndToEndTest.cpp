@@ -371,7 +371,8 @@ TEST_F(LockNowEndToEnd, NoKeyAsAdministratorAsksAndOkStartsTheWatchdog)
     const DWORD lockNow = programs->Launch("Tollhatch.exe");
     HWND question = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (question = QuestionOf(lockNow)) != nullptr; }, kStartWait));
-    EXPECT_TRUE(HasChildText(question, L"初期設定されていません。初期設定しますか？"));
+    // Its title comes with the window, its text a moment later.
+    EXPECT_TRUE(WaitUntil([&] { return HasChildText(question, L"初期設定されていません。初期設定しますか？"); }, 5000));
 
     CInstalledPrograms::RegisterKey();  // as the first-run set-up would
     PostMessageA(question, WM_COMMAND, IDOK, 0);

@@ -173,6 +173,15 @@ struct WatchdogsEnded {
     }
 };
 
+// The program file of a process just started: its module list is empty for a moment.
+std::string LoadedPath(DWORD processId)
+{
+    std::string path;
+    for (int i = 0; i < 250 && (path = ProcessPath(processId)).empty(); ++i)
+        Sleep(20);
+    return path;
+}
+
 std::vector<DWORD> WaitForWatchdogs(std::size_t count)
 {
     std::vector<DWORD> ids;
@@ -187,9 +196,8 @@ TEST_P(CompanionLinkTest, StartsTheWatchdogFromTheCallersFolder)
     CCompanionLink::StartWatchdog();
     const std::vector<DWORD> watchdogs = WaitForWatchdogs(1);
     ASSERT_EQ(1u, watchdogs.size());
-    EXPECT_EQ(0, lstrcmpiA((OwnFolder() + kWatchdogExecutable).c_str(),
-                           ProcessPath(watchdogs[0]).c_str()))
-        << ProcessPath(watchdogs[0]);
+    const std::string path = LoadedPath(watchdogs[0]);
+    EXPECT_EQ(0, lstrcmpiA((OwnFolder() + kWatchdogExecutable).c_str(), path.c_str())) << path;
 }
 
 TEST_P(CompanionLinkTest, StartsNothingWhileAWatchdogRuns)
@@ -225,8 +233,8 @@ TEST_P(CompanionLinkTest, StartsCompanionsBesideACallerInADoubleByteFolder)
         for (int i = 0; i < 500 && (started = ProcessesNamed(c.started)).empty(); ++i)
             Sleep(20);
         ASSERT_EQ(1u, started.size()) << c.arguments;
-        EXPECT_EQ(0, lstrcmpiA((folder + c.started).c_str(), ProcessPath(started[0]).c_str()))
-            << c.arguments << ": " << ProcessPath(started[0]);
+        const std::string path = LoadedPath(started[0]);
+        EXPECT_EQ(0, lstrcmpiA((folder + c.started).c_str(), path.c_str())) << c.arguments << ": " << path;
         EndProcess(started[0]);
     }
 }

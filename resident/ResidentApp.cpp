@@ -16,22 +16,20 @@ constexpr DWORD kInstanceWait = 10;
 
 } // namespace
 
-CResidentApp::CResidentApp()
+CResidentApp::CResidentApp() : m_instanceMutex(kInstanceMutexName)
 {
-    m_instanceMutex.reset(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
-    m_mutexOwnedAtCreation = m_instanceMutex && GetLastError() != ERROR_ALREADY_EXISTS;
     m_setting.SetDefaults();
 }
 
 CResidentApp::~CResidentApp()
 {
     StopUsbCheckThread();
-    UnlockSingleInstance();
+    m_instanceMutex.Unlock();
 }
 
 BOOL CResidentApp::InitInstance()
 {
-    if (!LockSingleInstance())
+    if (!m_instanceMutex.Lock(kInstanceWait))
         return FALSE;  // another instance runs: end quietly
     ChooseProcessFinder();
     try {
@@ -65,33 +63,11 @@ int CResidentApp::ExitInstance()
         m_lockCore.Stop();
     } catch (...) {
     }
-    UnlockSingleInstance();
+    m_instanceMutex.Unlock();
     CProcessFinderFactoryHolder::Instance().Install(nullptr);
     CPsapiLibrary::Instance().Unload();
     CToolhelpLibrary::Instance().Unload();
     return 0;
-}
-
-bool CResidentApp::LockSingleInstance()
-{
-    if (m_instanceLocked || !m_instanceMutex)
-        return false;
-    const DWORD result = WaitForSingleObject(m_instanceMutex.get(), kInstanceWait);
-    // An instance that was killed leaves the mutex abandoned: it is ours then.
-    m_instanceLocked = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
-    return m_instanceLocked;
-}
-
-void CResidentApp::UnlockSingleInstance()
-{
-    if (m_instanceLocked) {
-        ReleaseMutex(m_instanceMutex.get());
-        m_instanceLocked = false;
-    }
-    if (m_mutexOwnedAtCreation) {
-        ReleaseMutex(m_instanceMutex.get());
-        m_mutexOwnedAtCreation = false;
-    }
 }
 
 CFilterUsbCheckThread* CResidentApp::GetUsbCheckThread()

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "common/LockSetting.h"
+#include "common/SingleInstanceMutex.h"
 #include "framework/Handle.h"
 #include "lockcore/EventPublisher.h"
 #include "lockcore/ResidentLockCore.h"
@@ -41,13 +42,9 @@ public:
     CResidentLockCore& LockCore() { return m_lockCore; }
 
 private:
-    bool LockSingleInstance();
-    void UnlockSingleInstance();
     void RunMainWindow();
 
-    fw::unique_handle m_instanceMutex;
-    bool m_mutexOwnedAtCreation = false;
-    bool m_instanceLocked = false;
+    CSingleInstanceMutex m_instanceMutex;
     CFilterUsbCheckThread* m_usbCheckThread = nullptr;  // ended by StopUsbCheckThread
     CLockSetting m_setting;
     CEventPublisher m_eventPublisher;

@@ -1,0 +1,349 @@
+// Marrowpane itself, started the way the resident program starts it: this test serves the
+// event pipe under its own process id, launches the program with "/id <id>" and drives
+// its command pipe.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+
+#include "lockcore/PipeProtocol.h"
+#include "lockcore/ScreenCommandClient.h"
+#include "lockcore/ScreenEventServer.h"
+#include "lockcore/ServerThread.h"
+#include "lockcore/SettingPayload.h"
+#include "tests/lockcore/Bytes.h"
+#include "tests/lockcore/RecordingScreen.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+constexpr UINT UM_KEY_RELEASED = WM_APP + 5;
+constexpr int kPictureControl = 1001;
+
+std::string WindowsPathOf(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string TempPath(const std::string& name)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeout = 10000)
+{
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeout; Sleep(20)) {
+        if (done())
+            return true;
+    }
+    return done();
+}
+
+// A 24-bit picture of one colour.
+void WriteSolidBitmap(const std::string& path, COLORREF colour)
+{
+    const int width = 64, height = 48, stride = width * 3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * height;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    const char pixel[3] = {static_cast<char>(GetBValue(colour)), static_cast<char>(GetGValue(colour)),
+                           static_cast<char>(GetRValue(colour))};
+    for (int i = 0; i < width * height; ++i)
+        out.write(pixel, 3);
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+class LockScreenProcess {
+public:
+    explicit LockScreenProcess(const std::string& arguments)
+    {
+        const std::string program = WindowsPathOf(KV_MARROWPANE);
+        std::string line = "\"" + program + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &info)) {
+            m_process.reset(info.hProcess);
+            m_id = info.dwProcessId;
+            CloseHandle(info.hThread);
+        }
+    }
+    ~LockScreenProcess()
+    {
+        if (m_process && !HasEnded(0)) {
+            TerminateProcess(m_process.get(), 1);
+            WaitForSingleObject(m_process.get(), 5000);
+        }
+    }
+
+    explicit operator bool() const { return static_cast<bool>(m_process); }
+    bool HasEnded(DWORD timeout) const { return WaitForSingleObject(m_process.get(), timeout) == WAIT_OBJECT_0; }
+
+    // The program's dialog: its top-level window with the picture control.
+    HWND Window() const
+    {
+        SSearch search{m_id, nullptr};
+        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+private:
+    struct SSearch {
+        DWORD process;
+        HWND found;
+    };
+    static BOOL CALLBACK Match(HWND window, LPARAM parameter)
+    {
+        auto* search = reinterpret_cast<SSearch*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != search->process || !GetDlgItem(window, kPictureControl))
+            return TRUE;
+        search->found = window;
+        return FALSE;
+    }
+
+    fw::unique_handle m_process;
+    DWORD m_id = 0;
+};
+
+// This process plays the resident program: its event server runs before the program
+// starts, as the resident program's does.
+class LockScreenProgram : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        thread = CServerThread::Start(server);
+        ASSERT_TRUE(thread);
+        program = std::make_unique<LockScreenProcess>("/id " + id);
+        ASSERT_TRUE(*program);
+        ASSERT_TRUE(client.Connect(15000));
+        ASSERT_TRUE(WaitFor([&] { return program->Window() != nullptr; }));
+        window = program->Window();
+    }
+    void TearDown() override
+    {
+        program.reset();
+        thread.reset();
+        DeleteFileA(picturePath.c_str());
+    }
+
+    std::string Raw(const std::string& hex)
+    {
+        const auto request = Hex(hex);
+        std::vector<uint8_t> reply;
+        if (!client.Transact(request.data(), static_cast<DWORD>(request.size()), reply))
+            return "failed";
+        return ToHex(reply);
+    }
+
+    // Until the event arrives; the display handles commands after it took them.
+    bool WaitForCall(const std::string& call, DWORD timeout = 10000)
+    {
+        return WaitFor([&] {
+            const Lines calls = listener.Calls();
+            return std::find(calls.begin(), calls.end(), call) != calls.end();
+        }, timeout);
+    }
+    size_t CountOf(const std::string& call) const
+    {
+        const Lines calls = listener.Calls();
+        return static_cast<size_t>(std::count(calls.begin(), calls.end(), call));
+    }
+    // Every command posted before this one has been carried out once it returns.
+    void Settle() const { SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr); }
+    bool IsShown() const { return IsWindowVisible(window) != FALSE; }
+
+    const std::string id = InstanceIdOf(GetCurrentProcessId());
+    const std::string picturePath = TempPath("lockscreen-" + id + ".bmp");
+    RecordingScreen listener;
+    CScreenEventServer server{id, &listener};
+    std::unique_ptr<CServerThread> thread;
+    std::unique_ptr<LockScreenProcess> program;
+    CScreenCommandClient client{id};
+    HWND window = nullptr;
+};
+
+TEST_F(LockScreenProgram, MalformedRequestsGetTheirStatusAndTheProgramServesOn)
+{
+    struct SCase {
+        const char* request;
+        const char* reply;
+    };
+    const SCase cases[] = {
+        {"01 00 00", "02 00 00 00"},                                            // short code
+        {"00 00 00 00", "01 00 00 00"},                                         // unknown codes
+        {"0E 00 00 00", "01 00 00 00"},
+        {"63 00 00 00", "01 00 00 00"},
+        {"02 00 00 00 00", "02 00 00 00"},                                      // surplus byte
+        {"05 00 00 00 02 00 00 00 01", "02 00 00 00"},
+        {"05 00 00 00 02 00", "02 00 00 00"},                                   // short argument
+        {"0C 00 00 00 01 00 00 00 01 00 00 00", "02 00 00 00"},
+        {"0A 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 FF 00 00 00 41", "02 00 00 00"},
+        {"0A 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 FF FF FF FF", "02 00 00 00"},
+        {"01 00 00 00", "00 00 00 00 01 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00"},
+        {"05 00 00 00 02 00 00 00", "00 00 00 00"},
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(c.reply, Raw(c.request)) << c.request;
+    EXPECT_TRUE(client.IsServerAlive());
+    EXPECT_FALSE(program->HasEnded(0));
+}
+
+TEST_F(LockScreenProgram, AShortSettingsPayloadKeepsTheSettingsInForce)
+{
+    CLockSetting settings;
+    settings.AlarmSetting.UseAlarm = 1;
+    ASSERT_TRUE(client.SendSettings(settings));
+    settings.AlarmSetting.UseAlarm = 0;
+    std::vector<uint8_t> request = EncodeSettingsRequest(settings);
+    request.resize(request.size() - 8);  // cut in the alarm part
+    std::vector<uint8_t> reply;
+    ASSERT_TRUE(client.Transact(request.data(), static_cast<DWORD>(request.size()), reply));
+    EXPECT_EQ("02 00 00 00", ToHex(reply));
+
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    EXPECT_TRUE(WaitForCall("MouseEvent"));
+    ASSERT_TRUE(client.SendSettings(settings));  // whole: UseAlarm 0 from now on
+    Settle();
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    PostMessageA(window, UM_KEY_RELEASED, 0, 0);
+    Settle();
+    EXPECT_EQ(1u, CountOf("MouseEvent"));
+    EXPECT_EQ(0u, CountOf("KeyEvent"));
+}
+
+TEST_F(LockScreenProgram, ActivityIsReportedOnlyWithTheControlsAndNoMessage)
+{
+    CLockSetting settings;
+    settings.AlarmSetting.UseAlarm = 1;
+    ASSERT_TRUE(client.SendSettings(settings));
+    ASSERT_TRUE(client.ShowLockScreen());
+    PostMessageA(window, UM_KEY_RELEASED, 0, 0);
+    EXPECT_TRUE(WaitForCall("KeyEvent"));
+
+    ASSERT_TRUE(client.HideControls());
+    Settle();
+    PostMessageA(window, UM_KEY_RELEASED, 0, 0);
+    PostMessageA(window, WM_RBUTTONUP, 0, 0);
+    ASSERT_TRUE(client.ShowControls());
+    ASSERT_TRUE(client.ShowMessage());
+    Settle();
+    PostMessageA(window, WM_MBUTTONUP, 0, 0);
+    ASSERT_TRUE(client.HideMessage());
+    Settle();
+    PostMessageA(window, WM_RBUTTONUP, 0, 0);
+    EXPECT_TRUE(WaitForCall("MouseEvent"));
+    Settle();
+    EXPECT_EQ((Lines{"KeyEvent", "MouseEvent"}), listener.Calls());
+}
+
+TEST_F(LockScreenProgram, TheShownDisplayCoversThePrimaryMonitorWithThePicture)
+{
+    const COLORREF colour = RGB(40, 160, 90);
+    WriteSolidBitmap(picturePath, colour);
+    CLockSetting settings;
+    settings.LockBmpFilePath = picturePath;
+    ASSERT_TRUE(client.SendSettings(settings));
+    ASSERT_TRUE(client.ReloadPictures());
+    ASSERT_TRUE(client.SelectPicture(PICTURE_LOCK));
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
+
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(width, rect.right);
+    EXPECT_EQ(height, rect.bottom);
+    EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    const POINT samples[] = {{20, 20}, {width - 20, 20}, {width / 2, height / 3}, {width / 4, height / 2}};
+    EXPECT_TRUE(WaitFor([&] {
+        return std::all_of(std::begin(samples), std::end(samples),
+                           [&](const POINT& p) { return ScreenPixel(p.x, p.y) == colour; });
+    }, 5000)) << std::hex << ScreenPixel(20, 20);
+
+    ASSERT_TRUE(client.HideLockScreen());
+    EXPECT_TRUE(WaitFor([&] { return !IsShown(); }));
+}
+
+TEST_F(LockScreenProgram, AMissingPictureFallsBackToTheProgramsOwn)
+{
+    CLockSetting settings;
+    settings.LockBmpFilePath = TempPath("no-such-picture.bmp");
+    ASSERT_TRUE(client.SendSettings(settings));
+    ASSERT_TRUE(client.ReloadPictures());
+    ASSERT_TRUE(client.SelectPicture(7));  // out of range: the lock picture
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
+    EXPECT_TRUE(WaitFor([] { return ScreenPixel(20, 20) == RGB(0x10, 0x18, 0x38); }, 5000))
+        << std::hex << ScreenPixel(20, 20);
+}
+
+TEST_F(LockScreenProgram, TheSessionEndIsRefusedOnlyWhileShown)
+{
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(TRUE, answer);
+    ASSERT_TRUE(client.ShowLockScreen());
+    Settle();
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(FALSE, answer);
+}
+
+TEST_F(LockScreenProgram, TheDisplayGoesSoonAfterTheResidentProgramAndTheProgramEnds)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
+    const DWORD start = GetTickCount();
+    thread.reset();  // the event server stops and lets its presence mutex go
+    EXPECT_TRUE(WaitFor([&] { return !IsShown(); }, 5000));
+    EXPECT_LT(GetTickCount() - start, 2000u);  // the check runs every second
+    EXPECT_TRUE(program->HasEnded(10000));
+}
+
+TEST_F(LockScreenProgram, ASecondInstanceEndsAndLeavesTheFirstServing)
+{
+    LockScreenProcess second("/id " + id);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(second.HasEnded(10000));
+    EXPECT_TRUE(client.Handshake());
+    EXPECT_FALSE(program->HasEnded(0));
+}
+
+TEST(LockScreenProgramStart, EndsAtOnceWithoutAnIdOrAResidentProgram)
+{
+    for (const char* arguments : {"", "/id", "1234", "/id 4000000000"}) {
+        LockScreenProcess program(arguments);
+        ASSERT_TRUE(program);
+        EXPECT_TRUE(program.HasEnded(10000)) << arguments;
+    }
+}
+
+} // namespace

@@ -251,10 +251,12 @@ TEST_F(LockScreenProgram, ActivityIsReportedOnlyWithTheControlsAndNoMessage)
     Settle();
     PostMessageA(window, UM_KEY_RELEASED, 0, 0);
     PostMessageA(window, WM_RBUTTONUP, 0, 0);
+    Settle();  // the flags are read when the display handles the input
     ASSERT_TRUE(client.ShowControls());
     ASSERT_TRUE(client.ShowMessage());
     Settle();
     PostMessageA(window, WM_MBUTTONUP, 0, 0);
+    Settle();
     ASSERT_TRUE(client.HideMessage());
     Settle();
     PostMessageA(window, WM_RBUTTONUP, 0, 0);

@@ -14,7 +14,7 @@ BOOL CLockScreenApp::InitInstance(const std::vector<std::string>& arguments)
     } catch (...) {
         return FALSE;
     }
-    CLockScreenDialog dialog(m_core);
+    CLockScreenDialog dialog(m_core, m_topmost);
     dialog.DoModal();
     return FALSE;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lockscreen/ScreenLockCore.h"
+#include "resident/display/TopmostWindowList.h"
 
 class CLockScreenApp {
 public:
@@ -21,4 +22,5 @@ public:
 
 private:
     CScreenLockCore m_core;  // built first: its mutex marks this instance from the start
+    CTopmostWindowList m_topmost;  // the lock display's windows held on top
 };

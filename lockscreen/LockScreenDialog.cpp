@@ -3,6 +3,13 @@
 #include "lockcore/LockScreen.h"
 #include "lockscreen/ScreenLockCore.h"
 #include "lockscreen/resource.h"
+#include "resident/display/DisplayMonitors.h"
+#include "resident/display/LockMessageBox.h"
+#include "resident/display/MovingMessageWnd.h"
+#include "resident/display/PasswordDialog.h"
+#include "resident/display/PictureDialog.h"
+#include "resident/display/TopmostWindowList.h"
+#include "resident/display/WindowPlacement.h"
 
 namespace {
 
@@ -17,22 +24,14 @@ constexpr COLORREF kClockBackground = RGB(157, 157, 157);
 
 RECT PrimaryMonitorRect()
 {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info))
-        rect = info.rcMonitor;
+    RECT rect{};
+    CDisplayMonitors().GetPrimaryMonitorRect(rect);
     return rect;
 }
 
-// A control's rectangle in its dialog's client coordinates.
 RECT ControlRect(HWND dialog, int id)
 {
-    RECT rect{};
-    const HWND control = GetDlgItem(dialog, id);
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return ChildRect(GetDlgItem(dialog, id));
 }
 
 void MoveControl(HWND dialog, int id, int x, int y, int width, int height)
@@ -90,8 +89,8 @@ void SetScreenSaverRunning(BOOL running)
 
 } // namespace
 
-CLockScreenDialog::CLockScreenDialog(CScreenLockCore& core)
-    : CHideDialog(IDD_LOCK_SCREEN, nullptr), m_core(core), m_controller(core.Controller())
+CLockScreenDialog::CLockScreenDialog(CScreenLockCore& core, CTopmostWindowList& topmost)
+    : CHideDialog(IDD_LOCK_SCREEN, nullptr), m_core(core), m_controller(core.Controller()), m_topmost(topmost)
 {
 }
 
@@ -174,8 +173,10 @@ INT_PTR CLockScreenDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CLockScreenDialog::OnCommand(WORD code, WORD id, HWND control)
 {
-    if (id == IDC_EXIT_BUTTON && code == BN_CLICKED)
+    if (id == IDC_EXIT_BUTTON && code == BN_CLICKED) {
+        OnExitButton();
         return true;
+    }
     return CHideDialog::OnCommand(code, id, control);
 }
 
@@ -187,16 +188,22 @@ void CLockScreenDialog::OnTimer(UINT_PTR id)
     } else if (m_clockTimer && id == m_clockTimer) {
         UpdateClock();
     } else if (m_coverCheckTimer && id == m_coverCheckTimer) {
-        CheckPrimaryMonitor();
+        OnCoverCheck();
     }
 }
 
 // The resident program has gone: nothing may stay on screen, and the program must end
-// even from inside a box's modal loop, so the next instance can take the lock.
+// even when the check fired inside a box's or the password dialog's modal loop, or those
+// loops would hold the program, its display and its single-instance lock. Each loop
+// ends, the handlers that opened them see the flag and send nothing, and the main loop
+// ends last.
 void CLockScreenDialog::OnResidentGone()
 {
+    m_residentGone = true;
     StopTimer(m_lockCoreCheckTimer);
     HideLockScreen();
+    if (m_refusalBox)
+        m_refusalBox->EndDialog(IDCANCEL);
     EndDialog(kResidentGone);
 }
 
@@ -215,6 +222,12 @@ void CLockScreenDialog::OnLockCommand(WPARAM code, LPARAM argument)
     case LOCKCMD_SELECT_PICTURE:
         SelectPicture(argument);
         break;
+    case LOCKCMD_SHOW_MESSAGE:
+        ShowMovingMessage();
+        break;
+    case LOCKCMD_HIDE_MESSAGE:
+        HideMovingMessage();
+        break;
     case LOCKCMD_HIDE_CONTROLS:
         ShowControls(false);
         break;
@@ -224,8 +237,17 @@ void CLockScreenDialog::OnLockCommand(WPARAM code, LPARAM argument)
     case LOCKCMD_SET_SETTINGS:
         TakeSettings();
         break;
+    case LOCKCMD_REFUSE_END_SESSION:
+        ShowRefusal();
+        break;
+    case LOCKCMD_SHOW_PASSWORD_DIALOG:
+        RunPasswordDialog();
+        break;
     case LOCKCMD_PASSWORD_RESULT:
-        m_controller.TakePasswordResult();
+        OnPasswordResult();
+        break;
+    case LOCKCMD_PASSWORD_DIALOG_STATE:
+        OnPasswordDialogState(static_cast<int>(argument));
         break;
     default:
         break;  // the other operations are events that go to the resident program
@@ -271,14 +293,69 @@ INT_PTR CLockScreenDialog::OnQueryEndSession()
 bool CLockScreenDialog::IsActivityReported() const
 {
     return m_core.GetSettings()->AlarmSetting.UseAlarm == 1 && !m_controller.AreControlsHidden() &&
-           !m_controller.IsMessageShown();
+           !m_controller.IsMessageShown() && !m_passwordDialog && !m_exitBox && !m_refusalBox;
+}
+
+void CLockScreenDialog::OnExitButton()
+{
+    if (m_exitBox)
+        return;
+    CLockMessageBox box(m_topmost, GetSafeHwnd());
+    box.SetMessage(IDS_CONFIRM_SHUTDOWN, 0, CLockMessageBox::kOkCancel);
+    m_exitBox = &box;
+    const INT_PTR result = box.DoModal();
+    m_exitBox = nullptr;
+    if (result == IDOK && !m_residentGone)
+        m_controller.Shutdown();
+}
+
+void CLockScreenDialog::ShowRefusal()
+{
+    if (m_refusalBox)
+        return;
+    CLockMessageBox box(m_topmost, GetSafeHwnd());
+    box.SetMessage(IDS_END_SESSION_REFUSED, CLockMessageBox::kIconInformation, CLockMessageBox::kOkOnly);
+    m_refusalBox = &box;
+    box.DoModal();
+    m_refusalBox = nullptr;
+}
+
+// Opens only when the resident program allows a password now; it asks for the key state
+// and shows the dialog when the answer (code 19) comes. Its end goes back as an unlock
+// request.
+void CLockScreenDialog::RunPasswordDialog()
+{
+    if (m_passwordDialog || m_controller.QueryMayUnlock() == 0)
+        return;
+    CPasswordDialog dialog(&m_controller, m_topmost, GetSafeHwnd());
+    m_passwordDialog = &dialog;
+    const INT_PTR result = dialog.DoModal();
+    m_passwordDialog = nullptr;
+    const Corvantis::SUnlockRequest request{static_cast<int32_t>(result), dialog.MayUnlock(), dialog.Alarm()};
+    if (!m_residentGone)
+        m_controller.RequestUnlock(request);
+}
+
+void CLockScreenDialog::OnPasswordResult()
+{
+    const std::unique_ptr<Corvantis::SPasswordResult> result = m_controller.TakePasswordResult();
+    if (m_passwordDialog && result)
+        m_passwordDialog->OnCheckResult(result.get());
+}
+
+void CLockScreenDialog::OnPasswordDialogState(int state)
+{
+    if (m_passwordDialog)
+        m_passwordDialog->SetDialogState(state);
 }
 
 void CLockScreenDialog::ShowLockScreen()
 {
     FitToPrimaryMonitor();
+    m_topmost.Add(GetSafeHwnd());
     SetScreenSaverRunning(TRUE);
     m_screenSaverFlagSet = true;
+    CreateCoverDialogs();
     StartTimer(m_clockTimer, TIMER_CLOCK, kClockPeriod);
     StartTimer(m_coverCheckTimer, TIMER_COVER_CHECK, kCoverCheckPeriod);
 }
@@ -287,9 +364,16 @@ void CLockScreenDialog::HideLockScreen()
 {
     StopTimer(m_coverCheckTimer);
     StopTimer(m_clockTimer);
+    HideMovingMessage();
+    if (m_exitBox)
+        m_exitBox->EndDialog(IDCANCEL);
+    if (m_passwordDialog)
+        m_passwordDialog->Close(IDCANCEL);
     ShowWindow(GetSafeHwnd(), SW_HIDE);
+    m_topmost.Remove(GetSafeHwnd());
     SetScreenSaverRunning(FALSE);
     m_screenSaverFlagSet = false;
+    DestroyCoverDialogs();
 }
 
 void CLockScreenDialog::FitToPrimaryMonitor()
@@ -305,6 +389,88 @@ void CLockScreenDialog::CheckPrimaryMonitor()
     const RECT primary = PrimaryMonitorRect();
     if (!EqualRect(&m_primary, &primary))
         FitToPrimaryMonitor();
+}
+
+void CLockScreenDialog::OnCoverCheck()
+{
+    CheckPrimaryMonitor();
+    CheckMonitors();
+    BOOL screenSaver = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &screenSaver, 0);
+    if (!screenSaver)
+        RestackCoverDialogs();
+}
+
+void CLockScreenDialog::CreateCoverDialogs()
+{
+    std::vector<MONITORINFO> monitors;
+    CDisplayMonitors().GetMonitors(monitors);
+    for (const MONITORINFO& monitor : monitors) {
+        if (monitor.dwFlags == MONITORINFOF_PRIMARY)
+            continue;
+        const RECT& area = monitor.rcMonitor;
+        auto cover = std::make_unique<CPictureDialog>(GetDesktopWindow(), m_core.GetSettings()->LockBmpFilePath);
+        if (!cover->Create())
+            continue;
+        const int width = area.right - area.left;
+        const int height = area.bottom - area.top;
+        SetWindowPos(cover->GetSafeHwnd(), HWND_TOPMOST, area.left, area.top, width, height, SWP_NOACTIVATE);
+        cover->ResizePicture(width, height);
+        ShowWindow(cover->GetSafeHwnd(), SW_SHOWNOACTIVATE);
+        m_covers.push_back(std::move(cover));
+    }
+    m_monitors = std::move(monitors);
+}
+
+void CLockScreenDialog::DestroyCoverDialogs()
+{
+    m_covers.clear();  // each destroys its window
+    m_monitors.clear();
+}
+
+// A monitor added, removed or moved gets its cover anew.
+void CLockScreenDialog::CheckMonitors()
+{
+    std::vector<MONITORINFO> monitors;
+    CDisplayMonitors().GetMonitors(monitors);
+    bool same = monitors.size() == m_monitors.size();
+    for (size_t i = 0; same && i < monitors.size(); ++i)
+        same = EqualRect(&monitors[i].rcMonitor, &m_monitors[i].rcMonitor) != FALSE;
+    if (same)
+        return;
+    DestroyCoverDialogs();
+    CreateCoverDialogs();
+}
+
+// The newest window of the display back on top, the covers right behind it.
+void CLockScreenDialog::RestackCoverDialogs()
+{
+    m_topmost.BringLastToTop(HWND_TOPMOST);
+    if (m_covers.empty())
+        return;
+    std::vector<HWND> windows;
+    m_topmost.CopyTo(windows);
+    if (windows.empty())
+        return;
+    for (const auto& cover : m_covers)
+        SetWindowPos(cover->GetSafeHwnd(), windows.back(), 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CLockScreenDialog::ShowMovingMessage()
+{
+    if (m_movingMessage)
+        return;
+    auto window = std::make_unique<CMovingMessageWnd>(m_topmost);
+    window->SetMessage(m_core.GetSettings()->LockMessage);
+    if (!window->Create(Width(), Height(), GetSafeHwnd()))
+        return;
+    SetWindowPos(window->GetHwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    m_movingMessage = std::move(window);
+}
+
+void CLockScreenDialog::HideMovingMessage()
+{
+    m_movingMessage.reset();  // destroys the window
 }
 
 void CLockScreenDialog::LayoutControls()
@@ -339,6 +505,8 @@ void CLockScreenDialog::LayoutControls()
 
 void CLockScreenDialog::UpdateClock()
 {
+    if (m_movingMessage)
+        return;  // it shows the time itself
     const HWND clock = GetDlgItem(IDC_CLOCK);
     m_clockText = DateAndTime();
     const SIZE size = TextExtent(clock, m_clockText);

@@ -5,15 +5,22 @@
 // UM_LOCK_COMMAND messages, and reports the user's activity through its controller.
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/Handle.h"
 #include "resident/display/HideDialog.h"
 #include "resident/display/PictureStatic.h"
 #include "resident/display/RollOverBtn.h"
 
-class CScreenLockCore;
+class CLockMessageBox;
+class CMovingMessageWnd;
+class CPasswordDialog;
+class CPictureDialog;
 class CScreenController;
+class CScreenLockCore;
+class CTopmostWindowList;
 
 class CLockScreenDialog : public CHideDialog {
 public:
@@ -23,7 +30,7 @@ public:
     // The dialog's result when the resident program cannot be reached or has gone.
     static constexpr INT_PTR kResidentGone = 2;
 
-    explicit CLockScreenDialog(CScreenLockCore& core);
+    CLockScreenDialog(CScreenLockCore& core, CTopmostWindowList& topmost);
     ~CLockScreenDialog() override;
 
 protected:
@@ -42,11 +49,23 @@ private:
     void OnMouseUp(UINT message, WPARAM keys);
     INT_PTR OnQueryEndSession();
     void OnResidentGone();
+    void OnExitButton();
+    void ShowRefusal();
+    void RunPasswordDialog();
+    void OnPasswordResult();
+    void OnPasswordDialogState(int state);
 
     void ShowLockScreen();
     void HideLockScreen();
     void FitToPrimaryMonitor();
     void CheckPrimaryMonitor();
+    void OnCoverCheck();
+    void CreateCoverDialogs();
+    void DestroyCoverDialogs();
+    void CheckMonitors();
+    void RestackCoverDialogs();
+    void ShowMovingMessage();
+    void HideMovingMessage();
     void LayoutControls();
     void UpdateClock();
     void ReloadPictures();
@@ -62,6 +81,7 @@ private:
 
     CScreenLockCore& m_core;
     CScreenController& m_controller;
+    CTopmostWindowList& m_topmost;
     HICON m_icon = nullptr;
     CRollOverBtn m_exitButton;
     CPictureStatic m_picture;
@@ -71,9 +91,16 @@ private:
     fw::unique_hgdiobj m_messageFont;
     std::string m_messageText;
     std::string m_clockText;
+    std::unique_ptr<CMovingMessageWnd> m_movingMessage;
+    CLockMessageBox* m_exitBox = nullptr;        // each of these three runs modally on the
+    CPasswordDialog* m_passwordDialog = nullptr;  // stack of the handler that opened it
+    CLockMessageBox* m_refusalBox = nullptr;
+    std::vector<std::unique_ptr<CPictureDialog>> m_covers;
     RECT m_primary{};
+    std::vector<MONITORINFO> m_monitors;
     UINT_PTR m_lockCoreCheckTimer = 0;
     UINT_PTR m_clockTimer = 0;
     UINT_PTR m_coverCheckTimer = 0;
     bool m_screenSaverFlagSet = false;
+    bool m_residentGone = false;
 };

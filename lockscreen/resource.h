@@ -1,10 +1,11 @@
 #pragma once
-// Resource ids of Marrowpane.
+// Resource ids of Marrowpane; the display toolkit's own (its boxes, the password and
+// cover dialogs, their texts and the lock picture 131) come with it.
+#include "resident/display/DisplayResource.h"
 
 #define IDD_LOCK_SCREEN 103
 #define IDR_MAINFRAME 128
 #define IDB_BAND 130
-#define IDB_LOCK_PICTURE 131
 #define IDB_LOGO 148
 #define IDB_ALARM_PICTURE1 160
 #define IDB_ALARM_PICTURE2 163
@@ -17,7 +18,3 @@
 #define IDC_MESSAGE 1005
 #define IDC_CLOCK 1015
 #define IDC_LOGO 1021
-
-#define IDS_WRONG_PASSWORD 3201
-#define IDS_END_SESSION_REFUSED 3202
-#define IDS_CONFIRM_SHUTDOWN 3300

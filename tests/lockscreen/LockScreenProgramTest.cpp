@@ -22,6 +22,10 @@ namespace {
 using Lines = std::vector<std::string>;
 constexpr UINT UM_KEY_RELEASED = WM_APP + 5;
 constexpr int kPictureControl = 1001;
+constexpr int kExitButton = 1003;
+constexpr int kBoxIcon = 1011;         // the lock display's message box
+constexpr int kPasswordText = 1012;    // the password dialog
+constexpr int kCoverPicture = 1015;    // a cover dialog (the display's clock has this id too)
 
 std::string WindowsPathOf(const std::string& unixPath)
 {
@@ -81,7 +85,7 @@ class LockScreenProcess {
 public:
     explicit LockScreenProcess(const std::string& arguments)
     {
-        const std::string program = WindowsPathOf(KV_MARROWPANE);
+        const std::string program = WindowsPathOf(KV_MARROWPANE_SIMULATED);
         std::string line = "\"" + program + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -105,27 +109,40 @@ public:
     bool HasEnded(DWORD timeout) const { return WaitForSingleObject(m_process.get(), timeout) == WAIT_OBJECT_0; }
 
     // The program's dialog: its top-level window with the picture control.
-    HWND Window() const
+    HWND Window() const { return WindowWith(kPictureControl); }
+    // The program's visible top-level windows that have control `id` but not `without`.
+    std::vector<HWND> WindowsWith(int id, int without = 0) const
     {
-        SSearch search{m_id, nullptr};
+        SSearch search{m_id, id, without, {}};
         EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
         return search.found;
+    }
+    HWND WindowWith(int id, int without = 0) const
+    {
+        SSearch search{m_id, id, without, {}};
+        search.anyVisibility = true;
+        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+        return search.found.empty() ? nullptr : search.found.front();
     }
 
 private:
     struct SSearch {
         DWORD process;
-        HWND found;
+        int id;
+        int without;
+        std::vector<HWND> found;
+        bool anyVisibility = false;
     };
     static BOOL CALLBACK Match(HWND window, LPARAM parameter)
     {
         auto* search = reinterpret_cast<SSearch*>(parameter);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner != search->process || !GetDlgItem(window, kPictureControl))
-            return TRUE;
-        search->found = window;
-        return FALSE;
+        if (owner == search->process && GetDlgItem(window, search->id) &&
+            !(search->without && GetDlgItem(window, search->without)) &&
+            (search->anyVisibility || IsWindowVisible(window)))
+            search->found.push_back(window);
+        return TRUE;
     }
 
     fw::unique_handle m_process;
@@ -138,6 +155,9 @@ class LockScreenProgram : public testing::Test {
 protected:
     void SetUp() override
     {
+        WriteScenario("monitor left=0 top=0 right=" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
+                      " bottom=" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) + " primary=1\n");
+        SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", scenarioPath.c_str());  // inherited
         thread = CServerThread::Start(server);
         ASSERT_TRUE(thread);
         program = std::make_unique<LockScreenProcess>("/id " + id);
@@ -151,6 +171,48 @@ protected:
         program.reset();
         thread.reset();
         DeleteFileA(picturePath.c_str());
+        DeleteFileA(scenarioPath.c_str());
+    }
+
+    void WriteScenario(const std::string& text) const { std::ofstream(scenarioPath, std::ios::binary) << text; }
+
+    // Ctrl+Shift+click on the shown display; the resident side allows the password and
+    // then reports a key state that lets the dialog show.
+    void OpenPasswordDialog()
+    {
+        ASSERT_TRUE(client.ShowLockScreen());
+        PostMessageA(window, WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(50, 50));
+        ASSERT_TRUE(WaitForCall("WatchKeyState"));
+        ASSERT_TRUE(client.SetPasswordDialogState(0));
+        ASSERT_TRUE(WaitFor([&] { return !program->WindowsWith(kPasswordText).empty(); }));
+    }
+    void TypePassword(const char* text) const
+    {
+        const HWND dialog = program->WindowWith(kPasswordText);
+        SetDlgItemTextA(dialog, kPasswordText, text);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    HWND WaitForBox() const
+    {
+        WaitFor([&] { return !program->WindowsWith(kBoxIcon).empty(); });
+        const std::vector<HWND> boxes = program->WindowsWith(kBoxIcon);
+        return boxes.empty() ? nullptr : boxes.front();
+    }
+    void ClickExitButton() const
+    {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, kExitButton)));
+    }
+    // The resident side stops serving: the display goes at the next check, every box and
+    // dialog after it (Wine takes up to 2 s to take each shown window off an X display
+    // without a window manager), and the program ends.
+    void ExpectEverythingEndsWithTheResidentProgram()
+    {
+        thread.reset();
+        EXPECT_TRUE(WaitFor([&] { return !IsShown(); }, 2500));
+        EXPECT_TRUE(WaitFor([&] { return program->WindowsWith(kBoxIcon).empty() &&
+                                         program->WindowsWith(kPasswordText).empty(); }, 10000));
+        EXPECT_TRUE(program->HasEnded(10000));
     }
 
     std::string Raw(const std::string& hex)
@@ -181,6 +243,7 @@ protected:
 
     const std::string id = InstanceIdOf(GetCurrentProcessId());
     const std::string picturePath = TempPath("lockscreen-" + id + ".bmp");
+    const std::string scenarioPath = TempPath("lockscreen-display-" + id + ".txt");
     RecordingScreen listener;
     CScreenEventServer server{id, &listener};
     std::unique_ptr<CServerThread> thread;
@@ -337,6 +400,123 @@ TEST_F(LockScreenProgram, ASecondInstanceEndsAndLeavesTheFirstServing)
     EXPECT_TRUE(second.HasEnded(10000));
     EXPECT_TRUE(client.Handshake());
     EXPECT_FALSE(program->HasEnded(0));
+}
+
+TEST_F(LockScreenProgram, ThePasswordRoadCrossesBothPipes)
+{
+    OpenPasswordDialog();
+    TypePassword("wrong");
+    ASSERT_TRUE(WaitForCall("CheckPassword [wrong]"));
+    ASSERT_TRUE(client.SetPasswordResult({0, 0, 0}));
+    const HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return program->WindowsWith(kBoxIcon).empty(); }));
+
+    TypePassword("right");
+    ASSERT_TRUE(WaitForCall("CheckPassword [right]"));
+    ASSERT_TRUE(client.SetPasswordResult({1, 1, 0}));
+    ASSERT_TRUE(WaitForCall("RequestUnlock 1 1 0"));
+    EXPECT_EQ((Lines{"QueryMayUnlock", "WatchKeyState", "CheckPassword [wrong]", "CheckPassword [right]",
+                     "RequestUnlock 1 1 0"}),
+              listener.Calls());
+}
+
+TEST_F(LockScreenProgram, ThePasswordDialogOpensOnlyWhenAllowedAndWithTheControls)
+{
+    listener.queryResult = 0;
+    ASSERT_TRUE(client.ShowLockScreen());
+    PostMessageA(window, WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, 0);
+    ASSERT_TRUE(WaitForCall("QueryMayUnlock"));
+    listener.queryResult = 1;
+    ASSERT_TRUE(client.HideControls());
+    Settle();
+    PostMessageA(window, WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, 0);
+    Settle();
+    EXPECT_EQ(Lines{"QueryMayUnlock"}, listener.Calls());
+    EXPECT_FALSE(program->WindowWith(kPasswordText));
+}
+
+TEST_F(LockScreenProgram, TheExitBoxSendsTheShutdownOnlyOnOk)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ClickExitButton();
+    HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(client.HideLockScreen());  // ends the box with 2
+    EXPECT_TRUE(WaitFor([&] { return program->WindowsWith(kBoxIcon).empty(); }));
+
+    ASSERT_TRUE(client.ShowLockScreen());
+    ClickExitButton();
+    box = WaitForBox();
+    ASSERT_TRUE(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitForCall("Shutdown"));
+    EXPECT_EQ(Lines{"Shutdown"}, listener.Calls());
+}
+
+TEST_F(LockScreenProgram, TheProgramEndsWhenTheResidentGoesWithThePasswordBoxOpen)
+{
+    OpenPasswordDialog();
+    TypePassword("wrong");
+    ASSERT_TRUE(WaitForCall("CheckPassword [wrong]"));
+    ASSERT_TRUE(client.SetPasswordResult({0, 0, 0}));
+    ASSERT_TRUE(WaitForBox());
+    ExpectEverythingEndsWithTheResidentProgram();
+    EXPECT_EQ(0u, CountOf("RequestUnlock 2 0 0"));
+}
+
+TEST_F(LockScreenProgram, TheProgramEndsWhenTheResidentGoesWithTheExitBoxOpen)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ClickExitButton();
+    ASSERT_TRUE(WaitForBox());
+    ExpectEverythingEndsWithTheResidentProgram();
+}
+
+TEST_F(LockScreenProgram, TheProgramEndsWhenTheResidentGoesWithTheRefusalOpen)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    Settle();
+    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    ASSERT_TRUE(WaitForBox());
+    ASSERT_TRUE(client.HideLockScreen());  // the refusal stays
+    Settle();
+    EXPECT_FALSE(program->WindowsWith(kBoxIcon).empty());
+    ExpectEverythingEndsWithTheResidentProgram();
+}
+
+TEST_F(LockScreenProgram, EveryFurtherMonitorGetsACoverThatFollowsItsChanges)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const std::string primary = "monitor left=0 top=0 right=" + std::to_string(width) +
+                                " bottom=" + std::to_string(height) + " primary=1\n";
+    WriteScenario(primary + "monitor left=" + std::to_string(width) + " top=0 right=" + std::to_string(width + 800) +
+                  " bottom=600\n");
+    ASSERT_TRUE(client.ShowLockScreen());
+    const auto coverAt = [&](const RECT& expected) {
+        return WaitFor([&] {
+            const std::vector<HWND> covers = program->WindowsWith(kCoverPicture, kPictureControl);
+            RECT rect{};
+            return covers.size() == 1 && GetWindowRect(covers.front(), &rect) && EqualRect(&rect, &expected) &&
+                   (GetWindowLongPtrA(covers.front(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+        }, 5000);
+    };
+    EXPECT_TRUE(coverAt(RECT{width, 0, width + 800, 600}));
+
+    WriteScenario(primary + "monitor left=-640 top=0 right=0 bottom=480\n");  // moved
+    EXPECT_TRUE(coverAt(RECT{-640, 0, 0, 480}));
+
+    WriteScenario("monitor left=0 top=0 right=1024 bottom=768 primary=1\n");  // gone; the primary changed
+    EXPECT_TRUE(WaitFor([&] {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        return program->WindowsWith(kCoverPicture, kPictureControl).empty() && rect.right == 1024 &&
+               rect.bottom == 768;
+    }, 5000));
+
+    ASSERT_TRUE(client.HideLockScreen());
+    EXPECT_TRUE(WaitFor([&] { return !IsShown(); }));
 }
 
 TEST(LockScreenProgramStart, EndsAtOnceWithoutAnIdOrAResidentProgram)

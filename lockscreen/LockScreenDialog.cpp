@@ -192,15 +192,17 @@ void CLockScreenDialog::OnTimer(UINT_PTR id)
     }
 }
 
-// The resident program has gone: nothing may stay on screen, and the program must end
-// even when the check fired inside a box's or the password dialog's modal loop, or those
-// loops would hold the program, its display and its single-instance lock. Each loop
-// ends, the handlers that opened them see the flag and send nothing, and the main loop
-// ends last.
+// The resident program has gone. The single-instance lock goes first: the restarted
+// resident program's new lock screen waits for it, and taking the windows down may take
+// a while. Then nothing may stay on screen, and the program must end even when the check
+// fired inside a box's or the password dialog's modal loop, or those loops would hold the
+// program and its display: each loop ends, the handlers that opened them see the flag and
+// send nothing, and the main loop ends last.
 void CLockScreenDialog::OnResidentGone()
 {
     m_residentGone = true;
     StopTimer(m_lockCoreCheckTimer);
+    m_core.Stop();
     HideLockScreen();
     if (m_refusalBox)
         m_refusalBox->EndDialog(IDCANCEL);

@@ -121,6 +121,7 @@ void CLockMainDialog::StopWatching()
 void CLockMainDialog::ApplyDisplaySettings()
 {
     m_display->ReloadPictures();
+    m_display->SelectPicture(PICTURE_LOCK);  // no alarm runs yet: the lock picture
     if (m_engine.WantsNoInputTimer())
         StartNoInputTimer();
     else

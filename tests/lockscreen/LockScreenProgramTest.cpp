@@ -16,6 +16,8 @@
 #include "lockcore/SettingPayload.h"
 #include "tests/lockcore/Bytes.h"
 #include "tests/lockcore/RecordingScreen.h"
+#include "tests/resident/support/LockScreenProgram.h"
+#include "tests/resident/support/ResidentProcess.h"
 
 namespace {
 
@@ -27,58 +29,11 @@ constexpr int kBoxIcon = 1011;         // the lock display's message box
 constexpr int kPasswordText = 1012;    // the password dialog
 constexpr int kCoverPicture = 1015;    // a cover dialog (the display's clock has this id too)
 
-std::string WindowsPathOf(const std::string& unixPath)
-{
-    std::string path = "Z:" + unixPath;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
 std::string TempPath(const std::string& name)
 {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     return std::string(folder) + name;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD timeout = 10000)
-{
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeout; Sleep(20)) {
-        if (done())
-            return true;
-    }
-    return done();
-}
-
-// A 24-bit picture of one colour.
-void WriteSolidBitmap(const std::string& path, COLORREF colour)
-{
-    const int width = 64, height = 48, stride = width * 3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    const char pixel[3] = {static_cast<char>(GetBValue(colour)), static_cast<char>(GetGValue(colour)),
-                           static_cast<char>(GetRValue(colour))};
-    for (int i = 0; i < width * height; ++i)
-        out.write(pixel, 3);
-}
-
-COLORREF ScreenPixel(int x, int y)
-{
-    const HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
 }
 
 class LockScreenProcess {

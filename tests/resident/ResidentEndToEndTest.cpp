@@ -3,6 +3,7 @@
 // in this (another) process.
 #include "common/CompanionLink.h"
 #include "tests/resident/support/EventClient.h"
+#include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/ResidentProcess.h"
 #include "tests/resident/support/SimulatedKeys.h"
 
@@ -82,6 +83,8 @@ protected:
         EXPECT_FALSE(event) << "unexpected event " << event->code;
     }
 
+    // The lock display in Brontal's own window, whatever an earlier test left set.
+    CWineProgramVersion residentVersion{"Brontal.exe", "win7"};
     const std::string kBrontal = WindowsPathOf(KV_SIMULATED_BRONTAL);
     const std::string scenarioPath = TempPath("resident-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
     CEventClient events;

@@ -346,6 +346,11 @@ TEST_F(LockScreenProgram, TheDisplayGoesSoonAfterTheResidentProgramAndTheProgram
     EXPECT_TRUE(WaitFor([&] { return !IsShown(); }, 5000));
     EXPECT_LT(GetTickCount() - start, 2000u);  // the check runs every second
     EXPECT_TRUE(program->HasEnded(10000));
+    // The system keys are free again. (Wine keeps the flag for the whole session but each
+    // process reads it once: this is this process's first look.)
+    BOOL running = TRUE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    EXPECT_FALSE(running);
 }
 
 TEST_F(LockScreenProgram, ASecondInstanceEndsAndLeavesTheFirstServing)

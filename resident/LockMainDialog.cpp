@@ -162,7 +162,9 @@ void CLockMainDialog::OnKeyListChanged()
 
 void CLockMainDialog::OnKeyStateChanged()
 {
-    m_display->SetPasswordDialogState(m_engine.PasswordDialogKeyState(m_app.IsKeyPresent()));
+    CKeyDeviceList found;
+    const bool present = m_app.IsKeyPresent(&found);
+    m_display->SetPasswordDialogState(m_engine.PasswordDialogKeyState(present, found));
 }
 
 void CLockMainDialog::OnNoInputTick()

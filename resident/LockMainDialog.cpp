@@ -163,7 +163,9 @@ void CLockMainDialog::OnKeyListChanged()
 
 void CLockMainDialog::OnKeyStateChanged()
 {
-    m_display->SetPasswordDialogState(m_engine.PasswordDialogKeyState(m_app.IsKeyPresent()));
+    CKeyDeviceList found;
+    const bool present = m_app.IsKeyPresent(&found);
+    m_display->SetPasswordDialogState(m_engine.PasswordDialogKeyState(present, found));
 }
 
 void CLockMainDialog::OnNoInputTick()
@@ -201,6 +203,12 @@ void CLockMainDialog::OnTimer(UINT_PTR id)
         OnLockCoreCheck();
     else if (id == m_noInputTimer)
         OnNoInputTick();
+}
+
+// The in-process lock display carries these out; none is handled yet.
+LRESULT CLockMainDialog::OnLockCommand(int, LPARAM)
+{
+    return 0;
 }
 
 void CLockMainDialog::Act(EWatchAction action)
@@ -286,7 +294,9 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnKeyStateChanged();
         return Result(0);
     case UM_LOCK_COMMAND:
-        // The in-process lock display carries these out; none is handled yet.
+        // Only says "look": the commands come from this program's own lock core.
+        m_core.Commands().Deliver(
+            [this](const CLockCommandChannel::SCommand& command) { return OnLockCommand(command.code, command.argument); });
         return Result(0);
     case UM_WATCHDOG_STATE:
         m_engine.OnWatchdogState(wParam != 0);

@@ -43,6 +43,7 @@ private:
     void OnLockCoreCheck();
     void OnTimer(UINT_PTR id);
     void Act(EWatchAction action);
+    LRESULT OnLockCommand(int code, LPARAM argument);
     INT_PTR OnQueryEndSession();
     void OnEndSession(bool ending);
     void StartNoInputTimer();

@@ -3,6 +3,7 @@
 // "display-scenario.txt" beside the program. Without that file the calls go to Win32.
 #include "resident/display/DisplayPlatform.h"
 
+#include "common/ScenarioFile.h"
 #include "resident/display/WinDisplayPlatform.h"
 #include "resident/display/sim/SimDisplayMachine.h"
 
@@ -12,15 +13,7 @@ namespace {
 
 std::string ScenarioPath()
 {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA("KV_DISPLAY_SCENARIO", path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return path;
-    const DWORD module = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, module < MAX_PATH ? module : 0);
-    const std::size_t slash = folder.find_last_of("\\/");
-    folder.resize(slash == std::string::npos ? 0 : slash + 1);
-    return folder + "display-scenario.txt";
+    return ScenarioFilePath("KV_DISPLAY_SCENARIO", "display-scenario.txt");
 }
 
 bool HasScenario()

@@ -2,10 +2,10 @@
 // A simulated display machine for tests and test builds: its monitors and its mixer
 // answer the display platform calls from a scenario (format: SimDisplayScenario.h). It
 // checks the mixer's request layouts as Win32 would and records every value written.
+#include "common/WatchedFile.h"
 #include "resident/display/DisplayPlatform.h"
 #include "resident/display/sim/SimDisplayScenario.h"
 
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -49,8 +49,7 @@ private:
                           SimMixerControl*& control);
 
     SimDisplayScenario m_scenario;
-    std::string m_scenarioFile;
-    std::optional<std::string> m_scenarioText;
+    CWatchedFile m_scenarioFile;
     std::string m_lastError;
     std::vector<std::string> m_writes;
     std::set<UINT_PTR> m_open;

@@ -214,9 +214,8 @@ TEST(PictureDialog, CoversEachFurtherMonitorWithThePictureOrBitmap131)
             EXPECT_EQ(512, client.bottom);
         }
         if (path == picture.Path()) {
-            PumpUntil([] { return false; }, 200);  // let the covers paint
-            EXPECT_EQ(RGB(0x40, 0x40, 0x40), ScreenPixel(960, 256));
-            EXPECT_EQ(RGB(0x40, 0x40, 0x40), ScreenPixel(320, 768));
+            const COLORREF grey = RGB(0x40, 0x40, 0x40);
+            EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(960, 256) == grey && ScreenPixel(320, 768) == grey; }));
         }
     }
 }

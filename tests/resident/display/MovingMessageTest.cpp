@@ -13,11 +13,13 @@
 
 namespace {
 
-COLORREF ScreenPixel(int x, int y)
+// Read from the window itself, so that windows of other tests running meanwhile do not
+// get in the way.
+COLORREF WindowPixel(HWND window, int x, int y)
 {
-    const HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
+    const HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
     return colour;
 }
 
@@ -48,11 +50,11 @@ TEST(MovingMessageWnd, DisabledTopmostPopupThatHidesThePointer)
         EXPECT_NE(arrow, GetCursor());
         EXPECT_NE(nullptr, GetCursor());
         PumpUntil([] { return false; }, 100);
-        EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(5, 5));
+        EXPECT_EQ(RGB(0, 0, 0), WindowPixel(window, 5, 5));
         bool clockDrawn = false;
         for (int x = 250; x < 395 && !clockDrawn; ++x)
             for (int y = 270; y < 295 && !clockDrawn; ++y)
-                clockDrawn = GetGValue(ScreenPixel(x, y)) > 0x80;
+                clockDrawn = GetGValue(WindowPixel(window, x, y)) > 0x80;
         EXPECT_TRUE(clockDrawn);
     }
     std::vector<HWND> listed;

@@ -58,6 +58,22 @@ private:
     DWORD m_saved = 0;
 };
 
+// Makes `from` the foreground window, runs `act` and tells whether `expected` is the
+// foreground window afterwards. Other tests' windows may take the foreground meanwhile:
+// a few tries.
+bool ForegroundAfter(HWND from, const std::function<void()>& act, HWND expected)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(from);
+        if (GetForegroundWindow() != from)
+            continue;
+        act();
+        if (GetForegroundWindow() == expected)
+            return true;
+    }
+    return false;
+}
+
 TEST(TopmostWindowList, AddsOnceRemovesListedAndCopiesInOrder)
 {
     CTopmostWindowList list;
@@ -85,11 +101,8 @@ TEST(TopmostWindowList, ReRaiseDropsDeadWindowsAndForcesTheNewestLiveOne)
     list.Add(older.GetHwnd());
     list.Add(newest->GetHwnd());
     newest.reset();
-    SetForegroundWindow(other.GetHwnd());
-    ASSERT_EQ(other.GetHwnd(), GetForegroundWindow());
 
-    list.BringLastToTop(HWND_TOPMOST);
-    EXPECT_EQ(older.GetHwnd(), GetForegroundWindow());
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { list.BringLastToTop(HWND_TOPMOST); }, older.GetHwnd()));
     EXPECT_TRUE(GetWindowLongA(older.GetHwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(std::vector<HWND>{older.GetHwnd()}, Listed(list));
     EXPECT_EQ(54321u, ForegroundTimeout::Get());  // restored after the forcing
@@ -106,20 +119,17 @@ TEST(TopmostWindowList, HiddenOrForegroundNewestStopsTheReRaise)
     list.Add(hidden.GetHwnd());
     dead.reset();
 
-    SetForegroundWindow(other.GetHwnd());
-    list.BringLastToTop(HWND_TOPMOST);
-    EXPECT_EQ(other.GetHwnd(), GetForegroundWindow());  // older windows are not looked at
-    EXPECT_EQ(3u, Listed(list).size());                  // the dead one further up stays
+    // Older windows are not looked at; the dead one further up stays.
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { list.BringLastToTop(HWND_TOPMOST); }, other.GetHwnd()));
+    EXPECT_EQ(3u, Listed(list).size());
 
     list.Remove(hidden.GetHwnd());
-    SetForegroundWindow(older.GetHwnd());
-    SetForegroundWindow(other.GetHwnd());
     list.Add(other.GetHwnd());
     bool activated = false;
     older.onActivate = [&] { activated = true; };
-    list.BringLastToTop(HWND_TOPMOST);  // the newest is the foreground window already
+    // The newest is the foreground window already.
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { list.BringLastToTop(HWND_TOPMOST); }, other.GetHwnd()));
     EXPECT_FALSE(activated);
-    EXPECT_EQ(other.GetHwnd(), GetForegroundWindow());
 }
 
 // The forcing runs outside the list's lock: a window procedure that uses the list while
@@ -131,10 +141,8 @@ TEST(TopmostWindowList, WindowRaisedMayUseTheListMeanwhile)
     std::vector<HWND> seen;
     raised.onActivate = [&] { list.CopyTo(seen); };
     list.Add(raised.GetHwnd());
-    SetForegroundWindow(other.GetHwnd());
 
-    list.BringLastToTop(HWND_TOPMOST);
-    EXPECT_EQ(raised.GetHwnd(), GetForegroundWindow());
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { list.BringLastToTop(HWND_TOPMOST); }, raised.GetHwnd()));
     EXPECT_EQ(std::vector<HWND>{raised.GetHwnd()}, seen);
 }
 
@@ -143,9 +151,9 @@ TEST(ForceForegroundWindow, IgnoresAHandleThatIsNoWindow)
     ForegroundTimeout timeout;
     ForegroundTimeout::Set(12345);
     TestWindow other;
-    SetForegroundWindow(other.GetHwnd());
-    ForceForegroundWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7FF0)), HWND_TOPMOST);
-    EXPECT_EQ(other.GetHwnd(), GetForegroundWindow());
+    const HWND noWindow = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7FF0));
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { ForceForegroundWindow(noWindow, HWND_TOPMOST); },
+                                other.GetHwnd()));
     EXPECT_EQ(12345u, ForegroundTimeout::Get());
 }
 

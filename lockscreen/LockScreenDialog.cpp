@@ -4,6 +4,7 @@
 #include "lockscreen/ScreenLockCore.h"
 #include "lockscreen/resource.h"
 #include "resident/display/DisplayMonitors.h"
+#include "resident/display/KeyboardHook.h"
 #include "resident/display/LockMessageBox.h"
 #include "resident/display/MovingMessageWnd.h"
 #include "resident/display/PasswordDialog.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr UINT UM_KEY_RELEASED = WM_APP + 5;
 constexpr UINT kClockPeriod = 100;
 constexpr UINT kCoverCheckPeriod = 1000;
 constexpr UINT kLockCoreCheckPeriod = 1000;
@@ -158,10 +158,14 @@ INT_PTR CLockScreenDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_controller.KeyEvent();
         return Result(0);
     case UM_LOCK_COMMAND:
-        OnLockCommand(wParam, lParam);
+        m_controller.Channel().Deliver([this](const CLockCommandChannel::SCommand& command) {
+            OnLockCommand(command.code, command.argument);
+            return LRESULT{0};
+        });
         return Result(0);
     case WM_DESTROY:
-        // Whatever ends the program, what showing set is taken back.
+        // Whatever ends the program, what showing set is taken back: the screen-saver
+        // flag, the keyboard hooks.
         if (m_screenSaverFlagSet)
             HideLockScreen();
         break;
@@ -209,7 +213,7 @@ void CLockScreenDialog::OnResidentGone()
     EndDialog(kResidentGone);
 }
 
-void CLockScreenDialog::OnLockCommand(WPARAM code, LPARAM argument)
+void CLockScreenDialog::OnLockCommand(int code, LPARAM argument)
 {
     switch (code) {
     case LOCKCMD_SHOW_LOCK_SCREEN:
@@ -357,6 +361,8 @@ void CLockScreenDialog::ShowLockScreen()
     m_topmost.Add(GetSafeHwnd());
     SetScreenSaverRunning(TRUE);
     m_screenSaverFlagSet = true;
+    SetKeyReleaseWindow(GetSafeHwnd());
+    m_keyboardHook.Install(LockKeyboardProc, LockLowLevelKeyboardProc);
     CreateCoverDialogs();
     StartTimer(m_clockTimer, TIMER_CLOCK, kClockPeriod);
     StartTimer(m_coverCheckTimer, TIMER_COVER_CHECK, kCoverCheckPeriod);
@@ -375,6 +381,7 @@ void CLockScreenDialog::HideLockScreen()
     m_topmost.Remove(GetSafeHwnd());
     SetScreenSaverRunning(FALSE);
     m_screenSaverFlagSet = false;
+    m_keyboardHook.Remove();
     DestroyCoverDialogs();
 }
 

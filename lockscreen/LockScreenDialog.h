@@ -11,6 +11,7 @@
 
 #include "framework/Handle.h"
 #include "resident/display/HideDialog.h"
+#include "resident/display/KeyboardHook.h"
 #include "resident/display/PictureStatic.h"
 #include "resident/display/RollOverBtn.h"
 
@@ -44,7 +45,7 @@ protected:
 private:
     void SetUpWindow();
     void OnTimer(UINT_PTR id);
-    void OnLockCommand(WPARAM code, LPARAM argument);
+    void OnLockCommand(int code, LPARAM argument);
     INT_PTR OnControlColour(HDC dc, HWND control);
     void OnMouseUp(UINT message, WPARAM keys);
     INT_PTR OnQueryEndSession();
@@ -83,6 +84,7 @@ private:
     CScreenController& m_controller;
     CTopmostWindowList& m_topmost;
     HICON m_icon = nullptr;
+    CKeyboardHook m_keyboardHook;
     CRollOverBtn m_exitButton;
     CPictureStatic m_picture;
     fw::unique_hgdiobj m_lockPicture;

@@ -4,9 +4,9 @@
 #include "lockcore/PipeProtocol.h"
 #include "lockscreen/ResidentLink.h"
 
-BOOL CScreenController::Post(int code, LPARAM argument) const
+BOOL CScreenController::Post(int code, LPARAM argument)
 {
-    return PostMessageA(m_window, m_messageId, static_cast<WPARAM>(code), argument);
+    return m_channel.Post(code, argument);
 }
 
 template <typename T>

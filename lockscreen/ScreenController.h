@@ -1,12 +1,13 @@
 #pragma once
-// The lock-screen program's display interface. Commands from the command-pipe thread
-// become UM_LOCK_COMMAND messages posted to the dialog, in order; the display's events
+// The lock-screen program's display interface. Commands from the command-pipe thread go
+// to the dialog through the in-process command channel, in order (UM_LOCK_COMMAND only
+// tells it to look, so no other program can command the display); the display's events
 // become requests on the resident program's event pipe.
 //
-// A command that carries a record (the settings, a password result) never puts a pointer
-// into the message, which any program could post: the record waits in a queue under a
-// lock, and the message only tells the dialog to look. A record whose post failed is
-// taken back and freed at once.
+// A command that carries a record (the settings, a password result) keeps it in a queue
+// of its own under a lock, so nothing but a value ever travels: the dialog takes the
+// record when it carries the command out, and a record whose command could not be posted
+// is taken back and freed at once.
 #include <windows.h>
 
 #include <atomic>
@@ -15,6 +16,7 @@
 #include <mutex>
 
 #include "common/LockSetting.h"
+#include "lockcore/LockCommandChannel.h"
 #include "lockcore/LockScreen.h"
 
 class CResidentLink;
@@ -83,11 +85,9 @@ public:
     int Shutdown() override;
 
     // Where the commands go: the dialog and UM_LOCK_COMMAND.
-    void SetTarget(HWND window, UINT message)
-    {
-        m_window = window;
-        m_messageId = message;
-    }
+    void SetTarget(HWND window, UINT message) { m_channel.SetTarget(window, message); }
+    // The dialog carries the commands out from here.
+    CLockCommandChannel& Channel() { return m_channel; }
     // Events reach the resident program from now on (null: not any more).
     void SetLink(CResidentLink* link) { m_link = link; }
 
@@ -97,7 +97,7 @@ public:
     size_t PendingRecords() { return m_settings.Size() + m_passwordResults.Size(); }
 
 private:
-    BOOL Post(int code, LPARAM argument = 0) const;
+    BOOL Post(int code, LPARAM argument = 0);
     template <typename T>
     BOOL PostRecord(int code, CRecordQueue<T>& queue, std::unique_ptr<T> record);
     // The event request; FALSE without a link or when it failed.
@@ -107,8 +107,7 @@ private:
     std::atomic<int> m_shown{0};
     std::atomic<int> m_messageShown{0};
     std::atomic<int> m_controlsHidden{0};
-    HWND m_window = nullptr;
-    UINT m_messageId = 0;
+    CLockCommandChannel m_channel;
     CResidentLink* m_link = nullptr;
     CRecordQueue<CLockSetting> m_settings;
     CRecordQueue<Corvantis::SPasswordResult> m_passwordResults;

@@ -18,17 +18,24 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The UM_LOCK_COMMAND messages waiting for the window, as "code lParam", taken unhandled.
-Lines PostedCommands(HWND window)
+// The commands the dialog carries out on the UM_LOCK_COMMAND messages waiting for it, as
+// "code argument"; the messages themselves carry nothing.
+Lines DeliveredCommands(HWND window, CScreenController& controller)
 {
     Lines commands;
     MSG msg;
-    while (PeekMessageA(&msg, window, UM_LOCK_COMMAND, UM_LOCK_COMMAND, PM_REMOVE))
-        commands.push_back(std::to_string(msg.wParam) + " " + std::to_string(msg.lParam));
+    while (PeekMessageA(&msg, window, UM_LOCK_COMMAND, UM_LOCK_COMMAND, PM_REMOVE)) {
+        EXPECT_EQ(0u, msg.wParam);
+        EXPECT_EQ(0, msg.lParam);
+        controller.Channel().Deliver([&](const CLockCommandChannel::SCommand& command) {
+            commands.push_back(std::to_string(command.code) + " " + std::to_string(command.argument));
+            return LRESULT{0};
+        });
+    }
     return commands;
 }
 
-// Records travel beside the message: the message itself carries no pointer.
+// Records wait in the process; the message only says "look" and carries nothing.
 TEST(ScreenController, RecordsWaitInTheProcessAndTheMessageCarriesNoPointer)
 {
     CommandWindow window;
@@ -41,7 +48,8 @@ TEST(ScreenController, RecordsWaitInTheProcessAndTheMessageCarriesNoPointer)
 
     EXPECT_TRUE(controller.SetSettings(settings));
     EXPECT_TRUE(controller.SetPasswordResult({1, 0, 1}));
-    EXPECT_EQ((Lines{"11 0", "18 0"}), PostedCommands(window.Get()));
+    EXPECT_TRUE(controller.SelectPicture(PICTURE_ALARM2));
+    EXPECT_EQ((Lines{"11 0", "18 0", "4 3"}), DeliveredCommands(window.Get(), controller));
     const auto taken = controller.TakeSettings();
     ASSERT_TRUE(taken);
     EXPECT_TRUE(IsEqualSetting(settings, *taken));

@@ -283,6 +283,32 @@ TEST_F(LockScreenProgram, ActivityIsReportedOnlyWithTheControlsAndNoMessage)
     EXPECT_EQ((Lines{"KeyEvent", "MouseEvent"}), listener.Calls());
 }
 
+// A key that goes up anywhere is seen by the display's keyboard hook while it is shown.
+TEST_F(LockScreenProgram, TheKeyboardHookReportsKeysOnlyWhileShown)
+{
+    CLockSetting settings;
+    settings.AlarmSetting.UseAlarm = 1;
+    ASSERT_TRUE(client.SendSettings(settings));
+    const auto pressShift = [] {
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_SHIFT;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    };
+    pressShift();
+    Settle();
+    ASSERT_TRUE(client.ShowLockScreen());
+    Settle();
+    pressShift();
+    EXPECT_TRUE(WaitForCall("KeyEvent"));
+    ASSERT_TRUE(client.HideLockScreen());
+    Settle();
+    pressShift();
+    Settle();
+    EXPECT_EQ(Lines{"KeyEvent"}, listener.Calls());
+}
+
 TEST_F(LockScreenProgram, TheShownDisplayCoversThePrimaryMonitorWithThePicture)
 {
     const COLORREF colour = RGB(40, 160, 90);

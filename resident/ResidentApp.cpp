@@ -7,6 +7,7 @@
 #include "common/UserAccount.h"
 #include "resident/LockEngine.h"
 #include "resident/LockMainDialog.h"
+#include "resident/display/KeyboardHook.h"
 #include "usbkey/FilterUsbCheckThread.h"
 
 namespace {
@@ -57,6 +58,7 @@ void CResidentApp::RunMainWindow()
 
 int CResidentApp::ExitInstance()
 {
+    CKeyboardHook().Remove();
     m_eventPublisher.Stop();
     StopUsbCheckThread();
     try {

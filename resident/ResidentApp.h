@@ -9,6 +9,7 @@
 #include "framework/Handle.h"
 #include "lockcore/EventPublisher.h"
 #include "lockcore/ResidentLockCore.h"
+#include "resident/display/TopmostWindowList.h"
 
 namespace usbkey {
 class CFilterUsbCheckThread;
@@ -40,6 +41,8 @@ public:
     CLockSetting& Settings() { return m_setting; }
     CEventPublisher& EventPublisher() { return m_eventPublisher; }
     CResidentLockCore& LockCore() { return m_lockCore; }
+    // The windows of the lock display, kept on top while it is shown.
+    CTopmostWindowList& TopmostWindows() { return m_topmostWindows; }
 
 private:
     void RunMainWindow();
@@ -49,4 +52,5 @@ private:
     CLockSetting m_setting;
     CEventPublisher m_eventPublisher;
     CResidentLockCore m_lockCore;
+    CTopmostWindowList m_topmostWindows;
 };

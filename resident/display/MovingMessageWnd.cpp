@@ -1,6 +1,7 @@
 #include "resident/display/MovingMessageWnd.h"
 
 #include "resident/display/DisplayResource.h"
+#include "resident/display/LockLayout.h"
 #include "resident/display/TopmostWindowList.h"
 
 #include <cstdlib>
@@ -63,15 +64,6 @@ private:
     HGDIOBJ m_oldBitmap = nullptr;
     HGDIOBJ m_oldFont = nullptr;
 };
-
-std::string ClockText()
-{
-    char date[256] = {};
-    char time[256] = {};
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
-    GetTimeFormatA(LOCALE_USER_DEFAULT, LOCALE_USE_CP_ACP, nullptr, nullptr, time, sizeof time);
-    return std::string(date) + " " + time;
-}
 
 SIZE TextExtent(HDC dc, HGDIOBJ font, const std::string& text)
 {
@@ -216,7 +208,7 @@ void CMovingMessageWnd::DrawClock(HDC dc)
 {
     if (!dc)
         return;
-    const std::string text = ClockText();
+    const std::string text = locklayout::ClockText();
     const SIZE size = TextExtent(dc, m_clockFont.get(), text);
     COffscreen clock(dc, size.cx, size.cy, m_clockFont.get());
     if (!clock.Ready())

@@ -10,6 +10,9 @@
 #include <dbt.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -189,6 +192,143 @@ TEST_F(ResidentEndToEnd, SecondInstanceEndsAtOnceWithNothingShown)
     EXPECT_TRUE(second.WaitForExit(5000));
     EXPECT_TRUE(IsWindow(resident.Window()));  // the first one runs on, untouched
     ExpectNoEvent(500);
+}
+
+struct WindowSearch {
+    DWORD process;
+    std::vector<RECT> found;
+};
+
+BOOL CALLBACK CollectTopmostWindow(HWND candidate, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(candidate, &process);
+    RECT r = {};
+    if (process == search->process && IsWindowVisible(candidate) && GetWindowRect(candidate, &r) &&
+        (GetWindowLongA(candidate, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        search->found.push_back(r);
+    return TRUE;
+}
+
+// The visible topmost windows of the process that owns `window`, by their rectangles.
+std::vector<RECT> VisibleWindowsOf(HWND window)
+{
+    WindowSearch search{0, {}};
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(CollectTopmostWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool Covers(const std::vector<RECT>& windows, const RECT& monitor)
+{
+    for (const RECT& r : windows)
+        if (EqualRect(&r, &monitor))
+            return true;
+    return false;
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// A 24-bit picture of one colour, removed at the end.
+class PlainPicture {
+public:
+    PlainPicture(const std::string& path, BYTE red, BYTE green, BYTE blue) : m_path(path)
+    {
+        const int width = 64, height = 48, row = width * 3;
+        BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, static_cast<DWORD>(row * height), 0, 0, 0, 0};
+        BITMAPFILEHEADER header = {};
+        header.bfType = 0x4D42;
+        header.bfOffBits = sizeof header + sizeof info;
+        header.bfSize = header.bfOffBits + info.biSizeImage;
+        std::vector<BYTE> pixels;
+        for (int i = 0; i < width * height; ++i)
+            pixels.insert(pixels.end(), {blue, green, red});
+        FILE* out = std::fopen(m_path.c_str(), "wb");
+        std::fwrite(&header, sizeof header, 1, out);
+        std::fwrite(&info, sizeof info, 1, out);
+        std::fwrite(pixels.data(), 1, pixels.size(), out);
+        std::fclose(out);
+    }
+    ~PlainPicture() { DeleteFileA(m_path.c_str()); }
+
+private:
+    std::string m_path;
+};
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeout = kEventWait)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeout)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+// Three simulated monitors: the lock display covers the primary one, a cover dialog each
+// further one, all topmost and showing the picture; the key's return takes it all away.
+TEST_F(ResidentEndToEnd, PullCoversEveryMonitorAndInsertUncovers)
+{
+    const std::string displayScenario = TempPath("display-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    {
+        FILE* file = std::fopen(displayScenario.c_str(), "wb");
+        std::fputs("monitor left=0 top=0 right=640 bottom=512 primary=1\n"
+                   "monitor left=640 top=0 right=1280 bottom=512\n"
+                   "monitor left=0 top=512 right=640 bottom=1024\n",
+                   file);
+        std::fclose(file);
+    }
+    SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", displayScenario.c_str());
+    setting.LockBmpFilePath = TempPath("lock-e2e-" + std::to_string(GetCurrentProcessId()) + ".bmp");
+    const PlainPicture picture(setting.LockBmpFilePath, 0x20, 0x80, 0xC0);
+    setting.LockMessage = "\x83\x8D\x83\x62\x83\x4E";
+    StartWith({kKeyA}, {kKeyA});
+
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512}, below = {0, 512, 640, 1024};
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<RECT> shown = VisibleWindowsOf(resident.Window());
+        return Covers(shown, primary) && Covers(shown, right) && Covers(shown, below);
+    }));
+    RECT main = {};
+    GetWindowRect(resident.Window(), &main);
+    EXPECT_TRUE(EqualRect(&main, &primary));
+    const COLORREF plain = RGB(0x20, 0x80, 0xC0);
+    EXPECT_TRUE(WaitFor([&] {
+        return ScreenPixel(100, 100) == plain && ScreenPixel(960, 256) == plain && ScreenPixel(320, 768) == plain;
+    })) << std::hex << ScreenPixel(100, 100) << " " << ScreenPixel(960, 256) << " " << ScreenPixel(320, 768);
+
+    // The clock: "date time", 5 pixels in from the bottom right corner.
+    const HWND clock = GetDlgItem(resident.Window(), 1015);
+    RECT clockRect = {};
+    GetWindowRect(clock, &clockRect);
+    EXPECT_EQ(640 - 5, clockRect.right);
+    EXPECT_EQ(512 - 5, clockRect.bottom);
+    char clockText[128] = {};
+    GetWindowTextA(clock, clockText, sizeof clockText);
+    EXPECT_NE(nullptr, std::strchr(clockText, ' ')) << clockText;
+    char message[64] = {};
+    GetDlgItemTextA(resident.Window(), 1005, message, sizeof message);
+    EXPECT_EQ(setting.LockMessage, message);
+
+    // Hiding a window waits for Xvfb (no window manager) for about 2 s under Wine.
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
+    EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(resident.Window()).empty(); }));
+    GetWindowRect(resident.Window(), &main);
+    EXPECT_EQ(1, main.right - main.left);
+    EXPECT_EQ(1, main.bottom - main.top);
+    SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", nullptr);
+    DeleteFileA(displayScenario.c_str());
 }
 
 } // namespace

@@ -3,49 +3,26 @@
 #include "lockcore/LockScreen.h"
 #include "lockscreen/ScreenLockCore.h"
 #include "lockscreen/resource.h"
+#include "resident/display/CoverDialogs.h"
 #include "resident/display/DisplayMonitors.h"
 #include "resident/display/KeyboardHook.h"
+#include "resident/display/LockLayout.h"
 #include "resident/display/LockMessageBox.h"
 #include "resident/display/MovingMessageWnd.h"
 #include "resident/display/PasswordDialog.h"
-#include "resident/display/PictureDialog.h"
 #include "resident/display/TopmostWindowList.h"
-#include "resident/display/WindowPlacement.h"
 
 namespace {
 
 constexpr UINT kClockPeriod = 100;
 constexpr UINT kCoverCheckPeriod = 1000;
 constexpr UINT kLockCoreCheckPeriod = 1000;
-constexpr int kClockMargin = 5;
-constexpr int kMessageGap = 60;
-constexpr int kLabelGap = 10;
-constexpr COLORREF kClockBackground = RGB(157, 157, 157);
 
 RECT PrimaryMonitorRect()
 {
     RECT rect{};
     CDisplayMonitors().GetPrimaryMonitorRect(rect);
     return rect;
-}
-
-RECT ControlRect(HWND dialog, int id)
-{
-    return ChildRect(GetDlgItem(dialog, id));
-}
-
-void MoveControl(HWND dialog, int id, int x, int y, int width, int height)
-{
-    MoveWindow(GetDlgItem(dialog, id), x, y, width, height, TRUE);
-}
-
-// Centres a control horizontally under `above`, `gap` pixels below its bottom edge.
-void CenterBelow(HWND dialog, int id, const RECT& above, int gap)
-{
-    const RECT rect = ControlRect(dialog, id);
-    const int width = rect.right - rect.left;
-    const int x = above.left + (above.right - above.left) / 2 - width / 2;
-    MoveControl(dialog, id, x, above.bottom + gap, width, rect.bottom - rect.top);
 }
 
 // The picture file, or the program's own bitmap when there is no path or it does not load.
@@ -57,28 +34,6 @@ HBITMAP LoadPicture(const std::string& path, UINT fallback)
     if (!picture)
         picture = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(fallback));
     return static_cast<HBITMAP>(picture);
-}
-
-std::string DateAndTime()
-{
-    char date[256] = {};
-    char time[256] = {};
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
-    GetTimeFormatA(LOCALE_USER_DEFAULT, LOCALE_USE_CP_ACP, nullptr, nullptr, time, sizeof time);
-    return std::string(date) + " " + time;
-}
-
-SIZE TextExtent(HWND control, const std::string& text)
-{
-    SIZE size{};
-    const HDC dc = GetDC(control);
-    if (!dc)
-        return size;
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return size;
 }
 
 void SetScreenSaverRunning(BOOL running)
@@ -262,21 +217,7 @@ void CLockScreenDialog::OnLockCommand(int code, LPARAM argument)
 
 INT_PTR CLockScreenDialog::OnControlColour(HDC dc, HWND control)
 {
-    switch (GetDlgCtrlID(control)) {
-    case IDC_MESSAGE:
-    case IDC_EXIT_LABEL:
-        SetTextColor(dc, RGB(0, 0, 0));
-        SetBkMode(dc, TRANSPARENT);
-        break;
-    case IDC_CLOCK:
-        SetTextColor(dc, RGB(0, 0, 0));
-        SetBkColor(dc, kClockBackground);
-        SetBkMode(dc, OPAQUE);
-        break;
-    default:
-        return FALSE;
-    }
-    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_3DFACE));
+    return reinterpret_cast<INT_PTR>(locklayout::ControlColours(control, dc));
 }
 
 void CLockScreenDialog::OnMouseUp(UINT message, WPARAM keys)
@@ -363,7 +304,7 @@ void CLockScreenDialog::ShowLockScreen()
     m_screenSaverFlagSet = true;
     SetKeyReleaseWindow(GetSafeHwnd());
     m_keyboardHook.Install(LockKeyboardProc, LockLowLevelKeyboardProc);
-    CreateCoverDialogs();
+    m_covers.Create(m_core.GetSettings()->LockBmpFilePath);
     StartTimer(m_clockTimer, TIMER_CLOCK, kClockPeriod);
     StartTimer(m_coverCheckTimer, TIMER_COVER_CHECK, kCoverCheckPeriod);
 }
@@ -382,7 +323,7 @@ void CLockScreenDialog::HideLockScreen()
     SetScreenSaverRunning(FALSE);
     m_screenSaverFlagSet = false;
     m_keyboardHook.Remove();
-    DestroyCoverDialogs();
+    m_covers.Destroy();
 }
 
 void CLockScreenDialog::FitToPrimaryMonitor()
@@ -403,66 +344,26 @@ void CLockScreenDialog::CheckPrimaryMonitor()
 void CLockScreenDialog::OnCoverCheck()
 {
     CheckPrimaryMonitor();
-    CheckMonitors();
-    BOOL screenSaver = FALSE;
-    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &screenSaver, 0);
-    if (!screenSaver)
-        RestackCoverDialogs();
-}
-
-void CLockScreenDialog::CreateCoverDialogs()
-{
-    std::vector<MONITORINFO> monitors;
-    CDisplayMonitors().GetMonitors(monitors);
-    for (const MONITORINFO& monitor : monitors) {
-        if (monitor.dwFlags == MONITORINFOF_PRIMARY)
-            continue;
-        const RECT& area = monitor.rcMonitor;
-        auto cover = std::make_unique<CPictureDialog>(GetDesktopWindow(), m_core.GetSettings()->LockBmpFilePath);
-        if (!cover->Create())
-            continue;
-        const int width = area.right - area.left;
-        const int height = area.bottom - area.top;
-        SetWindowPos(cover->GetSafeHwnd(), HWND_TOPMOST, area.left, area.top, width, height, SWP_NOACTIVATE);
-        cover->ResizePicture(width, height);
-        ShowWindow(cover->GetSafeHwnd(), SW_SHOWNOACTIVATE);
-        m_covers.push_back(std::move(cover));
-    }
-    m_monitors = std::move(monitors);
-}
-
-void CLockScreenDialog::DestroyCoverDialogs()
-{
-    m_covers.clear();  // each destroys its window
-    m_monitors.clear();
-}
-
-// A monitor added, removed or moved gets its cover anew.
-void CLockScreenDialog::CheckMonitors()
-{
-    std::vector<MONITORINFO> monitors;
-    CDisplayMonitors().GetMonitors(monitors);
-    bool same = monitors.size() == m_monitors.size();
-    for (size_t i = 0; same && i < monitors.size(); ++i)
-        same = EqualRect(&monitors[i].rcMonitor, &m_monitors[i].rcMonitor) != FALSE;
-    if (same)
+    m_covers.Check(m_core.GetSettings()->LockBmpFilePath);
+    if (IsScreenSaverRunning())
         return;
-    DestroyCoverDialogs();
-    CreateCoverDialogs();
-}
-
-// The newest window of the display back on top, the covers right behind it.
-void CLockScreenDialog::RestackCoverDialogs()
-{
     m_topmost.BringLastToTop(HWND_TOPMOST);
-    if (m_covers.empty())
-        return;
-    std::vector<HWND> windows;
-    m_topmost.CopyTo(windows);
-    if (windows.empty())
-        return;
-    for (const auto& cover : m_covers)
-        SetWindowPos(cover->GetSafeHwnd(), windows.back(), 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    m_covers.Restack(m_topmost);
+}
+
+// While shown the running flag is the one this display set itself to block the system
+// keys: then only a screen saver's own window in front tells that one really runs.
+bool CLockScreenDialog::IsScreenSaverRunning() const
+{
+    if (!m_screenSaverFlagSet) {
+        BOOL running = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+        return running != FALSE;
+    }
+    char className[64] = {};
+    const HWND front = GetForegroundWindow();
+    return front && GetClassNameA(front, className, sizeof className) &&
+           lstrcmpA(className, "WindowsScreenSaverClass") == 0;
 }
 
 void CLockScreenDialog::ShowMovingMessage()
@@ -484,46 +385,13 @@ void CLockScreenDialog::HideMovingMessage()
 
 void CLockScreenDialog::LayoutControls()
 {
-    const HWND dialog = GetSafeHwnd();
-    const int width = Width();
-    const int height = Height();
-    MoveControl(dialog, IDC_PICTURE, 0, 0, width, height);
-
-    const RECT band = ControlRect(dialog, IDC_BAND);
-    const int bandHeight = band.bottom - band.top;
-    const int bandTop = height - bandHeight;
-    MoveControl(dialog, IDC_BAND, 0, bandTop, width, bandHeight);
-
-    const RECT button = ControlRect(dialog, IDC_EXIT_BUTTON);
-    const int buttonWidth = button.right - button.left;
-    const int buttonHeight = button.bottom - button.top;
-    const int x = width / 2 - buttonWidth / 2;
-    const int y = bandTop + bandHeight / 2 - buttonHeight / 2;
-    MoveControl(dialog, IDC_EXIT_BUTTON, x, y, buttonWidth, buttonHeight);
-
-    const int messageLeft = x + buttonWidth + kMessageGap;
-    MoveControl(dialog, IDC_MESSAGE, messageLeft, y, width - messageLeft, height - y);
-    CenterBelow(dialog, IDC_EXIT_LABEL, RECT{x, y, x + buttonWidth, y + buttonHeight}, kLabelGap);
-
-    const RECT logo = ControlRect(dialog, IDC_LOGO);
-    const int logoHeight = logo.bottom - logo.top;
-    MoveControl(dialog, IDC_LOGO, width / 100 * 3, bandTop + bandHeight / 2 - logoHeight / 2, logo.right - logo.left,
-                logoHeight);
-    UpdateClock();
+    locklayout::LayoutControls(GetSafeHwnd(), Width(), Height());
 }
 
 void CLockScreenDialog::UpdateClock()
 {
-    if (m_movingMessage)
-        return;  // it shows the time itself
-    const HWND clock = GetDlgItem(IDC_CLOCK);
-    m_clockText = DateAndTime();
-    const SIZE size = TextExtent(clock, m_clockText);
-    MoveWindow(clock, Width() - size.cx - kClockMargin, Height() - size.cy - kClockMargin, size.cx, size.cy, TRUE);
-    char shown[256] = {};
-    GetWindowTextA(clock, shown, sizeof shown);
-    if (m_clockText != shown)  // the same text again would only flicker
-        SetWindowTextA(clock, m_clockText.c_str());
+    if (!m_movingMessage)  // it shows the time itself
+        locklayout::PlaceClock(GetSafeHwnd(), Width(), Height());
 }
 
 void CLockScreenDialog::ReloadPictures()
@@ -550,13 +418,13 @@ void CLockScreenDialog::SelectPicture(LPARAM picture)
         m_picture.SetBitmap(static_cast<HBITMAP>(m_lockPicture.get()), true);
         break;
     }
-    MoveControl(GetSafeHwnd(), IDC_PICTURE, 0, 0, Width(), Height());
+    SetWindowPos(m_picture.GetSafeHwnd(), nullptr, 0, 0, Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     SetDlgItemTextA(GetSafeHwnd(), IDC_MESSAGE, m_messageText.c_str());
 }
 
 void CLockScreenDialog::ShowControls(bool show)
 {
-    for (const int id : {IDC_CLOCK, IDC_MESSAGE, IDC_EXIT_LABEL, IDC_EXIT_BUTTON, IDC_BAND, IDC_LOGO})
+    for (const int id : locklayout::kHideableControls)
         ShowWindow(GetDlgItem(id), show ? SW_SHOW : SW_HIDE);
 }
 

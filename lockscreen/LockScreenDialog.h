@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Handle.h"
+#include "resident/display/CoverDialogs.h"
 #include "resident/display/HideDialog.h"
 #include "resident/display/KeyboardHook.h"
 #include "resident/display/PictureStatic.h"
@@ -18,7 +19,6 @@
 class CLockMessageBox;
 class CMovingMessageWnd;
 class CPasswordDialog;
-class CPictureDialog;
 class CScreenController;
 class CScreenLockCore;
 class CTopmostWindowList;
@@ -61,10 +61,7 @@ private:
     void FitToPrimaryMonitor();
     void CheckPrimaryMonitor();
     void OnCoverCheck();
-    void CreateCoverDialogs();
-    void DestroyCoverDialogs();
-    void CheckMonitors();
-    void RestackCoverDialogs();
+    bool IsScreenSaverRunning() const;
     void ShowMovingMessage();
     void HideMovingMessage();
     void LayoutControls();
@@ -92,14 +89,12 @@ private:
     fw::unique_hgdiobj m_alarmPicture2;
     fw::unique_hgdiobj m_messageFont;
     std::string m_messageText;
-    std::string m_clockText;
     std::unique_ptr<CMovingMessageWnd> m_movingMessage;
     CLockMessageBox* m_exitBox = nullptr;        // each of these three runs modally on the
     CPasswordDialog* m_passwordDialog = nullptr;  // stack of the handler that opened it
     CLockMessageBox* m_refusalBox = nullptr;
-    std::vector<std::unique_ptr<CPictureDialog>> m_covers;
+    CCoverDialogs m_covers;
     RECT m_primary{};
-    std::vector<MONITORINFO> m_monitors;
     UINT_PTR m_lockCoreCheckTimer = 0;
     UINT_PTR m_clockTimer = 0;
     UINT_PTR m_coverCheckTimer = 0;

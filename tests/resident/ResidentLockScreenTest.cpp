@@ -23,6 +23,7 @@ constexpr int kEventUnlock = 2;
 constexpr DWORD kEventWait = 10000;
 constexpr int kExitButton = 1003;
 constexpr int kBoxIcon = 1011;
+constexpr int kPasswordText = 1012;
 constexpr int kCoverPicture = 1015;
 constexpr int kPictureControl = 1001;
 
@@ -54,6 +55,7 @@ protected:
         setting.LockNoInput = 0;
         setting.LockBmpFilePath = picturePath;
         setting.KeyDevices = {kKey.identity};
+        Configure(setting);
         WriteSettings(setting);
         keys = std::make_unique<CSimulatedKeys>(scenarioPath, std::vector<SSimulatedKey>{kKey});
         SetEnvironmentVariableA("KV_USB_SCENARIO", scenarioPath.c_str());
@@ -61,6 +63,8 @@ protected:
         lockScreen = WaitForLockScreen();
         ASSERT_NE(0u, lockScreen);
     }
+    virtual void Configure(CLockSetting&) {}
+
     void TearDown() override
     {
         resident.Kill();
@@ -180,6 +184,72 @@ TEST_F(ResidentLockScreen, AKilledResidentProgramComesBackLockedWithANewDisplay)
     // The exit box open as well: its modal loop must not hold the old display.
     PostMessageA(FindLockScreenWindow(lockScreen), WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
     ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
+    fw::unique_handle old(OpenProcess(SYNCHRONIZE, FALSE, lockScreen));
+
+    resident.Kill();
+    ASSERT_TRUE(resident.Start(kBrontal, &events));
+    ExpectEvent(kEventLock);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(old.get(), 10000));
+    const DWORD replacement = WaitForLockScreen(lockScreen);
+    ASSERT_NE(0u, replacement);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement) && HasCover(replacement); }));
+    Insert();
+    ExpectEvent(kEventUnlock);
+}
+
+// The password alone unlocks; three wrong ones would raise the alarm.
+class ResidentLockScreenPassword : public ResidentLockScreen {
+protected:
+    void Configure(CLockSetting& settings) override
+    {
+        settings.PasswordSetting.SetPassword(1, "secret");
+        settings.PasswordSetting.PasswordType = 1;
+        settings.AlarmSetting.UseAlarm = 1;
+        settings.AlarmSetting.AlarmPasswordErrorCount = 3;
+    }
+
+    // Ctrl+Shift+click on the display: the resident program allows the password, watches
+    // the key and lets the dialog show.
+    HWND OpenPasswordDialog() const
+    {
+        PostMessageA(FindLockScreenWindow(lockScreen), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
+        WaitFor([&] { return !VisibleWindowsWith(lockScreen, kPasswordText).empty(); });
+        const std::vector<HWND> dialogs = VisibleWindowsWith(lockScreen, kPasswordText);
+        return dialogs.empty() ? nullptr : dialogs.front();
+    }
+    static void Type(HWND dialog, const char* text)
+    {
+        SetDlgItemTextA(dialog, kPasswordText, text);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+};
+
+TEST_F(ResidentLockScreenPassword, TheRightPasswordUnlocksAcrossBothPrograms)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    const HWND dialog = OpenPasswordDialog();
+    ASSERT_TRUE(dialog);
+
+    Type(dialog, "wrong");
+    ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));  // 3201
+    PostMessageA(VisibleWindowsWith(lockScreen, kBoxIcon).front(), WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
+    const auto early = events.Next(500);
+    EXPECT_FALSE(early) << "event " << early->code;
+
+    Type(dialog, "secret");
+    ExpectEvent(kEventUnlock);
+    EXPECT_TRUE(WaitFor([&] { return IsHidden(lockScreen) && VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
+}
+
+TEST_F(ResidentLockScreenPassword, AKilledResidentProgramTakesTheOpenPasswordDialogAlong)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    ASSERT_TRUE(OpenPasswordDialog());
     fw::unique_handle old(OpenProcess(SYNCHRONIZE, FALSE, lockScreen));
 
     resident.Kill();

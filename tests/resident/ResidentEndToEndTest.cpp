@@ -2,6 +2,7 @@
 // to a simulated machine, a settings file that registers its keys, and a lock-event client
 // in this (another) process.
 #include "common/CompanionLink.h"
+#include "framework/Handle.h"
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/ResidentProcess.h"
@@ -74,6 +75,24 @@ protected:
         resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
     }
 
+    // Simulated monitors for the program started next; written again, they change while
+    // it runs.
+    void UseMonitors(const char* scenario)
+    {
+        // Replaced in one step: the program never reads a half-written scenario.
+        const std::string written = displayScenarioPath + ".new";
+        FILE* file = std::fopen(written.c_str(), "wb");
+        std::fputs(scenario, file);
+        std::fclose(file);
+        MoveFileExA(written.c_str(), displayScenarioPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+        SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", displayScenarioPath.c_str());
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", nullptr);
+        DeleteFileA(displayScenarioPath.c_str());
+    }
+
     void ExpectEvent(int code, DWORD wait = kEventWait)
     {
         const auto event = events.Next(wait);
@@ -90,6 +109,7 @@ protected:
     CWineProgramVersion residentVersion{"Brontal.exe", "win7"};
     const std::string kBrontal = WindowsPathOf(KV_SIMULATED_BRONTAL);
     const std::string scenarioPath = TempPath("resident-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    const std::string displayScenarioPath = TempPath("display-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
     CEventClient events;
     CLockSetting setting;
     std::unique_ptr<CSimulatedKeys> keys;
@@ -262,31 +282,33 @@ private:
     std::string m_path;
 };
 
+// Handles this thread's messages meanwhile: the lock display's raise may wait for the
+// thread that owns the foreground window.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeout = kEventWait)
 {
     const DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start > timeout)
             return false;
-        Sleep(20);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
 }
+
+const char kTwoMonitors[] = "monitor left=0 top=0 right=640 bottom=512 primary=1\n"
+                            "monitor left=640 top=0 right=1280 bottom=512\n";
+const char kThreeMonitors[] = "monitor left=0 top=0 right=640 bottom=512 primary=1\n"
+                              "monitor left=640 top=0 right=1280 bottom=512\n"
+                              "monitor left=0 top=512 right=640 bottom=1024\n";
 
 // Three simulated monitors: the lock display covers the primary one, a cover dialog each
 // further one, all topmost and showing the picture; the key's return takes it all away.
 TEST_F(ResidentEndToEnd, PullCoversEveryMonitorAndInsertUncovers)
 {
-    const std::string displayScenario = TempPath("display-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    {
-        FILE* file = std::fopen(displayScenario.c_str(), "wb");
-        std::fputs("monitor left=0 top=0 right=640 bottom=512 primary=1\n"
-                   "monitor left=640 top=0 right=1280 bottom=512\n"
-                   "monitor left=0 top=512 right=640 bottom=1024\n",
-                   file);
-        std::fclose(file);
-    }
-    SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", displayScenario.c_str());
+    UseMonitors(kThreeMonitors);
     setting.LockBmpFilePath = TempPath("lock-e2e-" + std::to_string(GetCurrentProcessId()) + ".bmp");
     const PlainPicture picture(setting.LockBmpFilePath, 0x20, 0x80, 0xC0);
     setting.LockMessage = "\x83\x8D\x83\x62\x83\x4E";
@@ -327,8 +349,37 @@ TEST_F(ResidentEndToEnd, PullCoversEveryMonitorAndInsertUncovers)
     GetWindowRect(resident.Window(), &main);
     EXPECT_EQ(1, main.right - main.left);
     EXPECT_EQ(1, main.bottom - main.top);
-    SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", nullptr);
-    DeleteFileA(displayScenario.c_str());
+}
+
+// A monitor plugged in while locked gets its cover, and a topmost window that another
+// program shows over the lock is covered again, each within about one cover check.
+TEST_F(ResidentEndToEnd, CoverCheckFollowsNewMonitorsAndRaisesTheLockAgain)
+{
+    UseMonitors(kTwoMonitors);
+    setting.LockBmpFilePath = TempPath("lock-e2e-" + std::to_string(GetCurrentProcessId()) + ".bmp");
+    const PlainPicture picture(setting.LockBmpFilePath, 0x20, 0x80, 0xC0);
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512}, below = {0, 512, 640, 1024};
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<RECT> shown = VisibleWindowsOf(resident.Window());
+        return Covers(shown, primary) && Covers(shown, right);
+    }));
+
+    UseMonitors(kThreeMonitors);
+    // Rebuilding the covers takes a cover check, plus about 2 s for each window that
+    // Wine hides on Xvfb (it waits for an X server without a window manager).
+    EXPECT_TRUE(WaitFor([&] { return Covers(VisibleWindowsOf(resident.Window()), below); }, 12000));
+
+    // The lock display set the screen-saver flag itself: that must not stop the raise.
+    const COLORREF plain = RGB(0x20, 0x80, 0xC0);
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) == plain; }));
+    const fw::unique_hwnd foreign(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT,
+                                                  50, 50, 150, 150, nullptr, nullptr, nullptr, nullptr));
+    SetForegroundWindow(foreign.get());
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) != plain; }));
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) == plain; }, 3000));
 }
 
 } // namespace

@@ -4,8 +4,7 @@
 
 void CLockScreenProxy::SetTarget(HWND window, UINT message)
 {
-    m_window = window;
-    m_message = message;
+    m_channel.SetTarget(window, message);
 }
 
 void CLockScreenProxy::ReplayState()
@@ -28,14 +27,14 @@ void CLockScreenProxy::ReplayState()
     }
 }
 
-int CLockScreenProxy::Send(int code, LPARAM lParam) const
+int CLockScreenProxy::Send(int code, LPARAM lParam)
 {
-    return static_cast<int>(SendMessageA(m_window, m_message, static_cast<WPARAM>(code), lParam));
+    return static_cast<int>(m_channel.Send(code, lParam));
 }
 
-int CLockScreenProxy::Post(int code, LPARAM lParam) const
+int CLockScreenProxy::Post(int code, LPARAM lParam)
 {
-    return PostMessageA(m_window, m_message, static_cast<WPARAM>(code), lParam);
+    return m_channel.Post(code, lParam);
 }
 
 template <typename Pipe>

@@ -1,11 +1,12 @@
 #pragma once
 // The resident program's lock display interface. Without a link every operation goes
-// to the target window as the target message (sent, or posted where the handler may run
-// a modal loop or must not block); with a link the display commands go over the command
-// pipe. The display's own events always go to the target window. The three flags keep
+// to the target window through the command channel (sent, or posted where the handler
+// may run a modal loop or must not block); with a link the display commands go over the
+// command pipe. The display's own events always go to the target window. The three flags keep
 // what the lock engine last asked for, to replay it on a new display.
 #include <windows.h>
 
+#include "lockcore/LockCommandChannel.h"
 #include "lockcore/LockScreen.h"
 
 class CLockScreenLink;
@@ -14,6 +15,8 @@ class CScreenCommandClient;
 class CLockScreenProxy : public Corvantis::SLockScreen {
 public:
     void SetTarget(HWND window, UINT message);
+    // The window's side of the channel: it delivers the commands on each target message.
+    CLockCommandChannel& Channel() { return m_channel; }
     void SetLink(CLockScreenLink* link) { m_link = link; }
     // Brings a fresh display to the recorded state.
     void ReplayState();
@@ -44,8 +47,8 @@ public:
     int Shutdown() override;
 
 private:
-    int Send(int code, LPARAM lParam = 0) const;
-    int Post(int code, LPARAM lParam = 0) const;
+    int Send(int code, LPARAM lParam = 0);
+    int Post(int code, LPARAM lParam = 0);
     // Over the pipe while linked (0 without a client), else sent to the window.
     template <typename Pipe>
     int Command(int code, LPARAM lParam, Pipe pipe);
@@ -53,7 +56,6 @@ private:
     int m_shown = 0;
     int m_messageShown = 0;
     int m_controlsHidden = 0;
-    HWND m_window = nullptr;
-    UINT m_message = 0;
+    CLockCommandChannel m_channel;
     CLockScreenLink* m_link = nullptr;
 };

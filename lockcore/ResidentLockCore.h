@@ -17,6 +17,8 @@ public:
     // settings), then replays the display state; FALSE when the program cannot be linked.
     BOOL Connect() override;
     Corvantis::SLockScreen* GetController(HWND window, UINT message) override;
+    // The commands for the controller's window, delivered on each of its messages.
+    CLockCommandChannel& Commands() { return m_proxy.Channel(); }
     // Reconnects in full (a new lock-screen program) when the linked one has gone.
     BOOL IsAlive() override;
     // Loads the settings file into the record; a linked lock-screen program gets them too.

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/InstanceMutex.h"
+#include "common/SingleInstanceMutex.h"
 
 class CLockNowApp {
 public:
@@ -21,6 +21,6 @@ private:
     static std::string LoadText(UINT id);
     static void OfferFirstSetup(const std::string& caption);
 
-    CInstanceMutex m_instance;
+    CSingleInstanceMutex m_instance;
     bool (*m_isAdministrator)();
 };

@@ -83,12 +83,14 @@ void CLockEngine::OnLocked(Tick now, bool keyPresent, const CKeyDeviceList& foun
 {
     m_lockTick = now;
     m_snapshot.Take(keyPresent, found);
+    m_passwordErrors = 0;
 }
 
 void CLockEngine::OnUnlocked(Tick now)
 {
     m_unlockTick = now;
     m_snapshot.Clear();
+    m_passwordErrors = 0;
 }
 
 EKeyAction CLockEngine::OnKeyListChanged(bool locked, bool present, const CKeyDeviceList& found)
@@ -104,11 +106,45 @@ EKeyAction CLockEngine::OnKeyListChanged(bool locked, bool present, const CKeyDe
     return EKeyAction::None;
 }
 
-int CLockEngine::PasswordDialogKeyState(bool present) const
+int CLockEngine::PasswordDialogKeyState(bool present, const CKeyDeviceList& found)
 {
+    if (m_snapshot.IsHeld()) {
+        m_snapshot.Check(present, found);
+        present = present && !m_snapshot.IsHeld();
+    }
     if (m_setting.PasswordSetting.PasswordType == 2)
         return present ? 0 : 2;
     return present ? 1 : 0;
+}
+
+int CLockEngine::QueryMayUnlock(bool keyPresent) const
+{
+    const CPasswordSetting& password = m_setting.PasswordSetting;
+    if (password.UsePassword == 0 || password.PasswordType == 1)
+        return 1;
+    if (password.PasswordType == 2)
+        return keyPresent ? 1 : 0;
+    return 0;
+}
+
+SPasswordVerdict CLockEngine::CheckPassword(const std::string& typed)
+{
+    SPasswordVerdict verdict;
+    const CPasswordSetting& password = m_setting.PasswordSetting;
+    if (password.UsePassword == 1 && password.IsPasswordMatch(typed)) {
+        verdict.ok = 1;
+        verdict.mayUnlock = password.PasswordType == 2 ? 0 : 1;
+        return verdict;
+    }
+    ++m_passwordErrors;
+    const CAlarmSetting& alarm = m_setting.AlarmSetting;
+    verdict.raiseAlarm = alarm.UseAlarm == 1 && m_passwordErrors >= alarm.AlarmPasswordErrorCount ? 1 : 0;
+    return verdict;
+}
+
+bool CLockEngine::AcceptUnlock(bool locked, bool keyPresent) const
+{
+    return locked && (m_setting.PasswordSetting.PasswordType != 2 || keyPresent);
 }
 
 bool CLockEngine::WantsNoInputTimer() const

@@ -3,6 +3,7 @@
 // snapshot, the idle-time rule, the watchdog-check flag and the watching state. The
 // main window feeds it what Windows reports and carries out what it answers.
 #include <cstdint>
+#include <string>
 
 #include "common/LockSetting.h"
 #include "usbkey/UsbDeviceList.h"
@@ -40,6 +41,13 @@ enum class EStartupAction { None, Lock, LockAndAskPassword };
 enum class EIdleAction { None, HideMessage, Lock, ShowMessage };
 enum class EWatchAction { None, StartWatching, StopWatching };
 
+// The verdict of a typed password, as the password dialog gets it.
+struct SPasswordVerdict {
+    int ok = 0;          // the password matched
+    int mayUnlock = 0;   // ok, and the password alone may unlock
+    int raiseAlarm = 0;  // wrong once too often while the alarm is on
+};
+
 // Power and session notices the engine acts on.
 constexpr unsigned kPowerQuerySuspend = 0;   // PBT_APMQUERYSUSPEND
 constexpr unsigned kPowerResumeSuspend = 7;  // PBT_APMRESUMESUSPEND
@@ -67,9 +75,21 @@ public:
 
     // The keys changed; `present` and `found` are the match of the new snapshot.
     EKeyAction OnKeyListChanged(bool locked, bool present, const CKeyDeviceList& found);
-    // For the open password dialog: 2 ends it (key and password needed, key gone),
-    // 1 ends it (a key opens the lock), 0 keeps it.
-    int PasswordDialogKeyState(bool present) const;
+    // For the open password dialog, from the keys attached now: 2 ends it (key and
+    // password needed, key gone), 1 ends it (a key opens the lock), 0 keeps it. While a
+    // snapshot is held it is checked first, and a key counts only once no snapshot is
+    // left: the keys that were in at the lock open nothing, through the dialog neither.
+    int PasswordDialogKeyState(bool present, const CKeyDeviceList& found);
+
+    // Whether the password dialog may open: always without a password or with the
+    // password alone; with key and password only while a key is attached.
+    int QueryMayUnlock(bool keyPresent) const;
+    // A typed password: a wrong one counts towards the alarm.
+    SPasswordVerdict CheckPassword(const std::string& typed);
+    // Whether an unlock request of kind 1 (the dialog ended with 1) opens the lock: only
+    // while locked, and with key and password only while a key is still attached.
+    bool AcceptUnlock(bool locked, bool keyPresent) const;
+    int PasswordErrors() const { return m_passwordErrors; }
 
     // One no-input tick: the time of the last input Windows reports, and now.
     EIdleAction OnNoInputTick(bool locked, Tick lastInput, Tick now, bool messageShown);
@@ -113,4 +133,5 @@ private:
     bool m_sessionDisconnected = false;
     bool m_sessionLocked = false;
     CKeySnapshot m_snapshot;
+    int m_passwordErrors = 0;
 };

@@ -9,6 +9,7 @@
 #include "lockcore/ResidentLockCore.h"
 #include "resident/ResidentApp.h"
 #include "resident/ResidentMessages.h"
+#include "resident/display/MovingMessageWnd.h"
 #include "resident/resource.h"
 #include "usbkey/FilterUsbCheckThread.h"
 
@@ -30,13 +31,15 @@ CSettingFile LockStateFile()
 } // namespace
 
 CLockMainDialog::CLockMainDialog(CResidentApp& app, CResidentLockCore& core)
-    : CHideDialog(IDD_LOCK_MAIN, nullptr), m_app(app), m_core(core), m_engine(app.Settings())
+    : CHideDialog(IDD_LOCK_MAIN, nullptr), m_app(app), m_core(core), m_engine(app.Settings()),
+      m_topmost(app.TopmostWindows())
 {
 }
 
 BOOL CLockMainDialog::OnInitDialog()
 {
     SetUpWindow();
+    SetUpDisplay();
     m_display = m_core.GetController(GetSafeHwnd(), UM_LOCK_COMMAND);
     if (!m_core.Connect()) {
         EndDialog(kLockCoreLost);
@@ -121,6 +124,7 @@ void CLockMainDialog::StopWatching()
 void CLockMainDialog::ApplyDisplaySettings()
 {
     m_display->ReloadPictures();
+    m_display->SelectPicture(PICTURE_LOCK);  // the alarm, when running, picks its own
     if (m_engine.WantsNoInputTimer())
         StartNoInputTimer();
     else
@@ -162,7 +166,9 @@ void CLockMainDialog::OnKeyListChanged()
 
 void CLockMainDialog::OnKeyStateChanged()
 {
-    m_display->SetPasswordDialogState(m_engine.PasswordDialogKeyState(m_app.IsKeyPresent()));
+    CKeyDeviceList found;
+    const bool present = m_app.IsKeyPresent(&found);
+    m_display->SetPasswordDialogState(m_engine.PasswordDialogKeyState(present, found));
 }
 
 void CLockMainDialog::OnNoInputTick()
@@ -200,6 +206,10 @@ void CLockMainDialog::OnTimer(UINT_PTR id)
         OnLockCoreCheck();
     else if (id == m_noInputTimer)
         OnNoInputTick();
+    else if (id == m_clockTimer)
+        UpdateClock();
+    else if (id == m_coverTimer)
+        OnCoverCheck();
 }
 
 void CLockMainDialog::Act(EWatchAction action)
@@ -260,6 +270,9 @@ void CLockMainDialog::Publish(int event)
 
 INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    INT_PTR displayResult = FALSE;
+    if (OnDisplayMessage(message, wParam, lParam, displayResult))
+        return displayResult;
     switch (message) {
     case UM_RELOAD_SETTINGS:
         Publish(EVENT_CHANGE_SETTING);
@@ -285,7 +298,9 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnKeyStateChanged();
         return Result(0);
     case UM_LOCK_COMMAND:
-        // The in-process lock display carries these out; none is handled yet.
+        // Only says "look": the commands come from this program's own lock core.
+        m_core.Commands().Deliver(
+            [this](const CLockCommandChannel::SCommand& command) { return OnLockCommand(command.code, command.argument); });
         return Result(0);
     case UM_WATCHDOG_STATE:
         m_engine.OnWatchdogState(wParam != 0);

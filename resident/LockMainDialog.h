@@ -2,22 +2,35 @@
 // The hidden main window of the resident program: it holds the lock state and decides,
 // on every notice and timer tick, whether to lock or unlock. The decisions are the lock
 // engine's; this window feeds it and carries them out through the lock display
-// interface, the settings file and the event publisher. It never shows the lock display
-// itself: the display interface does, in this window (before Windows 8) or in the
-// lock-screen program.
+// interface, the settings file and the event publisher. Before Windows 8 it is also the
+// lock display (LockDisplay.cpp): the interface's commands come back to it through the
+// lock core's command channel; from Windows 8 on they go to the lock-screen program.
+#include "framework/Handle.h"
 #include "resident/LockEngine.h"
 #include "resident/SessionNotification.h"
+#include "resident/display/CoverDialogs.h"
 #include "resident/display/HideDialog.h"
+#include "resident/display/PictureStatic.h"
+#include "resident/display/RollOverBtn.h"
 
+#include <memory>
+#include <string>
+
+class CLockMessageBox;
+class CMovingMessageWnd;
+class CPasswordDialog;
 class CResidentApp;
 class CResidentLockCore;
+class CTopmostWindowList;
 namespace Corvantis {
 class SLockScreen;
+struct SUnlockRequest;
 }
 
 class CLockMainDialog : public CHideDialog {
 public:
     CLockMainDialog(CResidentApp& app, CResidentLockCore& core);
+    ~CLockMainDialog() override;
 
     void Lock();
     void Unlock();
@@ -43,6 +56,36 @@ private:
     void OnLockCoreCheck();
     void OnTimer(UINT_PTR id);
     void Act(EWatchAction action);
+    LRESULT OnLockCommand(int code, LPARAM argument);
+
+    // The lock display (LockDisplay.cpp).
+    void SetUpDisplay();
+    void ShowLockDisplay();
+    void HideLockDisplay();
+    void FitToPrimaryMonitor();
+    void CheckPrimaryMonitor();
+    int DisplayWidth() const { return m_primary.right - m_primary.left; }
+    int DisplayHeight() const { return m_primary.bottom - m_primary.top; }
+    void UpdateClock();
+    void UpdateTexts();
+    void OnCoverCheck();
+    bool IsScreenSaverRunning() const;
+    void BlockSystemKeys();
+    void UnblockSystemKeys();
+    void ReloadPictures();
+    void SelectPicture(int picture);
+    void ShowMovingMessage();
+    void HideMovingMessage();
+    void ShowControls(bool show);
+    void RefuseEndSession();
+    void RunPasswordDialog();
+    void WatchKeyState();
+    void OnUnlockRequest(const Corvantis::SUnlockRequest* request);
+    void OnCheckPassword(const std::string* typed);
+    void OnExitButton();
+    void OnLeftButtonUp(WPARAM keys);
+    void PowerOff();
+    bool OnDisplayMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
     INT_PTR OnQueryEndSession();
     void OnEndSession(bool ending);
     void StartNoInputTimer();
@@ -59,4 +102,23 @@ private:
     UINT_PTR m_lockCoreCheckTimer = 0;
     Corvantis::SLockScreen* m_display = nullptr;
     CSessionNotification m_sessionNotices;
+
+    // The lock display.
+    CTopmostWindowList& m_topmost;
+    CRollOverBtn m_exitButton;
+    CPictureStatic m_picture;
+    fw::unique_hgdiobj m_messageFont;
+    fw::unique_hgdiobj m_lockPicture;
+    fw::unique_hgdiobj m_alarmPicture1;
+    fw::unique_hgdiobj m_alarmPicture2;
+    std::string m_messageText;
+    std::unique_ptr<CMovingMessageWnd> m_movingMessage;
+    CLockMessageBox* m_exitBox = nullptr;
+    CPasswordDialog* m_passwordDialog = nullptr;
+    CLockMessageBox* m_refusalBox = nullptr;
+    CCoverDialogs m_covers;
+    RECT m_primary = {0, 0, 0, 0};
+    UINT_PTR m_clockTimer = 0;
+    UINT_PTR m_coverTimer = 0;
+    bool m_screenSaverFlagSet = false;  // set by BlockSystemKeys, not by a screen saver
 };

@@ -5,6 +5,7 @@
 #include "common/UserAccount.h"
 #include "resident/LockEngine.h"
 #include "resident/LockMainDialog.h"
+#include "resident/display/KeyboardHook.h"
 #include "usbkey/FilterUsbCheckThread.h"
 
 namespace {
@@ -14,22 +15,20 @@ constexpr DWORD kInstanceWait = 10;
 
 } // namespace
 
-CResidentApp::CResidentApp()
+CResidentApp::CResidentApp() : m_instanceMutex(kInstanceMutexName)
 {
-    m_instanceMutex.reset(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
-    m_mutexOwnedAtCreation = m_instanceMutex && GetLastError() != ERROR_ALREADY_EXISTS;
     m_setting.SetDefaults();
 }
 
 CResidentApp::~CResidentApp()
 {
     StopUsbCheckThread();
-    UnlockSingleInstance();
+    m_instanceMutex.Unlock();
 }
 
 BOOL CResidentApp::InitInstance()
 {
-    if (!LockSingleInstance())
+    if (!m_instanceMutex.Lock(kInstanceWait))
         return FALSE;  // another instance runs: end quietly
     ChooseProcessFinder();
     try {
@@ -57,37 +56,16 @@ void CResidentApp::RunMainWindow()
 
 int CResidentApp::ExitInstance()
 {
+    CKeyboardHook().Remove();
     m_eventPublisher.Stop();
     StopUsbCheckThread();
     try {
         m_lockCore.Stop();
     } catch (...) {
     }
-    UnlockSingleInstance();
+    m_instanceMutex.Unlock();
     ReleaseProcessFinder();
     return 0;
-}
-
-bool CResidentApp::LockSingleInstance()
-{
-    if (m_instanceLocked || !m_instanceMutex)
-        return false;
-    const DWORD result = WaitForSingleObject(m_instanceMutex.get(), kInstanceWait);
-    // An instance that was killed leaves the mutex abandoned: it is ours then.
-    m_instanceLocked = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
-    return m_instanceLocked;
-}
-
-void CResidentApp::UnlockSingleInstance()
-{
-    if (m_instanceLocked) {
-        ReleaseMutex(m_instanceMutex.get());
-        m_instanceLocked = false;
-    }
-    if (m_mutexOwnedAtCreation) {
-        ReleaseMutex(m_instanceMutex.get());
-        m_mutexOwnedAtCreation = false;
-    }
 }
 
 CFilterUsbCheckThread* CResidentApp::GetUsbCheckThread()

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include "common/LockSetting.h"
+#include "common/SingleInstanceMutex.h"
 #include "framework/Handle.h"
 #include "lockcore/EventPublisher.h"
 #include "lockcore/ResidentLockCore.h"
+#include "resident/display/TopmostWindowList.h"
 
 namespace usbkey {
 class CFilterUsbCheckThread;
@@ -39,17 +41,16 @@ public:
     CLockSetting& Settings() { return m_setting; }
     CEventPublisher& EventPublisher() { return m_eventPublisher; }
     CResidentLockCore& LockCore() { return m_lockCore; }
+    // The windows of the lock display, kept on top while it is shown.
+    CTopmostWindowList& TopmostWindows() { return m_topmostWindows; }
 
 private:
-    bool LockSingleInstance();
-    void UnlockSingleInstance();
     void RunMainWindow();
 
-    fw::unique_handle m_instanceMutex;
-    bool m_mutexOwnedAtCreation = false;
-    bool m_instanceLocked = false;
+    CSingleInstanceMutex m_instanceMutex;
     CFilterUsbCheckThread* m_usbCheckThread = nullptr;  // ended by StopUsbCheckThread
     CLockSetting m_setting;
     CEventPublisher m_eventPublisher;
     CResidentLockCore m_lockCore;
+    CTopmostWindowList m_topmostWindows;
 };

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "common/InstanceMutex.h"
+#include "common/SingleInstanceMutex.h"
 
 class CWatchdogWnd;
 
@@ -32,7 +32,7 @@ public:
     void OnWatchWindowGone();
 
 private:
-    CInstanceMutex m_instance;
+    CSingleInstanceMutex m_instance;
     bool m_sessionEnding = false;
     bool m_stopped = false;
     std::unique_ptr<CWatchdogWnd> m_window;

@@ -1,5 +1,5 @@
 #pragma once
-// A hidden window that records the UM_LOCK_COMMAND messages it gets, with what their
+// A hidden window that records the commands its channel delivers, with what their
 // pointer arguments point to, and whether each arrived sent or posted.
 #include <windows.h>
 
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/Handle.h"
+#include "lockcore/LockCommandChannel.h"
 #include "lockcore/LockScreen.h"
 
 class CommandWindow {
@@ -25,15 +26,15 @@ public:
     }
 
     HWND Get() const { return m_window.get(); }
+    // The channel whose commands this window carries out on each UM_LOCK_COMMAND.
+    void Listen(CLockCommandChannel& channel) { m_channel = &channel; }
 
     // Handles what was posted; returns every command so far as "sent|posted code arg".
     std::vector<std::string> Commands()
     {
         MSG msg;
-        m_posting = true;
         while (PeekMessageA(&msg, m_window.get(), 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
-        m_posting = false;
         return m_commands;
     }
     void Clear()
@@ -49,17 +50,20 @@ private:
             SetWindowLongPtrA(window, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
         auto* self = reinterpret_cast<CommandWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == UM_LOCK_COMMAND)
-            return self->OnCommand(static_cast<int>(wParam), lParam);
+        if (self && message == UM_LOCK_COMMAND) {
+            if (self->m_channel)
+                self->m_channel->Deliver([self](const CLockCommandChannel::SCommand& c) { return self->OnCommand(c); });
+            return 0;
+        }
         return DefWindowProcA(window, message, wParam, lParam);
     }
 
-    LRESULT OnCommand(int code, LPARAM lParam)
+    LRESULT OnCommand(const CLockCommandChannel::SCommand& command)
     {
-        std::string line = m_posting && !InSendMessage() ? "posted " : "sent ";
-        line += std::to_string(code) + " " + Argument(code, lParam);
+        std::string line = command.sent ? "sent " : "posted ";
+        line += std::to_string(command.code) + " " + Argument(command.code, command.argument);
         m_commands.push_back(line);
-        return code == LOCKCMD_QUERY_MAY_UNLOCK ? queryResult : 1;
+        return command.code == LOCKCMD_QUERY_MAY_UNLOCK ? queryResult : 1;
     }
 
     static std::string Argument(int code, LPARAM lParam)
@@ -82,5 +86,5 @@ private:
 
     fw::unique_hwnd m_window;
     std::vector<std::string> m_commands;
-    bool m_posting = false;
+    CLockCommandChannel* m_channel = nullptr;
 };

@@ -37,6 +37,7 @@ protected:
         settings.KeyDevices.push_back(CKeyDevice(0x0781, 0x5567, "4C53"));
         core.AttachSettings(&settings);
         screen = core.GetController(window.Get(), UM_LOCK_COMMAND);
+        window.Listen(core.Commands());
     }
 
     ~LockCoreExternalTest() override

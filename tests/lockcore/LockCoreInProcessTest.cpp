@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "tests/lockcore/ChildProcess.h"
 #include "tests/lockcore/CommandWindow.h"
@@ -20,6 +22,7 @@ TEST(LockScreenProxy, EveryOperationReachesTheWindowSentOrPosted)
     CommandWindow window;
     CLockScreenProxy proxy;
     proxy.SetTarget(window.Get(), UM_LOCK_COMMAND);
+    window.Listen(proxy.Channel());
     const Corvantis::SUnlockRequest request{2, 5, 1};
     const Corvantis::SPasswordResult result{1, 0, 1};
     const std::string typed = "\x83\x70\x83\x58";
@@ -59,6 +62,31 @@ TEST(LockScreenProxy, EveryOperationReachesTheWindowSentOrPosted)
     EXPECT_TRUE(window.Commands().empty());
 }
 
+// Another program may find the window and send or post it the command message: with
+// the commands in the channel, such a message carries no command and no pointer.
+TEST(LockScreenProxy, ForeignCommandMessagesCarryNothing)
+{
+    CommandWindow window;
+    CLockScreenProxy proxy;
+    proxy.SetTarget(window.Get(), UM_LOCK_COMMAND);
+    window.Listen(proxy.Channel());
+    EXPECT_EQ(0, SendMessageA(window.Get(), UM_LOCK_COMMAND, LOCKCMD_HIDE_LOCK_SCREEN, 0));
+    PostMessageA(window.Get(), UM_LOCK_COMMAND, LOCKCMD_UNLOCK_REQUEST, 0x1234);
+    EXPECT_TRUE(window.Commands().empty());
+
+    // A command sent from another thread waits for the window and gets its result.
+    std::atomic<int> returned{-1};
+    std::thread sender([&] { returned = proxy.QueryMayUnlock(); });
+    const DWORD start = GetTickCount();
+    while (returned == -1 && GetTickCount() - start < 10000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        window.Commands();
+    }
+    sender.join();
+    EXPECT_EQ(7, returned);
+    EXPECT_EQ(Lines{"sent 14 0"}, window.Commands());
+}
+
 TEST(LockScreenProxy, FlagsFollowTheRequestsWhateverTheTransport)
 {
     CLockScreenProxy proxy;  // no target window: every send fails
@@ -71,6 +99,7 @@ TEST(LockScreenProxy, FlagsFollowTheRequestsWhateverTheTransport)
 
     CommandWindow window;
     proxy.SetTarget(window.Get(), UM_LOCK_COMMAND);
+    window.Listen(proxy.Channel());
     CLockScreenLink unstarted;  // linked, but no client
     proxy.SetLink(&unstarted);
     EXPECT_EQ(0, proxy.HideLockScreen());
@@ -90,6 +119,7 @@ TEST(ResidentLockCore, BeforeWindows8ConnectReplaysToTheWindowAndStartsNothing)
     core.AttachSettings(&settings);
     Corvantis::SLockScreen* screen = core.GetController(window.Get(), UM_LOCK_COMMAND);
     ASSERT_TRUE(screen);
+    window.Listen(core.Commands());
     EXPECT_EQ(&settings, core.GetSettings());
     const std::string log = TestProgramFolder() + "Marrowpane-" + std::to_string(GetCurrentProcessId()) + ".log";
     DeleteFileA(log.c_str());

@@ -203,12 +203,87 @@ TEST_F(LockEngineTest, StartupCheck)
 
 TEST_F(LockEngineTest, PasswordDialogKeyState)
 {
+    const CKeyDeviceList none;
+    const CKeyDeviceList keyA{kKeyA};
     setting.PasswordSetting.PasswordType = 2;
-    EXPECT_EQ(2, engine.PasswordDialogKeyState(false));
-    EXPECT_EQ(0, engine.PasswordDialogKeyState(true));
+    EXPECT_EQ(2, engine.PasswordDialogKeyState(false, none));
+    EXPECT_EQ(0, engine.PasswordDialogKeyState(true, keyA));
     setting.PasswordSetting.PasswordType = 1;
-    EXPECT_EQ(1, engine.PasswordDialogKeyState(true));
-    EXPECT_EQ(0, engine.PasswordDialogKeyState(false));
+    EXPECT_EQ(1, engine.PasswordDialogKeyState(true, keyA));
+    EXPECT_EQ(0, engine.PasswordDialogKeyState(false, none));
+}
+
+// A lock taken with the key in (lock-now, idle, start-up): the key still in must not
+// open it through the password dialog's key watch either.
+TEST_F(LockEngineTest, KeyWatchIgnoresTheKeysOfTheSnapshot)
+{
+    setting.PasswordSetting.PasswordType = 1;
+    LockWith({kKeyA});
+    const CKeyDeviceList keyA{kKeyA};
+    EXPECT_EQ(0, engine.PasswordDialogKeyState(true, keyA));
+    EXPECT_TRUE(engine.Snapshot().IsHeld());
+
+    EXPECT_EQ(0, engine.PasswordDialogKeyState(false, {}));  // pulled: the snapshot goes
+    EXPECT_EQ(1, engine.PasswordDialogKeyState(true, keyA));  // inserted again: it opens
+
+    setting.PasswordSetting.PasswordType = 2;
+    LockWith({kKeyA});
+    EXPECT_EQ(2, engine.PasswordDialogKeyState(true, keyA));  // the old key does not count
+}
+
+TEST_F(LockEngineTest, QueryMayUnlock)
+{
+    const struct {
+        int usePassword;
+        int passwordType;
+        bool keyPresent;
+        int answer;
+    } cases[] = {
+        {0, 0, false, 1}, {0, 2, false, 1}, {1, 1, false, 1}, {1, 2, true, 1},
+        {1, 2, false, 0}, {1, 0, true, 0},  {1, 3, true, 0},
+    };
+    for (const auto& c : cases) {
+        setting.PasswordSetting.UsePassword = c.usePassword;
+        setting.PasswordSetting.PasswordType = c.passwordType;
+        EXPECT_EQ(c.answer, engine.QueryMayUnlock(c.keyPresent)) << c.usePassword << c.passwordType << c.keyPresent;
+    }
+}
+
+TEST_F(LockEngineTest, PasswordCheckCountsWrongPasswordsTowardsTheAlarm)
+{
+    setting.PasswordSetting.SetPassword(1, "secret");
+    setting.PasswordSetting.PasswordType = 1;
+    setting.AlarmSetting.UseAlarm = 1;
+    setting.AlarmSetting.AlarmPasswordErrorCount = 2;
+    LockWith({});
+
+    SPasswordVerdict v = engine.CheckPassword("secret");
+    EXPECT_EQ(1, v.ok);
+    EXPECT_EQ(1, v.mayUnlock);
+    v = engine.CheckPassword("wrong");
+    EXPECT_EQ(0, v.ok);
+    EXPECT_EQ(0, v.raiseAlarm);
+    v = engine.CheckPassword("Secret");
+    EXPECT_EQ(1, v.raiseAlarm);
+    EXPECT_EQ(2, engine.PasswordErrors());
+
+    setting.PasswordSetting.PasswordType = 2;  // the password needs the key as well
+    EXPECT_EQ(0, engine.CheckPassword("secret").mayUnlock);
+
+    setting.PasswordSetting.UsePassword = 0;  // no password: every one is refused
+    EXPECT_EQ(0, engine.CheckPassword("secret").ok);
+    LockWith({});
+    EXPECT_EQ(0, engine.PasswordErrors());  // each lock starts counting anew
+}
+
+TEST_F(LockEngineTest, UnlockRequestOpensOnlyWhatIsLockedAndWithKeyAndPasswordOnlyWithTheKey)
+{
+    setting.PasswordSetting.PasswordType = 1;
+    EXPECT_TRUE(engine.AcceptUnlock(true, false));
+    EXPECT_FALSE(engine.AcceptUnlock(false, true));  // no second unlock event
+    setting.PasswordSetting.PasswordType = 2;
+    EXPECT_TRUE(engine.AcceptUnlock(true, true));
+    EXPECT_FALSE(engine.AcceptUnlock(true, false));  // pulled while the dialog was open
 }
 
 class IdleTest : public LockEngineTest {

@@ -3,6 +3,7 @@
 // and from its insertion to event 2; then it leaves the resident program idle while the
 // benchmark script reads its CPU time (Wine does not report another process's times).
 // Usage: ResidentBenchmark <resident program> [cycles] [idle seconds]
+#include "tests/resident/support/Samples.h"
 #include "tests/resident/support/SingleKeySession.h"
 
 #include <windows.h>
@@ -17,20 +18,6 @@ namespace {
 
 const SSimulatedKey kKey{"key", CKeyDevice(0x0951, 0x1666, "KV-BENCH-0001")};
 constexpr DWORD kEventWait = 5000;
-
-// The q-quantile of the sorted samples (nearest rank).
-double Quantile(std::vector<double> samples, double q)
-{
-    std::sort(samples.begin(), samples.end());
-    const size_t rank = static_cast<size_t>(q * static_cast<double>(samples.size()) + 0.999999);
-    return samples[std::min(samples.size(), std::max<size_t>(rank, 1)) - 1];
-}
-
-void Report(const char* what, const std::vector<double>& samples)
-{
-    std::printf("%-24s n=%zu  median %.2f ms  p99 %.2f ms  max %.2f ms\n", what, samples.size(),
-                Quantile(samples, 0.5), Quantile(samples, 0.99), *std::max_element(samples.begin(), samples.end()));
-}
 
 // Milliseconds from the start of a key change to the expected event; negative when none came.
 double Measure(CSingleKeySession& session, bool pull, int expected)

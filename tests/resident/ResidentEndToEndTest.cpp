@@ -2,13 +2,18 @@
 // to a simulated machine, a settings file that registers its keys, and a lock-event client
 // in this (another) process.
 #include "common/CompanionLink.h"
+#include "framework/Handle.h"
 #include "tests/resident/support/EventClient.h"
+#include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/ResidentProcess.h"
 #include "tests/resident/support/SimulatedKeys.h"
 
 #include <dbt.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,6 +75,24 @@ protected:
         resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
     }
 
+    // Simulated monitors for the program started next; written again, they change while
+    // it runs.
+    void UseMonitors(const char* scenario)
+    {
+        // Replaced in one step: the program never reads a half-written scenario.
+        const std::string written = displayScenarioPath + ".new";
+        FILE* file = std::fopen(written.c_str(), "wb");
+        std::fputs(scenario, file);
+        std::fclose(file);
+        MoveFileExA(written.c_str(), displayScenarioPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+        SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", displayScenarioPath.c_str());
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", nullptr);
+        DeleteFileA(displayScenarioPath.c_str());
+    }
+
     void ExpectEvent(int code, DWORD wait = kEventWait)
     {
         const auto event = events.Next(wait);
@@ -82,8 +105,11 @@ protected:
         EXPECT_FALSE(event) << "unexpected event " << event->code;
     }
 
+    // The lock display in Brontal's own window, whatever an earlier test left set.
+    CWineProgramVersion residentVersion{"Brontal.exe", "win7"};
     const std::string kBrontal = WindowsPathOf(KV_SIMULATED_BRONTAL);
     const std::string scenarioPath = TempPath("resident-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    const std::string displayScenarioPath = TempPath("display-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
     CEventClient events;
     CLockSetting setting;
     std::unique_ptr<CSimulatedKeys> keys;
@@ -186,6 +212,174 @@ TEST_F(ResidentEndToEnd, SecondInstanceEndsAtOnceWithNothingShown)
     EXPECT_TRUE(second.WaitForExit(5000));
     EXPECT_TRUE(IsWindow(resident.Window()));  // the first one runs on, untouched
     ExpectNoEvent(500);
+}
+
+struct WindowSearch {
+    DWORD process;
+    std::vector<RECT> found;
+};
+
+BOOL CALLBACK CollectTopmostWindow(HWND candidate, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(candidate, &process);
+    RECT r = {};
+    if (process == search->process && IsWindowVisible(candidate) && GetWindowRect(candidate, &r) &&
+        (GetWindowLongA(candidate, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        search->found.push_back(r);
+    return TRUE;
+}
+
+// The visible topmost windows of the process that owns `window`, by their rectangles.
+std::vector<RECT> VisibleWindowsOf(HWND window)
+{
+    WindowSearch search{0, {}};
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(CollectTopmostWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool Covers(const std::vector<RECT>& windows, const RECT& monitor)
+{
+    for (const RECT& r : windows)
+        if (EqualRect(&r, &monitor))
+            return true;
+    return false;
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// A 24-bit picture of one colour, removed at the end.
+class PlainPicture {
+public:
+    PlainPicture(const std::string& path, BYTE red, BYTE green, BYTE blue) : m_path(path)
+    {
+        const int width = 64, height = 48, row = width * 3;
+        BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, static_cast<DWORD>(row * height), 0, 0, 0, 0};
+        BITMAPFILEHEADER header = {};
+        header.bfType = 0x4D42;
+        header.bfOffBits = sizeof header + sizeof info;
+        header.bfSize = header.bfOffBits + info.biSizeImage;
+        std::vector<BYTE> pixels;
+        for (int i = 0; i < width * height; ++i)
+            pixels.insert(pixels.end(), {blue, green, red});
+        FILE* out = std::fopen(m_path.c_str(), "wb");
+        std::fwrite(&header, sizeof header, 1, out);
+        std::fwrite(&info, sizeof info, 1, out);
+        std::fwrite(pixels.data(), 1, pixels.size(), out);
+        std::fclose(out);
+    }
+    ~PlainPicture() { DeleteFileA(m_path.c_str()); }
+
+private:
+    std::string m_path;
+};
+
+// Handles this thread's messages meanwhile: the lock display's raise may wait for the
+// thread that owns the foreground window.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeout = kEventWait)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeout)
+            return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+const char kTwoMonitors[] = "monitor left=0 top=0 right=640 bottom=512 primary=1\n"
+                            "monitor left=640 top=0 right=1280 bottom=512\n";
+const char kThreeMonitors[] = "monitor left=0 top=0 right=640 bottom=512 primary=1\n"
+                              "monitor left=640 top=0 right=1280 bottom=512\n"
+                              "monitor left=0 top=512 right=640 bottom=1024\n";
+
+// Three simulated monitors: the lock display covers the primary one, a cover dialog each
+// further one, all topmost and showing the picture; the key's return takes it all away.
+TEST_F(ResidentEndToEnd, PullCoversEveryMonitorAndInsertUncovers)
+{
+    UseMonitors(kThreeMonitors);
+    setting.LockBmpFilePath = TempPath("lock-e2e-" + std::to_string(GetCurrentProcessId()) + ".bmp");
+    const PlainPicture picture(setting.LockBmpFilePath, 0x20, 0x80, 0xC0);
+    setting.LockMessage = "\x83\x8D\x83\x62\x83\x4E";
+    StartWith({kKeyA}, {kKeyA});
+
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512}, below = {0, 512, 640, 1024};
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<RECT> shown = VisibleWindowsOf(resident.Window());
+        return Covers(shown, primary) && Covers(shown, right) && Covers(shown, below);
+    }));
+    RECT main = {};
+    GetWindowRect(resident.Window(), &main);
+    EXPECT_TRUE(EqualRect(&main, &primary));
+    const COLORREF plain = RGB(0x20, 0x80, 0xC0);
+    EXPECT_TRUE(WaitFor([&] {
+        return ScreenPixel(100, 100) == plain && ScreenPixel(960, 256) == plain && ScreenPixel(320, 768) == plain;
+    })) << std::hex << ScreenPixel(100, 100) << " " << ScreenPixel(960, 256) << " " << ScreenPixel(320, 768);
+
+    // The clock: "date time", 5 pixels in from the bottom right corner.
+    const HWND clock = GetDlgItem(resident.Window(), 1015);
+    RECT clockRect = {};
+    GetWindowRect(clock, &clockRect);
+    EXPECT_EQ(640 - 5, clockRect.right);
+    EXPECT_EQ(512 - 5, clockRect.bottom);
+    char clockText[128] = {};
+    GetWindowTextA(clock, clockText, sizeof clockText);
+    EXPECT_NE(nullptr, std::strchr(clockText, ' ')) << clockText;
+    char message[64] = {};
+    GetDlgItemTextA(resident.Window(), 1005, message, sizeof message);
+    EXPECT_EQ(setting.LockMessage, message);
+
+    // Hiding a window waits for Xvfb (no window manager) for about 2 s under Wine.
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
+    EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(resident.Window()).empty(); }));
+    GetWindowRect(resident.Window(), &main);
+    EXPECT_EQ(1, main.right - main.left);
+    EXPECT_EQ(1, main.bottom - main.top);
+}
+
+// A monitor plugged in while locked gets its cover, and a topmost window that another
+// program shows over the lock is covered again, each within about one cover check.
+TEST_F(ResidentEndToEnd, CoverCheckFollowsNewMonitorsAndRaisesTheLockAgain)
+{
+    UseMonitors(kTwoMonitors);
+    setting.LockBmpFilePath = TempPath("lock-e2e-" + std::to_string(GetCurrentProcessId()) + ".bmp");
+    const PlainPicture picture(setting.LockBmpFilePath, 0x20, 0x80, 0xC0);
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512}, below = {0, 512, 640, 1024};
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<RECT> shown = VisibleWindowsOf(resident.Window());
+        return Covers(shown, primary) && Covers(shown, right);
+    }));
+
+    UseMonitors(kThreeMonitors);
+    // Rebuilding the covers takes a cover check, plus about 2 s for each window that
+    // Wine hides on Xvfb (it waits for an X server without a window manager).
+    EXPECT_TRUE(WaitFor([&] { return Covers(VisibleWindowsOf(resident.Window()), below); }, 12000));
+
+    // The lock display set the screen-saver flag itself: that must not stop the raise.
+    const COLORREF plain = RGB(0x20, 0x80, 0xC0);
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) == plain; }));
+    const fw::unique_hwnd foreign(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT,
+                                                  50, 50, 150, 150, nullptr, nullptr, nullptr, nullptr));
+    SetForegroundWindow(foreign.get());
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) != plain; }));
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) == plain; }, 3000));
 }
 
 } // namespace

@@ -3,10 +3,9 @@
 // The key-simulation tool rewrites that file to pull or insert a key.
 #include "usbkey/DefaultUsbPlatform.h"
 
+#include "common/ScenarioFile.h"
 #include "usbkey/sim/SimUsbMachine.h"
 #include "usbkey/WinUsbPlatform.h"
-
-#include <windows.h>
 
 #include <mutex>
 
@@ -16,15 +15,7 @@ namespace {
 
 std::string ScenarioPath()
 {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA("KV_USB_SCENARIO", path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return path;
-    const DWORD module = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, module < MAX_PATH ? module : 0);
-    const std::size_t slash = folder.find_last_of("\\/");
-    folder.resize(slash == std::string::npos ? 0 : slash + 1);
-    return folder + "usb-scenario.txt";
+    return ScenarioFilePath("KV_USB_SCENARIO", "usb-scenario.txt");
 }
 
 // Text from string descriptors in the program's code page, as on a real machine.

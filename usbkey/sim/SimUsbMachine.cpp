@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace usbkey {
 
@@ -56,26 +54,18 @@ bool CSimUsbMachine::Load(const std::string& scenarioText, std::string& error)
 
 void CSimUsbMachine::WatchScenarioFile(std::string path)
 {
-    m_scenarioFile = std::move(path);
-    m_scenarioText.reset();
+    m_scenarioFile.Watch(std::move(path));
     ReloadIfChanged();
 }
 
 // Only while nothing is open, so that a run never sees a handle outlive its machine.
 void CSimUsbMachine::ReloadIfChanged()
 {
-    if (m_scenarioFile.empty() || !m_open.empty())
+    if (!m_scenarioFile.Watching() || !m_open.empty() || !m_scenarioFile.Changed())
         return;
-    std::ifstream file(m_scenarioFile, std::ios::binary);
-    std::string text;
-    if (file)
-        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (m_scenarioText && *m_scenarioText == text)
-        return;
-    m_scenarioText = text;
     std::string error;
-    Load(file ? text : std::string(), error);
-    m_lastError = file ? error : "cannot read " + m_scenarioFile;
+    Load(m_scenarioFile.Text(), error);
+    m_lastError = m_scenarioFile.Readable() ? error : "cannot read " + m_scenarioFile.Path();
 }
 
 PlatformHandle CSimUsbMachine::NewHandle(OpenObject object)

@@ -45,12 +45,12 @@
 //       adding this line and inserts it by removing it.
 //
 // Text from string descriptors is ASCII; WideToMultiByte gives '?' for other characters.
+#include "common/WatchedFile.h"
 #include "usbkey/sim/SimScenario.h"
 #include "usbkey/UsbPlatform.h"
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -133,8 +133,7 @@ private:
     void ReloadIfChanged();
 
     SimScenario m_scenario;
-    std::string m_scenarioFile;
-    std::optional<std::string> m_scenarioText;
+    CWatchedFile m_scenarioFile;
     std::string m_lastError;
     std::map<std::uintptr_t, OpenObject> m_open;
     std::uintptr_t m_nextHandle = 0x100;

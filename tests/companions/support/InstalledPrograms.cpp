@@ -20,6 +20,7 @@ struct SProgramFile {
 
 const SProgramFile kProgramFiles[] = {
     {KV_SIMULATED_BRONTAL, "Brontal.exe"},
+    {KV_SIMULATED_MARROWPANE, "Marrowpane.exe"},
     {KV_TOLLHATCH, "Tollhatch.exe"},
     {KV_ARDENVALE_API, "ArdenvaleAPI.dll"},
     {KV_SAMPLE_CLIENT, "SampleClient.exe"},

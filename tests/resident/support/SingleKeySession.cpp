@@ -31,6 +31,7 @@ bool CSingleKeySession::Start(const char* program)
     setting.LockStartup = 0;
     setting.LockNoInput = 0;
     setting.KeyDevices = {m_key.identity};
+    setting.LockBmpFilePath = m_lockPicture;
     WriteSettings(setting);
     SetEnvironmentVariableA("KV_USB_SCENARIO", m_keys.Path().c_str());
     if (!m_events.Start() || !m_resident.Start(program, &m_events)) {

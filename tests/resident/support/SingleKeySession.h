@@ -12,6 +12,8 @@ public:
     // `scenarioName`: the simulated machine's file in the temp folder.
     CSingleKeySession(SSimulatedKey key, const std::string& scenarioName);
 
+    // The lock picture of the settings written at the start (none: the program's own).
+    void SetLockPicture(std::string path) { m_lockPicture = std::move(path); }
     // False, with a message on stderr, when the client or the program did not start.
     bool Start(const char* program);
 
@@ -25,6 +27,7 @@ public:
 
 private:
     SSimulatedKey m_key;
+    std::string m_lockPicture;
     CSimulatedKeys m_keys;
     CEventClient m_events;
     CResidentProcess m_resident;

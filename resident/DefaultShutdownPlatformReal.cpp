@@ -1,0 +1,7 @@
+#include "resident/ShutdownPlatform.h"
+
+CShutdownPlatform& DefaultShutdownPlatform()
+{
+    static CWinShutdownPlatform platform;
+    return platform;
+}

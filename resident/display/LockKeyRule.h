@@ -1,0 +1,29 @@
+#pragma once
+// Which keys the lock display swallows: every system-key message (Alt combinations), the
+// Windows keys, and "L" while a Windows key is down (Win+L would lock the session).
+namespace lockkeys {
+
+// The keyboard messages of a low-level hook and the keys the rule knows.
+constexpr unsigned kKeyDown = 0x0100;     // WM_KEYDOWN
+constexpr unsigned kKeyUp = 0x0101;       // WM_KEYUP
+constexpr unsigned kSysKeyDown = 0x0104;  // WM_SYSKEYDOWN
+constexpr unsigned kSysKeyUp = 0x0105;    // WM_SYSKEYUP
+constexpr unsigned kLeftWindows = 0x5B;   // VK_LWIN
+constexpr unsigned kRightWindows = 0x5C;  // VK_RWIN
+constexpr unsigned kL = 0x4C;
+
+// Whether each Windows key is down, as the rule has seen it.
+struct SWindowsKeys {
+    bool left = false;
+    bool right = false;
+};
+
+struct SVerdict {
+    bool swallow = false;
+    bool released = false;  // a key went up: one key event for the alarm count
+};
+
+// Tracks the Windows keys in `keys`, then decides on the message.
+SVerdict Decide(unsigned message, unsigned virtualKey, SWindowsKeys& keys);
+
+} // namespace lockkeys

@@ -1,0 +1,266 @@
+// The Windows 8 road end to end, under Wine: the simulated-USB Brontal, which Wine tells
+// it runs on Windows 10, starts the lock-screen program beside it and drives it over the
+// two pipes. The monitors come from a display scenario; a lock-event client runs here.
+#include <windows.h>
+
+#include <dbt.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+#include "common/CompanionLink.h"
+#include "common/ProcessFinder.h"
+#include "tests/resident/support/EventClient.h"
+#include "tests/resident/support/LockScreenProgram.h"
+#include "tests/resident/support/ResidentProcess.h"
+#include "tests/resident/support/SimulatedKeys.h"
+
+namespace {
+
+constexpr int kEventLock = 1;
+constexpr int kEventUnlock = 2;
+constexpr DWORD kEventWait = 10000;
+constexpr int kExitButton = 1003;
+constexpr int kBoxIcon = 1011;
+constexpr int kPasswordText = 1012;
+constexpr int kCoverPicture = 1015;
+constexpr int kPictureControl = 1001;
+
+const SSimulatedKey kKey{"key", CKeyDevice(0x0951, 0x1666, "KV0001A")};
+
+std::string TempPath(const std::string& name)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+class ResidentLockScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(residentVersion.IsSet());
+        ASSERT_TRUE(lockScreenVersion.IsSet());
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+        std::ofstream(displayPath, std::ios::binary)
+            << "monitor left=0 top=0 right=" << width << " bottom=" << height << " primary=1\n"
+            << "monitor left=" << width << " top=0 right=" << width + 800 << " bottom=600\n";
+        SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", displayPath.c_str());  // inherited by both programs
+        WriteSolidBitmap(picturePath, kPictureColour);
+        ASSERT_TRUE(events.Start());
+        setting.SetDefaults();
+        setting.LockStartup = 0;
+        setting.LockNoInput = 0;
+        setting.LockBmpFilePath = picturePath;
+        setting.KeyDevices = {kKey.identity};
+        Configure(setting);
+        WriteSettings(setting);
+        keys = std::make_unique<CSimulatedKeys>(scenarioPath, std::vector<SSimulatedKey>{kKey});
+        SetEnvironmentVariableA("KV_USB_SCENARIO", scenarioPath.c_str());
+        ASSERT_TRUE(resident.Start(kBrontal, &events));
+        lockScreen = WaitForLockScreen();
+        ASSERT_NE(0u, lockScreen);
+    }
+    virtual void Configure(CLockSetting&) {}
+
+    void TearDown() override
+    {
+        resident.Kill();
+        KillLockScreens();
+        DeleteFileA(displayPath.c_str());
+        DeleteFileA(picturePath.c_str());
+    }
+
+    static void KillLockScreens()
+    {
+        while (const DWORD id = FindLockScreenProcess()) {
+            fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+            if (!process)
+                return;
+            TerminateProcess(process.get(), 1);
+            WaitForSingleObject(process.get(), 5000);
+        }
+    }
+
+    DWORD WaitForLockScreen(DWORD except = 0, DWORD timeout = 15000) const
+    {
+        DWORD found = 0;
+        WaitFor([&] { return (found = FindLockScreenProcess(except)) != 0 && FindLockScreenWindow(found); },
+                timeout);
+        return found;
+    }
+
+    void Pull()
+    {
+        keys->Pull(kKey.tag);
+        resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    }
+    void Insert()
+    {
+        keys->Insert(kKey.tag);
+        resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    }
+    void ExpectEvent(int code)
+    {
+        const auto event = events.Next(kEventWait);
+        ASSERT_TRUE(event) << "no event " << code;
+        EXPECT_EQ(code, event->code);
+    }
+
+    // The display covers the primary monitor, top-most, with the settings' picture.
+    bool IsCovering(DWORD process) const { return IsLockScreenCovering(process, RECT{0, 0, width, height}, kPictureColour); }
+    bool HasCover(DWORD process) const
+    {
+        const std::vector<HWND> covers = VisibleWindowsWith(process, kCoverPicture, kPictureControl);
+        RECT rect{};
+        const RECT expected{width, 0, width + 800, 600};
+        return covers.size() == 1 && GetWindowRect(covers.front(), &rect) && EqualRect(&rect, &expected);
+    }
+    bool IsHidden(DWORD process) const { return IsLockScreenHidden(process); }
+
+    static constexpr COLORREF kPictureColour = RGB(200, 60, 30);
+    CWineProgramVersion residentVersion{"Brontal.exe", "win10"};
+    CWineProgramVersion lockScreenVersion{"Marrowpane.exe", "win10"};
+    const std::string kBrontal = WindowsPathOf(KV_SIMULATED_BRONTAL);
+    const std::string suffix = std::to_string(GetCurrentProcessId());
+    const std::string scenarioPath = TempPath("resident-lockscreen-usb-" + suffix + ".txt");
+    const std::string displayPath = TempPath("resident-lockscreen-display-" + suffix + ".txt");
+    const std::string picturePath = TempPath("resident-lockscreen-" + suffix + ".bmp");
+    int width = 0;
+    int height = 0;
+    CEventClient events;
+    CLockSetting setting;
+    std::unique_ptr<CSimulatedKeys> keys;
+    CResidentProcess resident;
+    DWORD lockScreen = 0;
+};
+
+TEST_F(ResidentLockScreen, PullCoversEveryMonitorAndInsertUncovers)
+{
+    EXPECT_TRUE(IsHidden(lockScreen));
+    Pull();
+    ExpectEvent(kEventLock);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(lockScreen) && HasCover(lockScreen); }))
+        << std::hex << ScreenPixel(20, 20);
+    RECT own{};
+    GetWindowRect(resident.Window(), &own);
+    EXPECT_EQ(1, own.right - own.left);  // the resident program shows nothing of its own
+    EXPECT_EQ(1, own.bottom - own.top);
+
+    Insert();
+    ExpectEvent(kEventUnlock);
+    EXPECT_TRUE(WaitFor([&] { return IsHidden(lockScreen); }));
+}
+
+TEST_F(ResidentLockScreen, AKilledLockScreenIsReplacedWithTheDisplayWithinTwoSeconds)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    const DWORD start = GetTickCount();
+    {
+        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, lockScreen));
+        ASSERT_TRUE(process);
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 5000);
+    }
+    const DWORD replacement = WaitForLockScreen(lockScreen);
+    ASSERT_NE(0u, replacement);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement) && HasCover(replacement); }));
+    EXPECT_LT(GetTickCount() - start, 2500u);  // the check runs every second, a start takes a moment
+    Insert();
+    ExpectEvent(kEventUnlock);
+    EXPECT_TRUE(WaitFor([&] { return IsHidden(replacement); }));
+}
+
+// The watchdog's part is played here: the resident program is started again at once.
+TEST_F(ResidentLockScreen, AKilledResidentProgramComesBackLockedWithANewDisplay)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    // The exit box open as well: its modal loop must not hold the old display.
+    PostMessageA(FindLockScreenWindow(lockScreen), WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
+    fw::unique_handle old(OpenProcess(SYNCHRONIZE, FALSE, lockScreen));
+
+    resident.Kill();
+    ASSERT_TRUE(resident.Start(kBrontal, &events));
+    ExpectEvent(kEventLock);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(old.get(), 10000));
+    const DWORD replacement = WaitForLockScreen(lockScreen);
+    ASSERT_NE(0u, replacement);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement) && HasCover(replacement); }));
+    Insert();
+    ExpectEvent(kEventUnlock);
+}
+
+// The password alone unlocks; three wrong ones would raise the alarm.
+class ResidentLockScreenPassword : public ResidentLockScreen {
+protected:
+    void Configure(CLockSetting& settings) override
+    {
+        settings.PasswordSetting.SetPassword(1, "secret");
+        settings.PasswordSetting.PasswordType = 1;
+        settings.AlarmSetting.UseAlarm = 1;
+        settings.AlarmSetting.AlarmPasswordErrorCount = 3;
+    }
+
+    // Ctrl+Shift+click on the display: the resident program allows the password, watches
+    // the key and lets the dialog show.
+    HWND OpenPasswordDialog() const
+    {
+        PostMessageA(FindLockScreenWindow(lockScreen), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
+        WaitFor([&] { return !VisibleWindowsWith(lockScreen, kPasswordText).empty(); });
+        const std::vector<HWND> dialogs = VisibleWindowsWith(lockScreen, kPasswordText);
+        return dialogs.empty() ? nullptr : dialogs.front();
+    }
+    static void Type(HWND dialog, const char* text)
+    {
+        SetDlgItemTextA(dialog, kPasswordText, text);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+};
+
+TEST_F(ResidentLockScreenPassword, TheRightPasswordUnlocksAcrossBothPrograms)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    const HWND dialog = OpenPasswordDialog();
+    ASSERT_TRUE(dialog);
+
+    Type(dialog, "wrong");
+    ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));  // 3201
+    PostMessageA(VisibleWindowsWith(lockScreen, kBoxIcon).front(), WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
+    const auto early = events.Next(500);
+    EXPECT_FALSE(early) << "event " << early->code;
+
+    Type(dialog, "secret");
+    ExpectEvent(kEventUnlock);
+    EXPECT_TRUE(WaitFor([&] { return IsHidden(lockScreen) && VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
+}
+
+TEST_F(ResidentLockScreenPassword, AKilledResidentProgramTakesTheOpenPasswordDialogAlong)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    ASSERT_TRUE(OpenPasswordDialog());
+    fw::unique_handle old(OpenProcess(SYNCHRONIZE, FALSE, lockScreen));
+
+    resident.Kill();
+    ASSERT_TRUE(resident.Start(kBrontal, &events));
+    ExpectEvent(kEventLock);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(old.get(), 10000));
+    const DWORD replacement = WaitForLockScreen(lockScreen);
+    ASSERT_NE(0u, replacement);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement) && HasCover(replacement); }));
+    Insert();
+    ExpectEvent(kEventUnlock);
+}
+
+} // namespace

@@ -1,0 +1,125 @@
+#include "tests/resident/support/LockScreenProgram.h"
+
+#include <tlhelp32.h>
+
+#include <fstream>
+
+#include "common/ProcessFinder.h"
+#include "framework/Handle.h"
+
+namespace {
+
+constexpr int kPictureControl = 1001;
+constexpr int kCoverPicture = 1015;  // a cover dialog's picture (the display's clock has this id too)
+
+} // namespace
+
+CWineProgramVersion::CWineProgramVersion(std::string executable, const char* version)
+    : m_keyPath("Software\\Wine\\AppDefaults\\" + executable)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, m_keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    m_set = RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                           static_cast<DWORD>(std::char_traits<char>::length(version) + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+}
+
+CWineProgramVersion::~CWineProgramVersion()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, m_keyPath.c_str());
+}
+
+DWORD FindLockScreenProcess(DWORD except)
+{
+    const fw::unique_hfile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+        if (lstrcmpiA(entry.szExeFile, "Marrowpane.exe") == 0 && entry.th32ProcessID != except)
+            return entry.th32ProcessID;
+    }
+    return 0;
+}
+
+HWND FindLockScreenWindow(DWORD processId)
+{
+    for (const HWND window : CProcessFinder().EnumProcessWindows(processId)) {
+        if (GetDlgItem(window, kPictureControl))
+            return window;
+    }
+    return nullptr;
+}
+
+std::vector<HWND> VisibleWindowsWith(DWORD processId, int id, int without)
+{
+    std::vector<HWND> found;
+    for (const HWND window : CProcessFinder().EnumProcessWindows(processId)) {
+        if (IsWindowVisible(window) && GetDlgItem(window, id) && !(without && GetDlgItem(window, without)))
+            found.push_back(window);
+    }
+    return found;
+}
+
+bool IsLockScreenCovering(DWORD processId, const RECT& area, COLORREF colour)
+{
+    const HWND window = FindLockScreenWindow(processId);
+    RECT rect{};
+    if (!window || !IsWindowVisible(window) || !GetWindowRect(window, &rect) || !EqualRect(&rect, &area) ||
+        !(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        return false;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const POINT samples[] = {{20, 20}, {width - 20, 20}, {width / 2, height / 3}, {width / 4, height / 2}};
+    for (const POINT& p : samples) {
+        if (ScreenPixel(area.left + p.x, area.top + p.y) != colour)
+            return false;
+    }
+    return true;
+}
+
+bool IsLockScreenHidden(DWORD processId)
+{
+    const HWND window = FindLockScreenWindow(processId);
+    return window && !IsWindowVisible(window) && VisibleWindowsWith(processId, kCoverPicture, kPictureControl).empty();
+}
+
+void WriteSolidBitmap(const std::string& path, COLORREF colour)
+{
+    const int width = 32, height = 32;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + width * height * 3;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    const char pixel[3] = {static_cast<char>(GetBValue(colour)), static_cast<char>(GetGValue(colour)),
+                           static_cast<char>(GetRValue(colour))};
+    for (int i = 0; i < width * height; ++i)
+        out.write(pixel, 3);
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeout)
+{
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeout; Sleep(20)) {
+        if (done())
+            return true;
+    }
+    return done();
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Timings of the benchmarks: quantiles and one report line.
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+// The q-quantile of the samples (nearest rank).
+inline double Quantile(std::vector<double> samples, double q)
+{
+    std::sort(samples.begin(), samples.end());
+    const size_t rank = static_cast<size_t>(q * static_cast<double>(samples.size()) + 0.999999);
+    return samples[std::min(samples.size(), std::max<size_t>(rank, 1)) - 1];
+}
+
+inline void Report(const char* what, const std::vector<double>& samples)
+{
+    if (samples.empty())
+        return;
+    std::printf("%-32s n=%zu  median %.2f ms  p99 %.2f ms  max %.2f ms\n", what, samples.size(),
+                Quantile(samples, 0.5), Quantile(samples, 0.99), *std::max_element(samples.begin(), samples.end()));
+}

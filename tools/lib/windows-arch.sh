@@ -31,10 +31,17 @@ kv_wine_arch_of() {  # arch
   esac
 }
 
-# The architecture a single run uses (tools/run, tools/benchmark-resident): the product's
-# where the machine can run it, else x86_64. Says which on stderr, with the reason.
+# The architecture a single run uses (tools/run, tools/benchmark-resident): the first of
+# KV_WINDOWS_ARCHS when set, else the product's where the machine can run it, else x86_64.
+# Says which on stderr, with the reason.
 kv_run_arch() {  # tool name
-  if kv_can_run_i686; then
+  local forced
+  read -r forced _ <<<"${KV_WINDOWS_ARCHS:-}" || true
+  if [ -n "$forced" ]; then
+    kv_preset_of "$forced" >/dev/null || return 2
+    echo "$1: the $forced build (KV_WINDOWS_ARCHS)" >&2
+    echo "$forced"
+  elif kv_can_run_i686; then
     echo "$1: the i686 build (the product) under 32-bit Wine" >&2
     echo i686
   else

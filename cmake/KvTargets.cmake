@@ -41,8 +41,9 @@ endfunction()
 # under Wine; PORTABLE ones also build natively under the sanitizers.
 # SERIAL: the cases share something of the prefix (a named object, a program's
 # version setting) and must not run beside each other. LOCK names the lock instead,
-# for test programs that share such a thing with one another (e.g. processes that
-# other programs find by their executable name).
+# for test programs that share such a thing with one another: every test that uses a
+# system-wide name (the system's registered message names, mutexes, pipes, window
+# markers, the companions' executable names) takes LOCK companion-programs.
 function(kv_test name)
   cmake_parse_arguments(ARG "PORTABLE;SERIAL" "LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT ARG_PORTABLE AND NOT KV_WINDOWS)

@@ -1,14 +1,4 @@
-# Cross-build for 32-bit Windows with the mingw-w64 posix-thread toolchain.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows: the shipped product.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(KV_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${KV_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KV_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${KV_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${KV_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

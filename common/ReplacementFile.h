@@ -1,16 +1,36 @@
 #pragma once
 // Replaces a file's whole content in one step: the new text goes to a temporary
 // file in the same folder, which then takes the old file's place. At every moment
-// either the old or the new file is whole at the target path.
+// either the old or the new file is whole at the target path, and the target keeps
+// its owner, access list and attributes: a save never hands the file to whoever saved.
+#include <windows.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "framework/File.h"
 
+// The file-system calls of the swap, one Windows call each; false with the thread's
+// last error set on failure. Tests put a double here.
+class CFileSwap {
+public:
+    virtual ~CFileSwap() = default;
+
+    // ReplaceFile: `replacement` takes the name of `replaced`, whose owner, access list
+    // and attributes it takes on. ERROR_CALL_NOT_IMPLEMENTED where Windows lacks it.
+    virtual bool Replace(const std::string& replaced, const std::string& replacement) const;
+    // MoveFileEx, replacing whatever is at `to`, written through.
+    virtual bool MoveReplacing(const std::string& from, const std::string& to) const;
+    // DeleteFile and MoveFile, for Windows without MoveFileEx.
+    virtual bool Delete(const std::string& path) const;
+    virtual bool Move(const std::string& from, const std::string& to) const;
+};
+
 class CReplacementFile {
 public:
     explicit CReplacementFile(std::string targetPath);
+    CReplacementFile(std::string targetPath, const CFileSwap& swap);
     CReplacementFile(const CReplacementFile&) = delete;
     CReplacementFile& operator=(const CReplacementFile&) = delete;
     // A replacement that was not committed leaves the target untouched and its
@@ -18,17 +38,20 @@ public:
     ~CReplacementFile();
 
     void Write(std::string_view data);
-    // Flushes the new content to disk and moves it over the target. Fails (and
+    // Flushes the new content to disk and puts it in the target's place. Fails (and
     // changes nothing) while another handle holds the target open.
     void Commit();
 
     const std::string& GetTempPath() const { return m_tempPath; }
 
 private:
-    void MoveOverTarget();
+    void SwapWithTarget();
+    // The swap where there is no old file to replace (or no ReplaceFile): the plain move.
+    DWORD MoveOverTarget();
 
     std::string m_targetPath;
     std::string m_tempPath;
+    const CFileSwap& m_swap;
     std::optional<fw::CFile> m_file;
     bool m_committed = false;
 };

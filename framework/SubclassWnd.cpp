@@ -1,10 +1,11 @@
 #include "framework/SubclassWnd.h"
 
+#include "framework/WindowBinding.h"
+
 namespace fw {
 
 namespace {
-// The window property that holds the bound object.
-constexpr const char* kObjectProperty = "fw.CSubclassWnd";
+constexpr TWindowBinding<CSubclassWnd> kBinding("fw.CSubclassWnd");
 }
 
 CSubclassWnd::~CSubclassWnd()
@@ -21,13 +22,13 @@ bool CSubclassWnd::SubclassWindow(HWND hwnd)
 {
     if (m_hwnd || !IsWindow(hwnd) || FromHandle(hwnd))
         return false;
-    if (!SetPropA(hwnd, kObjectProperty, this))
+    if (!kBinding.Bind(hwnd, this))
         return false;
     m_hwnd = hwnd;
     m_original = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     if (!m_original) {
-        RemovePropA(hwnd, kObjectProperty);
+        kBinding.Unbind(hwnd);
         m_hwnd = nullptr;
         return false;
     }
@@ -39,14 +40,14 @@ void CSubclassWnd::UnsubclassWindow()
     if (!m_hwnd)
         return;
     SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
-    RemovePropA(m_hwnd, kObjectProperty);
+    kBinding.Unbind(m_hwnd);
     m_hwnd = nullptr;
     m_original = nullptr;
 }
 
 CSubclassWnd* CSubclassWnd::FromHandle(HWND hwnd)
 {
-    return hwnd ? static_cast<CSubclassWnd*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
+    return kBinding.Find(hwnd);
 }
 
 bool CSubclassWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&)

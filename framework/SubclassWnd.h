@@ -1,7 +1,8 @@
 #pragma once
 // A C++ object over an existing window (usually a dialog control): its window
 // procedure is replaced by one that calls OnMessage, and DefaultProc calls the original.
-// The binding ends when the window is destroyed or the object goes away.
+// The object is bound like a framework window's (WindowBinding.h), under a kind of its
+// own; the binding ends when the window is destroyed or the object goes away.
 #include <windows.h>
 
 namespace fw {

@@ -1,10 +1,11 @@
 #include "framework/Window.h"
 
+#include "framework/WindowBinding.h"
+
 namespace fw {
 namespace {
 
-// The bound object lives in the window's extra bytes, leaving GWLP_USERDATA to users.
-constexpr int kObjectSlot = 0;
+constexpr TWindowBinding<CWindow> kBinding("fw.CWindow");
 
 // What a message answers when its handler threw: creation fails, anything else is 0.
 LRESULT AnswerAfterException(UINT message)
@@ -63,7 +64,6 @@ bool CWindow::RegisterWindowClass(const char* className)
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &CWindow::WindowProc;
-    windowClass.cbWndExtra = sizeof(LONG_PTR);
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -73,13 +73,13 @@ bool CWindow::RegisterWindowClass(const char* className)
 
 void CWindow::Bind(HWND window, CWindow* object)
 {
-    SetWindowLongPtrA(window, kObjectSlot, reinterpret_cast<LONG_PTR>(object));
-    object->m_hwnd = window;
+    if (kBinding.Bind(window, object))
+        object->m_hwnd = window;
 }
 
 void CWindow::Unbind(HWND window, CWindow* object)
 {
-    SetWindowLongPtrA(window, kObjectSlot, 0);
+    kBinding.Unbind(window);
     object->m_hwnd = nullptr;
 }
 
@@ -87,11 +87,14 @@ LRESULT CALLBACK CWindow::WindowProc(HWND window, UINT message, WPARAM wParam, L
 {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        if (auto* created = static_cast<CWindow*>(create->lpCreateParams))
+        if (auto* created = static_cast<CWindow*>(create->lpCreateParams)) {
             Bind(window, created);
+            if (!created->m_hwnd)
+                return FALSE;  // no binding: the creation fails rather than run unbound
+        }
     }
     // Messages before WM_NCCREATE (WM_GETMINMAXINFO) have no object yet.
-    CWindow* object = reinterpret_cast<CWindow*>(GetWindowLongPtrA(window, kObjectSlot));
+    CWindow* object = kBinding.Find(window);
     if (!object)
         return DefWindowProcA(window, message, wParam, lParam);
     const LRESULT result = object->Dispatch(message, wParam, lParam);

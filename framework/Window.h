@@ -1,7 +1,8 @@
 #pragma once
-// A top-level (or child) window owned by a C++ object. The object is bound to its
-// window at WM_NCCREATE and unbound at WM_NCDESTROY; every message in between goes to
-// OnMessage. An exception never leaves the window procedure: it ends at the message.
+// A top-level (or child) window owned by a C++ object. The object comes with
+// CreateWindowEx's lpCreateParams, is bound to its window at WM_NCCREATE (in a window
+// property, see WindowBinding.h) and unbound at WM_NCDESTROY; every message in between
+// goes to OnMessage. An exception never leaves the window procedure: it ends at the message.
 #include <windows.h>
 
 namespace fw {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/Handle.h"
+#include "framework/Window.h"
 
-class CEventServerWnd {
+class CEventServerWnd : public fw::CWindow {
 public:
     CEventServerWnd() = default;
-    CEventServerWnd(const CEventServerWnd&) = delete;
-    CEventServerWnd& operator=(const CEventServerWnd&) = delete;
+    // Destroys the window while the client list still exists.
+    ~CEventServerWnd() override;
 
     // Creates the window on the calling thread, registers both messages and announces
     // the server; false when the window cannot be created.
@@ -23,16 +23,18 @@ public:
     // for each; windows that no longer exist are dropped, every other one stays listed.
     void Broadcast(const void* bytes, uint32_t length);
 
-    HWND GetHwnd() const { return m_window.get(); }
     size_t ClientCount() const { return m_clients.size(); }
+    UINT RegisterMessage() const { return m_registerId; }
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Lists the window once, however often it registers, also during a broadcast.
     void AddClient(HWND client);
+    void DropClient(HWND client);
 
     std::vector<HWND> m_clients;
     UINT m_registerId = 0;
     UINT m_announceId = 0;
-    fw::unique_hwnd m_window;  // last: destroyed first, while the rest still exists
 };

@@ -1,5 +1,7 @@
 #include "lockcore/NamedPipe.h"
 
+#include <cstdint>
+
 CNamedPipe::CNamedPipe(const std::string& name, int bufferSize) : m_name(name), m_bufferSize(bufferSize) {}
 
 CNamedPipe::~CNamedPipe()
@@ -16,10 +18,20 @@ BOOL CNamedPipe::Close()
 
 BOOL CNamedPipe::Read(std::vector<uint8_t>& message)
 {
+    bool oversized = false;
+    return ReadAtMost(message, SIZE_MAX, oversized);
+}
+
+BOOL CNamedPipe::ReadAtMost(std::vector<uint8_t>& message, size_t limit, bool& oversized)
+{
     const DWORD chunk = static_cast<DWORD>(m_bufferSize);
     size_t offset = 0;
     message.clear();
+    oversized = false;
     for (;;) {
+        // Past the limit every chunk lands in the same place and is dropped.
+        if (oversized)
+            offset = 0;
         message.resize(offset + chunk);
         DWORD read = 0;
         if (!ReadChunk(message.data() + offset, chunk, read)) {
@@ -28,9 +40,13 @@ BOOL CNamedPipe::Read(std::vector<uint8_t>& message)
         }
         offset += read;
         message.resize(offset);
+        oversized = oversized || offset > limit;
         DWORD available = 0;
-        if (!PeekNamedPipe(Handle(), nullptr, 0, nullptr, &available, nullptr) || available == 0)
+        if (!PeekNamedPipe(Handle(), nullptr, 0, nullptr, &available, nullptr) || available == 0) {
+            if (oversized)
+                message.clear();
             return TRUE;
+        }
     }
 }
 

@@ -21,6 +21,9 @@ public:
     // One whole message, read in chunks of the buffer size. FALSE, with an empty vector,
     // when any chunk fails: a message cut off by a broken pipe or a stop is never handed on.
     virtual BOOL Read(std::vector<uint8_t>& message);
+    // Read, keeping at most `limit` bytes: a longer message is read to its end without
+    // growing the vector and gives TRUE, `oversized` set and an empty vector.
+    BOOL ReadAtMost(std::vector<uint8_t>& message, size_t limit, bool& oversized);
     virtual BOOL Write(const void* data, DWORD length);
 
     bool IsOpen() const { return static_cast<bool>(m_handle); }

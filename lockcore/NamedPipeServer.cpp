@@ -25,8 +25,9 @@ int CNamedPipeServer::Serve()
         SetEvent(m_created.get());
         if (Connect()) {
             std::vector<uint8_t> request;
-            while (Read(request))
-                OnRequest(request);
+            bool oversized = false;
+            while (ReadAtMost(request, kMaxRequest, oversized))
+                oversized ? OnOversizedRequest() : OnRequest(request);
         }
         Close();
         if (m_stopped)
@@ -80,6 +81,11 @@ BOOL CNamedPipeServer::Connect()
 }
 
 int CNamedPipeServer::OnRequest(const std::vector<uint8_t>&)
+{
+    return 0;
+}
+
+int CNamedPipeServer::OnOversizedRequest()
 {
     return 0;
 }

@@ -7,6 +7,10 @@
 
 class CNamedPipeServer : public CNamedPipe {
 public:
+    // The longest request kept: far above the largest valid one (a settings payload with
+    // many keys), so a peer that keeps writing cannot make the server take all memory.
+    static constexpr size_t kMaxRequest = 1024 * 1024;
+
     CNamedPipeServer(const std::string& name, int bufferSize);
     ~CNamedPipeServer() override;
 
@@ -25,6 +29,9 @@ protected:
     virtual BOOL Connect();
     // Handles one request; the reply is written with Write.
     virtual int OnRequest(const std::vector<uint8_t>& request);
+    // Answers a request longer than kMaxRequest, read to its end and dropped; the default
+    // answers nothing. The connection goes on either way.
+    virtual int OnOversizedRequest();
     // Waits for the I/O or the stop event; a stop cancels the I/O and closes the pipe.
     BOOL WaitIo(OVERLAPPED& overlapped) override;
 

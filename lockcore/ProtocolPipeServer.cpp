@@ -1,5 +1,6 @@
 #include "lockcore/ProtocolPipeServer.h"
 
+#include "lockcore/ByteStream.h"
 #include "lockcore/PipeProtocol.h"
 
 CProtocolPipeServer::CProtocolPipeServer(const std::string& pipeName, const std::string& mutexName)
@@ -23,9 +24,21 @@ int CProtocolPipeServer::Serve()
 
 int CProtocolPipeServer::OnRequest(const std::vector<uint8_t>& request)
 {
-    const std::vector<uint8_t> reply = Dispatch(request);
-    Write(reply.data(), static_cast<DWORD>(reply.size()));
+    Reply(Dispatch(request));
     return 0;
+}
+
+int CProtocolPipeServer::OnOversizedRequest()
+{
+    CByteWriter writer;
+    WriteInt32(writer, PIPE_STATUS_BAD_REQUEST);
+    Reply(writer.Bytes());
+    return 0;
+}
+
+void CProtocolPipeServer::Reply(const std::vector<uint8_t>& reply)
+{
+    Write(reply.data(), static_cast<DWORD>(reply.size()));
 }
 
 bool CProtocolPipeServer::TakeServerMutex()

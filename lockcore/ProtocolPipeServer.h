@@ -15,11 +15,14 @@ protected:
     // The reply to one request.
     virtual std::vector<uint8_t> Dispatch(const std::vector<uint8_t>& request) = 0;
     int OnRequest(const std::vector<uint8_t>& request) override;
+    // PIPE_STATUS_BAD_REQUEST.
+    int OnOversizedRequest() override;
 
 private:
     // Waits for the mutex (an earlier owner may still be ending); false on a stop.
     bool TakeServerMutex();
     void ReleaseServerMutex();
+    void Reply(const std::vector<uint8_t>& reply);
 
     std::string m_mutexName;
     fw::unique_handle m_mutex;

@@ -98,6 +98,7 @@ bool CSettingReader::ReadKeyDevices(CByteReader& reader)
     int32_t count = 0;
     if (!ReadInt32(reader, count))
         return false;
+    m_settings->KeyDevices.clear();
     for (int32_t i = 0; i < count; ++i) {
         CKeyDevice device;
         if (!ReadUInt16(reader, device.m_vendorId) || !ReadUInt16(reader, device.m_productId) ||

@@ -31,9 +31,9 @@ public:
     virtual ~CSettingReader() = default;
 
     // Fills the record field by field; false at the first value that cannot be read whole
-    // (the record then holds what was read so far). A key count of 0 or less gives no
-    // device; the devices are appended as they are read, never reserved from the count.
-    // The caller checks for bytes left after the payload.
+    // (the record then holds what was read so far). The payload's keys replace the
+    // record's: a key count of 0 or less leaves none; the devices are added as they are
+    // read, never reserved from the count. The caller checks for bytes left after the payload.
     bool Read(CByteReader& reader);
 
 private:

@@ -1,8 +1,9 @@
 #pragma once
 // Codes, sizes and byte offsets of the USB host-controller and hub requests, the device
-// node calls and the SetupDi structures of 32-bit Windows. The enumeration reads and
-// writes request buffers at these offsets so it builds natively too; the Windows build
-// checks every value against the platform headers.
+// node calls and the SetupDi structures. The enumeration reads and writes request buffers
+// at these offsets so it builds natively too; the Windows build checks every value against
+// the platform headers. The USB requests are the same on 32-bit and 64-bit Windows; the
+// SetupDi structures hold a pointer-sized field and are packed only on 32-bit Windows.
 #include "usbkey/UsbPlatform.h"
 
 #include <cstddef>
@@ -60,13 +61,14 @@ constexpr std::size_t kSetupWLength = 10;
 constexpr std::size_t kDescriptorData = 12;
 constexpr std::uint8_t kStringDescriptorType = 3;
 
-// SetupDi.
+// SetupDi: 5, 28 and 28 on 32-bit Windows; 8, 32 and 32 on 64-bit Windows.
 constexpr std::uint32_t kDigcfPresent = 0x02;
 constexpr std::uint32_t kDigcfDeviceInterface = 0x10;
-constexpr std::uint32_t kInterfaceDetailCbSize = 5;  // SP_DEVICE_INTERFACE_DETAIL_DATA_A
 constexpr std::size_t kInterfaceDetailPath = 4;
-constexpr std::uint32_t kDevInfoDataCbSize = 28;     // SP_DEVINFO_DATA
-constexpr std::uint32_t kInterfaceDataCbSize = 28;   // SP_DEVICE_INTERFACE_DATA
+// SP_DEVICE_INTERFACE_DETAIL_DATA_A: cbSize and one character, padded to 8 bytes on 64-bit.
+constexpr std::uint32_t kInterfaceDetailCbSize = sizeof(void*) == 8 ? 8 : kInterfaceDetailPath + 1;
+constexpr auto kDevInfoDataCbSize = static_cast<std::uint32_t>(sizeof(DevInfoData));
+constexpr auto kInterfaceDataCbSize = static_cast<std::uint32_t>(sizeof(DeviceInterfaceData));
 
 constexpr Guid kHostControllerInterface = {
     0x3ABF6F2D, 0x71C4, 0x462A, {0x8A, 0x92, 0x1E, 0x68, 0x61, 0xE6, 0xAF, 0x27}};

@@ -24,6 +24,9 @@ static_assert(L::kDevInfoDataCbSize == sizeof(SP_DEVINFO_DATA));
 static_assert(L::kInterfaceDataCbSize == sizeof(SP_DEVICE_INTERFACE_DATA));
 static_assert(L::kInterfaceDetailCbSize == sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A));
 static_assert(L::kInterfaceDetailPath == offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath));
+#ifndef _WIN64
+static_assert(L::kInterfaceDetailCbSize == 5 && L::kDevInfoDataCbSize == 28 && L::kInterfaceDataCbSize == 28);
+#endif
 static_assert(L::kIoctlGetHcdDriverKeyName == IOCTL_GET_HCD_DRIVERKEY_NAME);
 static_assert(L::kIoctlGetRootHubName == IOCTL_USB_GET_ROOT_HUB_NAME);
 static_assert(L::kIoctlGetNodeInformation == IOCTL_USB_GET_NODE_INFORMATION);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "TempFolder.h"
 #include "common/ReplacementFile.h"
@@ -205,6 +207,94 @@ TEST_F(SettingFileTest, DamagedFilesLoadByTheContentRules)
         CSettingFile::Parse(&s, nullptr, cases[1]);
         return s.LockMessage;
     }());
+}
+
+// The swap's calls as the replacement makes them, passed on to Windows unless one is told
+// to fail. (Wine keeps no file access lists, so what the swap preserves is seen here,
+// through which call puts the new file in place.)
+class RecordingSwap : public CFileSwap {
+public:
+    RecordingSwap(std::string target, std::string temp) : m_target(std::move(target)), m_temp(std::move(temp)) {}
+
+    std::map<std::string, DWORD> failures;  // call -> the error it fails with
+    mutable std::vector<std::string> calls;
+
+    bool Replace(const std::string& replaced, const std::string& replacement) const override
+    {
+        return Call("Replace", replaced, replacement, [&] { return CFileSwap::Replace(replaced, replacement); });
+    }
+    bool MoveReplacing(const std::string& from, const std::string& to) const override
+    {
+        return Call("MoveReplacing", from, to, [&] { return CFileSwap::MoveReplacing(from, to); });
+    }
+    bool Delete(const std::string& path) const override
+    {
+        return Call("Delete", path, "", [&] { return CFileSwap::Delete(path); });
+    }
+    bool Move(const std::string& from, const std::string& to) const override
+    {
+        return Call("Move", from, to, [&] { return CFileSwap::Move(from, to); });
+    }
+
+private:
+    template <typename Windows>
+    bool Call(const std::string& name, const std::string& a, const std::string& b, Windows windows) const
+    {
+        calls.push_back(name + " " + Name(a) + (b.empty() ? "" : " " + Name(b)));
+        if (const auto failure = failures.find(name); failure != failures.end()) {
+            SetLastError(failure->second);
+            return false;
+        }
+        return windows();
+    }
+    std::string Name(const std::string& path) const { return path == m_target ? "target" : path == m_temp ? "temp" : path; }
+
+    std::string m_target, m_temp;
+};
+
+// An existing file is replaced by ReplaceFile, which keeps its owner, access list and
+// attributes: a save by the signed-in user must not make the file that user's. Where there
+// is nothing to replace, or no ReplaceFile, the plain move serves.
+TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
+{
+    using Calls = std::vector<std::string>;
+    const struct {
+        const char* what;
+        bool oldFile;
+        std::map<std::string, DWORD> failures;
+        Calls calls;
+        bool saved;
+    } cases[] = {
+        {"old file", true, {}, {"Replace target temp"}, true},
+        {"first save", false, {}, {"Replace target temp", "MoveReplacing temp target"}, true},
+        {"no ReplaceFile", true, {{"Replace", ERROR_CALL_NOT_IMPLEMENTED}},
+         {"Replace target temp", "MoveReplacing temp target"}, true},
+        {"Windows 9x", true, {{"Replace", ERROR_CALL_NOT_IMPLEMENTED}, {"MoveReplacing", ERROR_CALL_NOT_IMPLEMENTED}},
+         {"Replace target temp", "MoveReplacing temp target", "Delete target", "Move temp target"}, true},
+        {"old file gone, new one not renamed", true, {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}},
+         {"Replace target temp", "MoveReplacing temp target"}, true},
+        {"old file held open", true, {{"Replace", ERROR_UNABLE_TO_REMOVE_REPLACED}}, {"Replace target temp"}, false},
+    };
+    const std::string target = m_file.GetPath();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(target.c_str());
+        if (c.oldFile)
+            WriteWholeFile(target, "old");
+        RecordingSwap swap(target, TempPath());
+        swap.failures = c.failures;
+        try {
+            CReplacementFile replacement(target, swap);
+            replacement.Write("new");
+            replacement.Commit();
+            EXPECT_TRUE(c.saved);
+        } catch (const CFileException&) {
+            EXPECT_FALSE(c.saved);
+        }
+        EXPECT_EQ(c.calls, swap.calls);
+        EXPECT_EQ(c.saved ? "new" : "old", Text());
+        EXPECT_FALSE(CFile::Exists(TempPath()));
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "framework/SubclassWnd.h"
 #include "framework/Window.h"
 
 namespace {
@@ -121,6 +122,37 @@ TEST(Window, ClassOfAnotherWindowProcedureIsRefused)
     CProbeWindow window;
     EXPECT_FALSE(window.Create("STATIC", "static", WS_OVERLAPPEDWINDOW));
     EXPECT_EQ(nullptr, window.GetHwnd());
+}
+
+// Counts what reaches it and passes everything on to the procedure it replaced.
+class CCountingSubclass : public fw::CSubclassWnd {
+public:
+    int answers = 0;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == kAnswer)
+            ++answers;
+        return DefaultProc(message, wParam, lParam);
+    }
+};
+
+// A framework window and a subclass over it are bound by the same mechanism, each under
+// its own kind: both see the message, in order, and destruction unbinds both.
+TEST(Window, SubclassOverAFrameworkWindowKeepsBothObjects)
+{
+    CProbeWindow window;
+    ASSERT_TRUE(window.Create(kClass, "probe", WS_OVERLAPPEDWINDOW));
+    CCountingSubclass subclass;
+    ASSERT_TRUE(subclass.SubclassWindow(window.GetHwnd()));
+    EXPECT_EQ(&subclass, fw::CSubclassWnd::FromHandle(window.GetHwnd()));
+    EXPECT_EQ(47, SendMessageA(window.GetHwnd(), kAnswer, 5, 0));
+    EXPECT_EQ(1, subclass.answers);
+    window.Destroy();
+    EXPECT_EQ(nullptr, subclass.GetSafeHwnd());
+    EXPECT_EQ(nullptr, window.GetHwnd());
+    EXPECT_EQ(static_cast<UINT>(WM_NCDESTROY), window.seen.back());
 }
 
 } // namespace

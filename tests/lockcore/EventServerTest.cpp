@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
+
+#include "framework/Thread.h"
+#include "framework/Window.h"
 #include "lockcore/EventMessage.h"
+#include "lockcore/EventServerWnd.h"
 #include "tests/lockcore/ChildProcess.h"
 #include "tests/lockcore/TestLog.h"
 #include "tests/lockcore/TestNames.h"
@@ -173,6 +179,66 @@ TEST_F(EventServerTest, RestartedServerAnnouncesItselfAgain)
     EXPECT_EQ(2, announces(WaitForLines(log, [&](const Lines& l) { return announces(l) >= 2; })));
     ASSERT_TRUE(Publish(EVENT_UNLOCK));
     EXPECT_EQ(Lines{"event 2"}, WaitForEvents(log, 1));
+}
+
+// A client window on a thread of its own that registers again with the server each time a
+// record reaches it, while the server still waits in its send.
+class ReregisteringClient : public fw::CThread {
+public:
+    ReregisteringClient(HWND server, UINT registerMessage) : m_server(server), m_register(registerMessage) {}
+    ~ReregisteringClient() override { Stop(); }
+
+    HWND Window() const { return m_window ? m_window->GetHwnd() : nullptr; }
+    std::atomic<int> records{0};
+
+protected:
+    bool InitInstance() override
+    {
+        m_window = std::make_unique<ClientWindow>(*this);
+        return m_window->Create("KvTestReregisteringClient", "", 0);
+    }
+    void ExitInstance() override { m_window.reset(); }
+
+private:
+    class ClientWindow : public fw::CWindow {
+    public:
+        explicit ClientWindow(ReregisteringClient& owner) : m_owner(owner) {}
+
+    protected:
+        LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message != WM_COPYDATA)
+                return DefaultProc(message, wParam, lParam);
+            ++m_owner.records;
+            SendMessageA(m_owner.m_server, m_owner.m_register, reinterpret_cast<WPARAM>(GetHwnd()), 0);
+            return TRUE;
+        }
+
+    private:
+        ReregisteringClient& m_owner;
+    };
+
+    HWND m_server;
+    UINT m_register;
+    std::unique_ptr<ClientWindow> m_window;
+};
+
+TEST(EventServerWnd, ClientRegisteringDuringABroadcastIsListedOnce)
+{
+    const std::string suffix = UniqueSuffix();
+    CEventServerWnd server;
+    ASSERT_TRUE(server.Create("kvtest-register-" + suffix, "kvtest-announce-" + suffix));
+    ReregisteringClient client(server.GetHwnd(), server.RegisterMessage());
+    ASSERT_TRUE(client.Start());
+    SendMessageA(server.GetHwnd(), server.RegisterMessage(), reinterpret_cast<WPARAM>(client.Window()), 0);
+    ASSERT_EQ(1u, server.ClientCount());
+
+    const auto record = BuildEventMessage(EVENT_LOCK);
+    for (int round = 1; round <= 3; ++round) {
+        server.Broadcast(record.data(), static_cast<uint32_t>(record.size()));
+        EXPECT_EQ(1u, server.ClientCount()) << round;
+        EXPECT_EQ(round, client.records.load()) << round;
+    }
 }
 
 } // namespace

@@ -2,8 +2,12 @@
 // built as "Marrowpane.exe" beside this test program.
 #include "lockcore/ResidentLockCore.h"
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
+#include "common/PathUtil.h"
 #include "lockcore/PipeProtocol.h"
 #include "lockcore/SettingPayload.h"
 #include "tests/lockcore/Bytes.h"
@@ -72,16 +76,31 @@ protected:
         return 0;
     }
 
+    // Ends the stub named in the log. It may have ended by itself already and Wine hands
+    // its process id to the next program at once (another test): so the process is held
+    // open, which keeps the id its own, and ended only when it is the stub.
     void KillStub() const
     {
         const DWORD id = StubProcessId();
         if (id == 0)
             return;
         fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-        if (process) {
+        if (process && IsLockScreenProgram(id)) {
             TerminateProcess(process.get(), 1);
             WaitForSingleObject(process.get(), 5000);
         }
+    }
+
+    static bool IsLockScreenProgram(DWORD id)
+    {
+        const fw::unique_hfile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));  // INVALID_HANDLE_VALUE on failure
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+            if (entry.th32ProcessID == id)
+                return lstrcmpiA(entry.szExeFile, CPathUtil::kLockScreenProgram) == 0;
+        }
+        return false;
     }
 
     std::string SettingsRequest() const { return ToHex(EncodeSettingsRequest(settings)); }

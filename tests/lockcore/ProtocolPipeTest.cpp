@@ -62,6 +62,19 @@ TEST_F(ScreenEventServer, LargeTextArrivesWhole)
     EXPECT_EQ(std::vector<std::string>{"CheckPassword [" + text + "]"}, listener.Calls());
 }
 
+// A peer that writes without end must not make the server take all memory: a request
+// past the cap is read to its end, answered as bad, and the connection goes on.
+TEST_F(ScreenEventServer, OversizedRequestIsDrainedAndAnsweredAsBad)
+{
+    const std::vector<uint8_t> huge =
+        EncodeRequest(PIPE_EVT_CHECK_PASSWORD, std::string(CNamedPipeServer::kMaxRequest, 'k'));
+    std::vector<uint8_t> reply;
+    ASSERT_TRUE(client.Transact(huge.data(), static_cast<DWORD>(huge.size()), reply));
+    EXPECT_EQ("02 00 00 00", ToHex(reply));
+    EXPECT_EQ("00 00 00 00", client.Raw("07 00 00 00 02 00 00 00 70 77"));
+    EXPECT_EQ(std::vector<std::string>{"CheckPassword [pw]"}, listener.Calls());
+}
+
 // A server whose hello carries four bytes too many.
 class LongHelloServer : public CProtocolPipeServer {
 public:

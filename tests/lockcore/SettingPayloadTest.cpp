@@ -120,6 +120,23 @@ TEST(SettingPayload, KeyCountOfZeroOrLessGivesNoDevice)
     EXPECT_TRUE(IsEqualSetting(s, read));
 }
 
+// A record read into twice (a second settings command to the same display) holds the
+// last payload's keys, not both lists.
+TEST(SettingPayload, ReadingReplacesTheKeysTheRecordHeld)
+{
+    const CLockSetting sample = SampleRecord();
+    CLockSetting read = sample;
+    read.KeyDevices.push_back(CKeyDevice(1, 2, "old"));
+    ASSERT_TRUE(ReadPayload(Payload(sample), read));
+    EXPECT_TRUE(IsEqualSetting(sample, read));
+    ASSERT_EQ(2u, read.KeyDevices.size());
+
+    CLockSetting none = sample;
+    none.KeyDevices.clear();
+    ASSERT_TRUE(ReadPayload(Payload(none), read));
+    EXPECT_TRUE(read.KeyDevices.empty());
+}
+
 TEST(SettingPayload, MalformedPayloadsAreRejectedWholeByTheCommandServer)
 {
     const CLockSetting sample = SampleRecord();

@@ -177,10 +177,12 @@ TEST_F(ResidentEndToEnd, IdleTimeLocks)
     setting.LockNoInputSec = 3;
     StartWith({kKeyA}, {kKeyA});
     const DWORD start = GetTickCount();  // the window is up: watching starts now
-    ExpectEvent(kEventLock, 8000);
+    ExpectEvent(kEventLock, 15000);
     const DWORD elapsed = GetTickCount() - start;
+    // Never before the idle time; after it, within a few checks even on a busy machine
+    // (6.5 s was seen while other builds ran).
     EXPECT_GE(elapsed, 2500u);
-    EXPECT_LE(elapsed, 5000u);
+    EXPECT_LE(elapsed, 10000u);
 }
 
 TEST_F(ResidentEndToEnd, SuspendedLocksOnlyOnCommand)

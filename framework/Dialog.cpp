@@ -9,13 +9,18 @@ namespace fw {
 // Data exchange
 
 CDataExchange::CDataExchange(CDialog& dialog, bool saveAndValidate)
+    : CDataExchange(dialog.GetSafeHwnd(), saveAndValidate)
+{
+}
+
+CDataExchange::CDataExchange(HWND dialog, bool saveAndValidate)
     : m_bSaveAndValidate(saveAndValidate), m_dialog(dialog)
 {
 }
 
 HWND CDataExchange::PrepareCtrl(int id)
 {
-    m_lastControl = m_dialog.GetDlgItem(id);
+    m_lastControl = ::GetDlgItem(m_dialog, id);
     return m_lastControl;
 }
 

@@ -7,6 +7,8 @@
 #include "common/UserAccount.h"
 #include "resident/LockEngine.h"
 #include "resident/LockMainDialog.h"
+#include "resident/resource.h"
+#include "resident/wizard/InitWizard.h"
 #include "usbkey/FilterUsbCheckThread.h"
 
 namespace {
@@ -120,6 +122,7 @@ bool CResidentApp::RunFirstRunWizard()
 {
     if (!CUserAccount::IsAdministrator())
         return false;
-    // The first-run wizard registers the keys here; without it no key gets registered.
-    return false;
+    CInitWizard wizard(&m_setting, GetUsbCheckThread(), IDS_WIZARD_CAPTION, GetDesktopWindow());
+    const INT_PTR result = wizard.DoModal();
+    return result == fw::ID_WIZFINISH && !m_setting.KeyDevices.empty();
 }

@@ -81,6 +81,11 @@ bool CResidentProcess::Start(const std::string& program, CEventClient* events, D
         return false;
     if (events)
         events->Follow(m_processId);  // its event server announces itself soon
+    return WaitForMainWindow(events, timeout);
+}
+
+bool CResidentProcess::WaitForMainWindow(CEventClient* events, DWORD timeout)
+{
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeout) {
         m_window = FindMarkedWindow(m_processId);

@@ -30,6 +30,9 @@ public:
     bool Start(const std::string& program, CEventClient* events = nullptr, DWORD timeout = 15000);
     // Starts the program without waiting for a window.
     bool Launch(const std::string& program);
+    // Waits for the marked main window of the launched program; the client, when given,
+    // registers with its event server then.
+    bool WaitForMainWindow(CEventClient* events, DWORD timeout = 15000);
     // True when the process ended within `timeout` ms.
     bool WaitForExit(DWORD timeout);
     void Kill();

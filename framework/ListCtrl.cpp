@@ -97,4 +97,11 @@ bool CListCtrl::DeleteAllItems()
     return SendMessageA(GetSafeHwnd(), LVM_DELETEALLITEMS, 0, 0) != 0;
 }
 
+void CListCtrl::SetRedraw(bool redraw)
+{
+    SendMessageA(GetSafeHwnd(), WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    if (redraw)
+        InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
+}
+
 } // namespace fw

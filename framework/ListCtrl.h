@@ -31,6 +31,8 @@ public:
     // The next row after `start` (-1: from the top) with the LVNI_ flags, or -1.
     int GetNextItem(int start, UINT flags) const;
     bool DeleteAllItems();
+    // Off while many rows change; back on repaints the whole control.
+    void SetRedraw(bool redraw);
 };
 
 } // namespace fw

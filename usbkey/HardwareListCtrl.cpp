@@ -18,6 +18,7 @@ void CHardwareListCtrl::SetDevices(const CUsbDeviceList* devices)
     if (!devices)
         return;
     CKeyDeviceList hidden = m_hideList;
+    SetRedraw(false);  // a visible list repaints at every insertion otherwise
     LPARAM position = 0;
     for (const CUsbDeviceEntry& entry : *devices) {
         const auto match = std::find_if(hidden.begin(), hidden.end(),
@@ -34,6 +35,7 @@ void CHardwareListCtrl::SetDevices(const CUsbDeviceList* devices)
         }
         ++position;
     }
+    SetRedraw(true);
     SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 

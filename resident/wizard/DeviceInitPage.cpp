@@ -52,14 +52,23 @@ bool CDeviceInitPage::OnNotify(NMHDR& header, LRESULT& result)
 {
     if (header.idFrom != IDC_HARDWARE_LIST || header.code != LVN_ITEMCHANGED)
         return false;
-    RefreshSelection();
+    // While the rows are rebuilt, one refresh follows at the end instead of one per row.
+    if (!m_fillingRows && (reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE))
+        RefreshSelection();
     result = 0;
     return true;
 }
 
+void CDeviceInitPage::FillRows(const CUsbDeviceList* devices)
+{
+    m_fillingRows = true;
+    m_hardwareList.SetDevices(devices);
+    m_fillingRows = false;
+}
+
 BOOL CDeviceInitPage::OnSetActive()
 {
-    m_hardwareList.SetDevices(nullptr);
+    FillRows(nullptr);
     SetWizardButtons(0);
     m_productId.clear();
     m_serialNumber.clear();
@@ -80,7 +89,7 @@ void CDeviceInitPage::OnDeviceListChanged()
 {
     if (usbkey::CFilterUsbCheckThread* usb = Wizard().UsbCheckThread())
         usb->GetDeviceList(m_devices);
-    m_hardwareList.SetDevices(&m_devices);
+    FillRows(&m_devices);
     RefreshSelection();
 }
 

@@ -28,6 +28,7 @@ protected:
 private:
     CInitWizard& Wizard() const;
     void OnDeviceListChanged();
+    void FillRows(const CUsbDeviceList* devices);
     // Buttons, detail texts and tree after the checks or the selection changed.
     void RefreshSelection();
     void RegisterWithWorker();
@@ -39,4 +40,5 @@ private:
     std::string m_serialNumber;
     std::string m_vendorId;
     CUsbDeviceList m_devices;  // the copy the rows' item data index
+    bool m_fillingRows = false;
 };

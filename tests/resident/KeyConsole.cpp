@@ -1,8 +1,12 @@
 // The main job from a terminal: registers a simulated key in the settings file, starts
 // the resident program (a build whose USB calls go to the simulated machine), lets the
 // user pull and insert the key, and prints the lock events as a client receives them.
-// Usage: KeyConsole <resident program>
+// With --first-run it starts the program without settings, so that it shows its first-run
+// wizard, which the user completes on the display or has completed from here.
+// Usage: KeyConsole [--first-run] <resident program>
 #include "common/CompanionLink.h"
+#include "resident/wizard/WizardResource.h"
+#include "tests/resident/support/SheetDriver.h"
 #include "tests/resident/support/SingleKeySession.h"
 
 #include <windows.h>
@@ -49,17 +53,62 @@ void PrintHelp()
     std::fflush(stdout);
 }
 
+// Checks the key in the wizard and goes Next, Next, Finish, as the user would.
+bool CompleteWizard(DWORD processId)
+{
+    HWND sheet = nullptr;
+    if (!WaitUntil([&] { return (sheet = CSheetDriver::FindSheet(processId)) != nullptr; }))
+        return false;
+    const CSheetDriver driver(sheet);
+    int row = -1;
+    if (!WaitUntil([&] { return (row = driver.FindRow(IDC_HARDWARE_LIST, "Key " + kKey.tag)) >= 0; }))
+        return false;
+    driver.SetRowChecked(IDC_HARDWARE_LIST, row, true);
+    for (int page = 1; page <= 2; ++page) {
+        driver.Press(PSBTN_NEXT);
+        if (!driver.WaitForPage(page))
+            return false;
+    }
+    driver.Press(PSBTN_FINISH);
+    return true;
+}
+
+// The wizard of a program started without settings: done on the display, or from here.
+bool RunFirstRun(CSingleKeySession& session, const char* program)
+{
+    if (!session.StartFirstRun(program))
+        return false;
+    std::printf("Brontal shows its first-run wizard with the simulated key %04X:%04X \"%s\" attached.\n"
+                "Check \"Key %s\" and press Next, Next and Finish on the display, then Enter here;\n"
+                "or type w and Enter to have that done from here.\n",
+                kKey.identity.m_vendorId, kKey.identity.m_productId, kKey.identity.m_serialNumber.c_str(),
+                kKey.tag.c_str());
+    std::fflush(stdout);
+    std::string line;
+    std::getline(std::cin, line);
+    if (line == "w" && !CompleteWizard(session.Resident().ProcessId())) {
+        std::fprintf(stderr, "the wizard could not be completed from here\n");
+        return false;
+    }
+    if (!session.WaitUntilWatching(30000)) {
+        std::fprintf(stderr, "Brontal does not watch: the wizard was cancelled or is still open\n");
+        return false;
+    }
+    return true;
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: KeyConsole <resident program>\n");
+    const bool firstRun = argc == 3 && std::string(argv[1]) == "--first-run";
+    if (argc != 2 && !firstRun) {
+        std::fprintf(stderr, "usage: KeyConsole [--first-run] <resident program>\n");
         return 2;
     }
+    const char* program = argv[argc - 1];
     CSingleKeySession session(kKey, "kv-run-usb-scenario.txt");
-    if (!session.Start(argv[1]))
+    if (!(firstRun ? RunFirstRun(session, program) : session.Start(program)))
         return 1;
     CResidentProcess& resident = session.Resident();
     std::printf("Brontal runs with the simulated key %04X:%04X \"%s\" attached.\n", kKey.identity.m_vendorId,

@@ -42,9 +42,13 @@ std::string WindowsPathOf(const std::string& unixPath)
 void WriteSettings(const CLockSetting& setting)
 {
     CPathUtil::CreateSettingBaseFolder();
-    const CSettingFile file = SettingFile();
-    DeleteFileA(file.GetPath().c_str());
-    file.SaveSetting(setting);
+    RemoveSettings();
+    SettingFile().SaveSetting(setting);
+}
+
+void RemoveSettings()
+{
+    DeleteFileA(SettingFile().GetPath().c_str());
 }
 
 int ReadLockState()

@@ -8,6 +8,7 @@
 #include "framework/ResourceText.h"
 #include "resident/wizard/InitWizard.h"
 #include "resident/wizard/WizardResource.h"
+#include "tests/resident/support/ResidentProcess.h"
 #include "tests/resident/support/SheetDriver.h"
 #include "tests/resident/support/SimulatedKeys.h"
 #include "usbkey/FilterUsbCheckThread.h"
@@ -32,16 +33,11 @@ constexpr int kNextButton = 0x3024;
 const SSimulatedKey kKeyA{"A", CKeyDevice(0x0951, 0x1666, "KV0001A")};
 const SSimulatedKey kKeyB{"B", CKeyDevice(0x0781, 0x5567, "")};
 
-std::string SettingsPath()
-{
-    return CPathUtil::GetSettingBaseFolder() + "\\" + CSettingFile::kFileName;
-}
-
 class InitWizardTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteFileA(SettingsPath().c_str());
+        RemoveSettings();
         setting.SetDefaults();
     }
     void TearDown() override
@@ -51,7 +47,7 @@ protected:
         if (ui.joinable())
             ui.join();
         usbkey::CFilterUsbCheckThread::End(usb);
-        RemoveDirectoryA(SettingsPath().c_str());
+        RemoveDirectoryA(SettingsFilePath().c_str());
     }
 
     // Attaches the keys, starts the worker and runs the wizard until its device rows show.
@@ -243,12 +239,12 @@ TEST_F(InitWizardTest, FinishThatCannotSaveKeepsTheSummaryAndCanBeTriedAgain)
     Check(kKeyA);
     NextToSummary();
     CPathUtil::CreateSettingBaseFolder();
-    ASSERT_TRUE(CreateDirectoryA(SettingsPath().c_str(), nullptr));  // the file cannot be written
+    ASSERT_TRUE(CreateDirectoryA(SettingsFilePath().c_str(), nullptr));  // the file cannot be written
     driver->Press(PSBTN_FINISH);
     Answer(IDS_SAVE_FAILED, IDOK);
     EXPECT_EQ(kFinishPage, driver->CurrentIndex());
 
-    ASSERT_TRUE(RemoveDirectoryA(SettingsPath().c_str()));
+    ASSERT_TRUE(RemoveDirectoryA(SettingsFilePath().c_str()));
     driver->Press(PSBTN_FINISH);
     EXPECT_EQ(fw::ID_WIZFINISH, WaitForEnd());
     EXPECT_TRUE(SavedSetting());
@@ -264,7 +260,7 @@ TEST_F(InitWizardTest, CancelOnTheFirstPageUnregistersItAndWritesNothing)
     driver->Press(PSBTN_CANCEL);
     EXPECT_EQ(IDCANCEL, WaitForEnd());
     EXPECT_EQ(0u, usb->NotifyWindowCount());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SettingsPath().c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SettingsFilePath().c_str()));
 }
 
 } // namespace

@@ -29,16 +29,11 @@ constexpr int kFinishPage = 2;
 
 const SSimulatedKey kKey{"A", CKeyDevice(0x0951, 0x1666, "KV0001A")};
 
-std::string SettingsPath()
-{
-    return CPathUtil::GetSettingBaseFolder() + "\\" + CSettingFile::kFileName;
-}
-
 class WizardEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteFileA(SettingsPath().c_str());
+        RemoveSettings();
         ASSERT_TRUE(events.Start());
     }
 
@@ -112,7 +107,7 @@ TEST_F(WizardEndToEnd, CancelWritesNothingEndsTheProgramAndPausesTheWatchdog)
     ASSERT_NO_FATAL_FAILURE(StartWizard());
     driver->Press(PSBTN_CANCEL);
     EXPECT_TRUE(resident.WaitForExit(15000));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SettingsPath().c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SettingsFilePath().c_str()));
     watchdog.End();
     EXPECT_THAT(testsupport::ReadLines(log), ElementsAre("wd 0x463 0 0", "wd 0x462 0 0"));  // resume, then pause
 }

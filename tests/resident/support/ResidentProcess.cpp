@@ -46,9 +46,14 @@ void WriteSettings(const CLockSetting& setting)
     SettingFile().SaveSetting(setting);
 }
 
+std::string SettingsFilePath()
+{
+    return SettingFile().GetPath();
+}
+
 void RemoveSettings()
 {
-    DeleteFileA(SettingFile().GetPath().c_str());
+    DeleteFileA(SettingsFilePath().c_str());
 }
 
 int ReadLockState()

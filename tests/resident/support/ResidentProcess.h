@@ -15,6 +15,8 @@ std::string WindowsPathOf(const std::string& unixPath);
 
 // Replaces "Corvantis.ini" in the settings folder with the record and no lock state.
 void WriteSettings(const CLockSetting& setting);
+// The path of "Corvantis.ini" in the settings folder.
+std::string SettingsFilePath();
 // Deletes "Corvantis.ini": the program then starts as on its first run.
 void RemoveSettings();
 // The file's "Lock" value; -1 when the file or the key is missing.

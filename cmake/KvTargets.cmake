@@ -82,3 +82,18 @@ function(kv_fuzzer name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   set_property(GLOBAL APPEND PROPERTY KV_FUZZERS ${name})
 endfunction()
+
+# kv_dll(name SOURCES ... [LIBS ...]): a Windows DLL named name.dll whose exports are
+# exactly the names of the .def file among its sources (undecorated, whatever the
+# calling convention).
+function(kv_dll name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT KV_WINDOWS)
+    return()
+  endif()
+  add_library(${name} SHARED ${ARG_SOURCES})
+  kv_defaults(${name})
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+endfunction()

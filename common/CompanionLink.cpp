@@ -74,6 +74,18 @@ BOOL PostTo(HWND window, UINT message, WPARAM wParam)
     return window ? PostMessageA(window, message, wParam, 0) : FALSE;
 }
 
+// Starts the program file of that name in this program's own folder (a folder of any
+// length); false when the folder is unknown or the start failed.
+bool StartBesideThisProgram(const char* fileName, const char* parameters, int showCommand)
+{
+    const std::string folder = CPathUtil::GetModuleFolder(nullptr);
+    if (folder.empty()) // never search the current folder or the path for it
+        return false;
+    const std::string program = PathText::AppendBackslash(folder) + fileName;
+    const HINSTANCE result = ShellExecuteA(nullptr, nullptr, program.c_str(), parameters, nullptr, showCommand);
+    return reinterpret_cast<UINT_PTR>(result) > 32;
+}
+
 } // namespace
 
 HWND CCompanionLink::FindWatchdogWindow()
@@ -126,11 +138,17 @@ BOOL CCompanionLink::StopCompanions()
 
 void CCompanionLink::StartWatchdog()
 {
-    if (CProcessFinder().FindProcessId(kWatchdogExecutable) != 0)
-        return;
-    const std::string folder = CPathUtil::GetModuleFolder(nullptr);
-    if (folder.empty()) // never search the current folder or the path for it
-        return;
-    const std::string watchdog = PathText::AppendBackslash(folder) + kWatchdogExecutable;
-    ShellExecuteA(nullptr, nullptr, watchdog.c_str(), "", nullptr, SW_SHOWNORMAL);
+    if (CProcessFinder().FindProcessId(kWatchdogExecutable) == 0)
+        StartBesideThisProgram(kWatchdogExecutable, "", SW_SHOWNORMAL);
+}
+
+BOOL CCompanionLink::LaunchWatchdog()
+{
+    return StartBesideThisProgram(kWatchdogExecutable, nullptr, SW_SHOW);
+}
+
+void CCompanionLink::StartResident()
+{
+    if (CProcessFinder().FindProcessId(kResidentExecutable) == 0)
+        StartBesideThisProgram(kResidentExecutable, "", SW_SHOWNORMAL);
 }

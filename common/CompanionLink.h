@@ -53,4 +53,10 @@ public:
     // Starts "PERNWICK.EXE" from this program's own folder unless a process of that
     // name runs; a failed start is not reported (the resident program asks again).
     static void StartWatchdog();
+    // Starts "PERNWICK.EXE" from this program's own folder without looking for a running
+    // one (a second watchdog ends by itself); TRUE when it could be started.
+    static BOOL LaunchWatchdog();
+    // Starts "BRONTAL.EXE" from this program's own folder unless a process of that name
+    // runs; a failed start is not reported (the watchdog tries again).
+    static void StartResident();
 };

@@ -1,6 +1,7 @@
 // Setwarden.dll as an installer uses it, under Wine: a stand-in installer program loads the
 // library and calls one export; this test drives the uninstall dialog from outside, with
-// the simulated USB machine for the key and the test build of Brontal running.
+// the simulated USB machine for the key and the test builds of Brontal and Pernwick
+// running. (The build checks the library's export table.)
 #include <windows.h>
 
 #include <shlobj.h>
@@ -19,8 +20,8 @@
 #include "common/SettingFile.h"
 #include "framework/File.h"
 #include "framework/Handle.h"
-#include "tests/common/ExportTable.h"
 #include "tests/common/HelperProcess.h"
+#include "tests/companions/support/InstalledPrograms.h"
 #include "tests/resident/support/ResidentProcess.h"
 #include "tests/resident/support/SimulatedKeys.h"
 
@@ -248,17 +249,6 @@ protected:
 
     void StartBrontal() { ASSERT_TRUE(m_resident.Start(kBrontal)); }
 
-    // A program under the watchdog's name with its marked window, until Pernwick is here.
-    std::unique_ptr<CHelperProcess> StartStandInWatchdog()
-    {
-        const std::string program = m_folder / kWatchdogExecutable;
-        EXPECT_TRUE(CopyFileA(WindowsPathOf(KV_COMPANION_HELPER).c_str(), program.c_str(), FALSE));
-        auto watchdog = std::make_unique<CHelperProcess>(
-            program, RecordArguments(m_folder / "watchdog.log", {std::string("wd|") + kWatchdogMarker + "||0"}));
-        EXPECT_TRUE(watchdog->WaitForWindows(1));
-        return watchdog;
-    }
-
     // The dialog's prompt and its staying open for a while.
     void ExpectWaitingDialog(const CInstallerRun& run, HWND dialog, UINT prompt)
     {
@@ -288,22 +278,10 @@ protected:
         EXPECT_TRUE(ProcessesNamed(kResidentExecutable).empty());
     }
 
-    CTempFolder m_folder{"setwarden"};
     CSimulatedKeys m_keys{TempPath("setwarden-" + std::to_string(GetCurrentProcessId()) + ".txt"), {kKey}};
     fw::unique_hmodule m_texts;
     CResidentProcess m_resident;
 };
-
-TEST_F(Setwarden, ExportsExactlyTheSixNamesUndecorated)
-{
-    const std::vector<std::string> expected = {"CopyImageFile",     "CreateImageFolder", "CreateSettingBaseFolder",
-                                               "DelImageFile",      "DeleteImageFolder", "Uninstall"};
-    for (const std::string& dll : {kShippedDll, kSimulatedDll}) {
-        const fw::unique_hmodule library(LoadLibraryA(dll.c_str()));
-        ASSERT_TRUE(library) << dll;
-        EXPECT_EQ(expected, ExportedNames(library.get())) << dll;
-    }
-}
 
 TEST_F(Setwarden, CreatesTheSettingFolder)
 {
@@ -363,17 +341,22 @@ TEST_F(Setwarden, PictureExportsDoNothingWithoutAPictureFolder)
     DeleteFileA(kept.c_str());
 }
 
-TEST_F(Setwarden, UninstallWithoutKeysEndsTheProgramsAndRemovesTheSettings)
+// Pernwick and Brontal as installed in one folder, the watchdog having started the
+// resident program; the key registration is gone by the time of the uninstall.
+TEST_F(Setwarden, UninstallWithoutKeysEndsBothProgramsAndRemovesTheSettings)
 {
-    Register();
-    StartBrontal();
-    const auto watchdog = StartStandInWatchdog();
-    WriteSettings(CLockSetting());  // no key registered now
+    CInstalledPrograms programs("setwarden-installed", CInstalledPrograms::WithWatchdog);
+    CInstalledPrograms::RegisterKey();
+    ASSERT_NE(0u, programs.Launch("Pernwick.exe"));
+    ASSERT_TRUE(WaitForResident(true, kWindowWait));
+    CInstalledPrograms::RegisterNoKey();
     const DWORD start = GetTickCount();
     EXPECT_EQ(kPassed, CInstallerRun(kSimulatedDll, "Uninstall").Result());
-    EXPECT_LT(GetTickCount() - start, 6000u) << "both ended within the waits";
+    EXPECT_LT(GetTickCount() - start, 6000u) << "both ended by themselves within the waits";
     ExpectUninstalled();
     EXPECT_TRUE(ProcessesNamed(kWatchdogExecutable).empty());
+    Sleep(kQuietWait);
+    EXPECT_TRUE(ProcessesNamed(kResidentExecutable).empty()) << "the resident program was started again";
 }
 
 TEST_F(Setwarden, UninstallWithoutASettingsFilePasses)

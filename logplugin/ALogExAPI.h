@@ -32,7 +32,12 @@ static_assert(sizeof(void*) != 4 || sizeof(tagALOGEX_DATA) == 32, "the 32-bit re
 // The second argument of ALogEx_SendLog as the plug-in passes it.
 constexpr unsigned long kALogExSendFlags = 1;
 
+// Imported by the plug-in; a library that implements them defines ALOGEX_API empty.
+#ifndef ALOGEX_API
+#define ALOGEX_API __declspec(dllimport)
+#endif
+
 extern "C" {
-__declspec(dllimport) int WINAPI ALogEx_GetALogSettingDirectoryPath(char* buffer, int size);
-__declspec(dllimport) long WINAPI ALogEx_SendLog(tagALOGEX_DATA* record, unsigned long flags);
+ALOGEX_API int WINAPI ALogEx_GetALogSettingDirectoryPath(char* buffer, int size);
+ALOGEX_API long WINAPI ALogEx_SendLog(tagALOGEX_DATA* record, unsigned long flags);
 }

@@ -60,9 +60,12 @@ int main()
     WriteSettings(setting);
     SetEnvironmentVariableA("KV_USB_SCENARIO", keys.Path().c_str());
     CResidentProcess resident;
-    if (!host.Load() || !resident.Start(WindowsPathOf(KV_SIMULATED_BRONTAL)) || host.Plugin().OnInit(FALSE) != 0 ||
-        host.Plugin().LoggingStart() != 0) {
-        std::fprintf(stderr, "the host, the plug-in or Brontal did not start\n");
+    if (!host.Load() || host.Plugin().OnInit(FALSE) != 0 || host.Plugin().LoggingStart() != 0) {
+        std::fprintf(stderr, "the plug-in did not start\n");
+        return 1;
+    }
+    if (!resident.Start(WindowsPathOf(KV_SIMULATED_BRONTAL))) {
+        std::fprintf(stderr, "Brontal did not start\n");
         return 1;
     }
     std::size_t seen = 0;

@@ -429,27 +429,21 @@ TEST_F(Setwarden, KeyAndPasswordNeedBoth)
     EXPECT_EQ(kPassed, run.Result());
 }
 
-// UtilityNeedPassword 2: the prompt stays the default one, yet the key alone does not pass.
-TEST_F(Setwarden, UtilityPasswordOtherThanOneKeepsThePromptButNeedsThePassword)
+// The utility's password makes the key alone not enough, whatever its value; the prompt
+// asks for the password on 1 only.
+TEST_F(Setwarden, UtilityPasswordNeedsThePasswordWithTheKeyAttached)
 {
-    Register(1, 0, 2);
-    const CInstallerRun run(kSimulatedDll, "Uninstall");
-    const HWND dialog = run.WaitForDialog();
-    ExpectWaitingDialog(run, dialog, kPromptKeyOrPassword);
-    ExpectMessageAfterPassword(run, dialog, "wrong", kWrongPassword);
-    TypePassword(dialog, kPassword);
-    Click(dialog, IDOK);
-    EXPECT_EQ(kPassed, run.Result());
-}
-
-TEST_F(Setwarden, UtilityPasswordOneAsksForThePassword)
-{
-    Register(1, 0, 1);
-    const CInstallerRun run(kSimulatedDll, "Uninstall");
-    const HWND dialog = run.WaitForDialog();
-    ExpectWaitingDialog(run, dialog, kPromptPassword);
-    Click(dialog, IDCANCEL);
-    EXPECT_EQ(kRefused, run.Result());
+    for (const auto& [utilityNeedPassword, prompt] : {std::pair{1, kPromptPassword}, {2, kPromptKeyOrPassword}}) {
+        SCOPED_TRACE(utilityNeedPassword);
+        Register(1, 0, utilityNeedPassword);
+        const CInstallerRun run(kSimulatedDll, "Uninstall");
+        const HWND dialog = run.WaitForDialog();
+        ExpectWaitingDialog(run, dialog, prompt);
+        ExpectMessageAfterPassword(run, dialog, "wrong", kWrongPassword);
+        TypePassword(dialog, kPassword);
+        Click(dialog, IDOK);
+        EXPECT_EQ(kPassed, run.Result());
+    }
 }
 
 // Without a password in use the utility's password setting does not count: the key passes

@@ -16,7 +16,7 @@
 #include "framework/File.h"
 #include "tests/logplugin/LogHost.h"
 #include "tests/resident/support/ResidentProcess.h"
-#include "tests/resident/support/SimulatedKeys.h"
+#include "tests/resident/support/SingleKeySession.h"
 
 namespace {
 
@@ -306,26 +306,11 @@ protected:
     {
         ASSERT_TRUE(ProcessesNamed(kResidentExecutable).empty()) << "a resident is left running";
         ArdenvaleLogger::SetUp();
-        CLockSetting setting;
-        setting.SetDefaults();
-        setting.LockStartup = 0;
-        setting.LockNoInput = 0;
-        setting.KeyDevices = {kKey.identity};
-        WriteSettings(setting);
-        SetEnvironmentVariableA("KV_USB_SCENARIO", keys.Path().c_str());
-        ASSERT_TRUE(resident.Start(WindowsPathOf(KV_SIMULATED_BRONTAL)));
+        ASSERT_TRUE(session.Start(WindowsPathOf(KV_SIMULATED_BRONTAL).c_str()));
     }
 
-    void Pull()
-    {
-        keys.Pull(kKey.tag);
-        resident.Post(WM_DEVICECHANGE, 7);  // DBT_DEVNODES_CHANGED
-    }
-    void Insert()
-    {
-        keys.Insert(kKey.tag);
-        resident.Post(WM_DEVICECHANGE, 7);
-    }
+    void Pull() { session.Pull(); }
+    void Insert() { session.Insert(); }
 
     // Starts logging and waits until the client library is registered with Brontal: a
     // reload (event 3) is logged.
@@ -335,7 +320,7 @@ protected:
         ASSERT_EQ(0, Plugin().LoggingStart());
         const DWORD start = GetTickCount();
         while (host.Records().empty() && GetTickCount() - start < kEventWait) {
-            resident.Post(UM_RELOAD_SETTINGS);
+            session.Resident().Post(UM_RELOAD_SETTINGS);
             host.WaitForRecords(1, 300);
         }
         ASSERT_FALSE(host.Records().empty()) << "no event reached the log library";
@@ -363,8 +348,7 @@ protected:
         return codes;
     }
 
-    CSimulatedKeys keys{host.SettingFolder() + "\\usb-scenario.txt", {kKey}};
-    CResidentProcess resident;
+    CSingleKeySession session{kKey, "logger-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt"};
     std::size_t m_seen = 0;
 };
 

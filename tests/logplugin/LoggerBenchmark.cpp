@@ -9,8 +9,7 @@
 
 #include "common/CompanionLink.h"
 #include "tests/logplugin/LogHost.h"
-#include "tests/resident/support/ResidentProcess.h"
-#include "tests/resident/support/SimulatedKeys.h"
+#include "tests/resident/support/SingleKeySession.h"
 
 namespace {
 
@@ -51,37 +50,25 @@ std::int64_t WaitForCode(CLogHost& host, std::size_t& seen, int code)
 int main()
 {
     CLogHost host("logger-benchmark");
-    CSimulatedKeys keys(host.SettingFolder() + "\\usb-scenario.txt", {kKey});
-    CLockSetting setting;
-    setting.SetDefaults();
-    setting.LockStartup = 0;
-    setting.LockNoInput = 0;
-    setting.KeyDevices = {kKey.identity};
-    WriteSettings(setting);
-    SetEnvironmentVariableA("KV_USB_SCENARIO", keys.Path().c_str());
-    CResidentProcess resident;
+    CSingleKeySession session(kKey, "logger-benchmark.txt");
     if (!host.Load() || host.Plugin().OnInit(FALSE) != 0 || host.Plugin().LoggingStart() != 0) {
         std::fprintf(stderr, "the plug-in did not start\n");
         return 1;
     }
-    if (!resident.Start(WindowsPathOf(KV_SIMULATED_BRONTAL))) {
-        std::fprintf(stderr, "Brontal did not start\n");
+    if (!session.Start(WindowsPathOf(KV_SIMULATED_BRONTAL).c_str()))
         return 1;
-    }
     std::size_t seen = 0;
     for (int i = 0; i < 50 && host.Records().empty(); ++i) {  // until the client library is registered
-        resident.Post(UM_RELOAD_SETTINGS);
+        session.Resident().Post(UM_RELOAD_SETTINGS);
         host.WaitForRecords(1, 200);
     }
     seen = host.Records().size();
     std::vector<double> delays;
     for (int i = 0; i < kCycles; ++i) {
         const std::int64_t pulled = Now();
-        keys.Pull(kKey.tag);
-        resident.Post(WM_DEVICECHANGE, 7);  // DBT_DEVNODES_CHANGED
+        session.Pull();
         const std::int64_t arrived = WaitForCode(host, seen, 1);
-        keys.Insert(kKey.tag);
-        resident.Post(WM_DEVICECHANGE, 7);
+        session.Insert();
         if (!arrived || !WaitForCode(host, seen, 2)) {
             std::fprintf(stderr, "cycle %d: no record\n", i);
             return 1;

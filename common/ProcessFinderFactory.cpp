@@ -38,6 +38,13 @@ void ChooseProcessFinder()
         UseToolhelpProcessFinder();
 }
 
+void ReleaseProcessFinder()
+{
+    CProcessFinderFactoryHolder::Instance().Install(nullptr);
+    CPsapiLibrary::Instance().Unload();
+    CToolhelpLibrary::Instance().Unload();
+}
+
 std::unique_ptr<CProcessFinderImpl> CreateProcessFinderImpl()
 {
     const CProcessFinderFactory* factory = CProcessFinderFactoryHolder::Instance().Factory();

@@ -41,6 +41,8 @@ void UseToolhelpProcessFinder();
 // The process status library when it binds, otherwise Toolhelp: the choice every
 // program makes at start-up.
 void ChooseProcessFinder();
+// Removes the strategy and unloads the libraries it was bound to: the end of a program.
+void ReleaseProcessFinder();
 
 // A new implementation from the installed factory; null when none is installed.
 std::unique_ptr<CProcessFinderImpl> CreateProcessFinderImpl();

@@ -1,5 +1,6 @@
 #include "framework/PropertyPage.h"
 
+#include "framework/ModuleInstance.h"
 #include "framework/PropertySheet.h"
 
 #include <cstdlib>
@@ -14,7 +15,7 @@ PROPSHEETPAGEA CPropertyPage::MakePageHeader()
     PROPSHEETPAGEA page{};
     page.dwSize = sizeof page;
     page.dwFlags = PSP_DEFAULT;
-    page.hInstance = GetModuleHandleA(nullptr);
+    page.hInstance = ThisModule();
     page.pszTemplate = MAKEINTRESOURCEA(m_templateId);
     page.pfnDlgProc = PageProc;
     page.lParam = reinterpret_cast<LPARAM>(this);

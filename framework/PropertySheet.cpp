@@ -1,5 +1,6 @@
 #include "framework/PropertySheet.h"
 
+#include "framework/ModuleInstance.h"
 #include "framework/PropertyPage.h"
 #include "framework/ResourceText.h"
 
@@ -10,7 +11,7 @@ CPropertySheet::CPropertySheet(UINT captionId, HWND parent, UINT startPage) : m_
     m_header.dwSize = sizeof m_header;
     m_header.dwFlags = PSH_PROPSHEETPAGE;
     m_header.hwndParent = parent;
-    m_header.hInstance = GetModuleHandleA(nullptr);
+    m_header.hInstance = ThisModule();
     m_header.nStartPage = startPage;
 }
 

@@ -1,11 +1,13 @@
 #include "framework/ResourceText.h"
 
+#include "framework/ModuleInstance.h"
+
 namespace fw {
 
 std::string LoadText(UINT id)
 {
     char text[2048] = {};
-    const int length = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    const int length = LoadStringA(ThisModule(), id, text, sizeof text);
     return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
 

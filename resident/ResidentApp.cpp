@@ -2,8 +2,6 @@
 
 #include "common/CompanionLink.h"
 #include "common/ProcessFinderFactory.h"
-#include "common/PsapiLibrary.h"
-#include "common/ToolhelpLibrary.h"
 #include "common/UserAccount.h"
 #include "resident/LockEngine.h"
 #include "resident/LockMainDialog.h"
@@ -68,9 +66,7 @@ int CResidentApp::ExitInstance()
     } catch (...) {
     }
     UnlockSingleInstance();
-    CProcessFinderFactoryHolder::Instance().Install(nullptr);
-    CPsapiLibrary::Instance().Unload();
-    CToolhelpLibrary::Instance().Unload();
+    ReleaseProcessFinder();
     return 0;
 }
 

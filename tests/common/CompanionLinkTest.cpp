@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "HelperProcess.h"
@@ -200,23 +201,98 @@ TEST_P(CompanionLinkTest, StartsNothingWhileAWatchdogRuns)
 }
 
 // A caller in a folder whose name ends in "表" (95 5C): its second byte is the "\" byte
-// and must not be taken for the separator.
-TEST_P(CompanionLinkTest, StartsTheWatchdogBesideACallerInADoubleByteFolder)
+// and must not be taken for the separator. Each start finds its program beside the caller.
+TEST_P(CompanionLinkTest, StartsCompanionsBesideACallerInADoubleByteFolder)
 {
     const WatchdogsEnded ended;
+    const std::string strategy = GetParam() == Strategy::Psapi ? "psapi" : "toolhelp";
+    struct Case {
+        std::string arguments;
+        const char* started;
+    } cases[] = {{"start-watchdog " + strategy, kWatchdogExecutable},
+                 {"start-resident " + strategy, kResidentExecutable},
+                 {"launch-watchdog", kWatchdogExecutable}};
     const std::string folder = m_folder / "\x83\x5C\x95\x5C\\";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     const std::string starter = folder + "STARTER.EXE";
     ASSERT_TRUE(CopyFileA(HelperPath("CompanionHelper.exe").c_str(), starter.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(HelperPath("CompanionHelper.exe").c_str(),
-                          (folder + kWatchdogExecutable).c_str(), FALSE));
-    CHelperProcess caller(starter, GetParam() == Strategy::Psapi ? "start-watchdog psapi"
-                                                                 : "start-watchdog toolhelp");
+    for (const char* name : {kWatchdogExecutable, kResidentExecutable})
+        ASSERT_TRUE(CopyFileA(HelperPath("CompanionHelper.exe").c_str(), (folder + name).c_str(), FALSE));
+    for (const Case& c : cases) {
+        CHelperProcess caller(starter, c.arguments);
+        ASSERT_TRUE(caller.WaitForExit());
+        std::vector<DWORD> started;
+        for (int i = 0; i < 500 && (started = ProcessesNamed(c.started)).empty(); ++i)
+            Sleep(20);
+        ASSERT_EQ(1u, started.size()) << c.arguments;
+        EXPECT_EQ(0, lstrcmpiA((folder + c.started).c_str(), ProcessPath(started[0]).c_str()))
+            << c.arguments << ": " << ProcessPath(started[0]);
+        EndProcess(started[0]);
+    }
+}
+
+// Unlike the start, the launch does not look first; it reports whether the file started.
+TEST_P(CompanionLinkTest, LaunchesAWatchdogWithoutLookingForOne)
+{
+    const WatchdogsEnded ended;
+    const CHelperProcess& running = Start(kWatchdogExecutable, {Window("wd", kWatchdogMarker, "", false)});
+    const std::string folder = m_folder / "launcher\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string launcher = folder + "LAUNCHER.EXE";
+    ASSERT_TRUE(CopyFileA(HelperPath("CompanionHelper.exe").c_str(), launcher.c_str(), FALSE));
+    {
+        CHelperProcess alone(launcher, "launch-watchdog");  // no watchdog beside it
+        ASSERT_TRUE(alone.WaitForExit());
+        EXPECT_EQ(0u, alone.ExitCode());
+    }
+    ASSERT_TRUE(CopyFileA(HelperPath("CompanionHelper.exe").c_str(), (folder + kWatchdogExecutable).c_str(), FALSE));
+    CHelperProcess caller(launcher, "launch-watchdog");
     ASSERT_TRUE(caller.WaitForExit());
-    const std::vector<DWORD> watchdogs = WaitForWatchdogs(1);
-    ASSERT_EQ(1u, watchdogs.size());
-    EXPECT_EQ(0, lstrcmpiA((folder + kWatchdogExecutable).c_str(), ProcessPath(watchdogs[0]).c_str()))
-        << ProcessPath(watchdogs[0]);
+    EXPECT_EQ(1u, caller.ExitCode());
+    const std::vector<DWORD> watchdogs = WaitForWatchdogs(2);
+    EXPECT_EQ(2u, watchdogs.size());
+    EXPECT_NE(watchdogs.end(), std::find(watchdogs.begin(), watchdogs.end(), running.Id()));
+}
+
+TEST_P(CompanionLinkTest, StartsNoResidentProgramWhileOneRuns)
+{
+    const CHelperProcess& running = Start(kResidentExecutable, {Window("main", "", kResidentMarker, false)});
+    CCompanionLink::StartResident(); // a start would have created the process on return
+    EXPECT_EQ(std::vector<DWORD>{running.Id()}, ProcessesNamed(kResidentExecutable));
+}
+
+// The uninstall's end of a companion: its marked windows get WM_QUIT and it ends on its
+// own; a program that does not react is terminated after the 3000 ms wait.
+TEST_P(CompanionLinkTest, EndsCompanionsByQuitAndTerminatesOnesThatStay)
+{
+    CHelperProcess& resident = Start(kResidentExecutable, {Window("main", "main", kResidentMarker, false)});
+    CHelperProcess& watchdog = Start(kWatchdogExecutable, {Window("wd", kWatchdogMarker, "", false)});
+    // Each ends by its own loop, well before the wait would run out and terminate it.
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(CCompanionLink::EndResident());
+    EXPECT_TRUE(resident.WaitForExit(0));
+    EXPECT_TRUE(CCompanionLink::EndWatchdog());
+    EXPECT_TRUE(watchdog.WaitForExit(0));
+    EXPECT_LT(GetTickCount() - start, 2900u);
+
+    // No marked window: nothing is posted, and after the wait the process is terminated.
+    CHelperProcess& unmarked = Start(kResidentExecutable, {Window("plain", "plain", "", false)});
+    start = GetTickCount();
+    EXPECT_FALSE(CCompanionLink::EndResident());
+    EXPECT_GE(GetTickCount() - start, 2900u);
+    EXPECT_TRUE(unmarked.WaitForExit(0));
+    EXPECT_FALSE(CCompanionLink::EndWatchdog());  // none runs: no wait at all
+}
+
+TEST_P(CompanionLinkTest, StopCompanionsStopsAndSuspendsBeforeTheEnd)
+{
+    Start(kResidentExecutable, {Window("main", "main", kResidentMarker, false)});
+    Start(kWatchdogExecutable, {Window("wd", kWatchdogMarker, "", false)});
+    EXPECT_TRUE(CCompanionLink::StopCompanions());
+    EXPECT_TRUE(ProcessesNamed(kResidentExecutable).empty());
+    EXPECT_TRUE(ProcessesNamed(kWatchdogExecutable).empty());
+    EXPECT_EQ(std::vector<std::string>{"main 0x471 0 0"}, Received(kResidentExecutable));
+    EXPECT_EQ(std::vector<std::string>{"wd 0x461 0 0"}, Received(kWatchdogExecutable));
 }
 
 INSTANTIATE_TEST_SUITE_P(Strategies, CompanionLinkTest,

@@ -6,6 +6,10 @@
 //                           "label 0xMESSAGE wParam lParam";
 //   start-watchdog psapi|toolhelp
 //                           asks for the watchdog to be started, then ends;
+//   start-resident psapi|toolhelp
+//                           asks for the resident program to be started, then ends;
+//   launch-watchdog         launches the watchdog without a lookup; exit code 1 when
+//                           that reported success, else 0;
 //   (no arguments)          as started by the watchdog start: one hidden window.
 // Each ends at WM_CLOSE to any of its windows, or after a minute at most.
 #include <windows.h>
@@ -106,13 +110,16 @@ int Record(int argc, char** argv)
     return result;
 }
 
-int StartWatchdog(const char* strategy)
+int StartCompanion(const std::string& mode, const char* strategy)
 {
     if (std::strcmp(strategy, "psapi") == 0)
         UsePsapiProcessFinder();
     else
         UseToolhelpProcessFinder();
-    CCompanionLink::StartWatchdog();
+    if (mode == "start-resident")
+        CCompanionLink::StartResident();
+    else
+        CCompanionLink::StartWatchdog();
     return 0;
 }
 
@@ -135,7 +142,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string mode = argv[1];
     if (mode == "record" && argc >= 4)
         return Record(argc, argv);
-    if (mode == "start-watchdog" && argc == 3)
-        return StartWatchdog(argv[2]);
+    if ((mode == "start-watchdog" || mode == "start-resident") && argc == 3)
+        return StartCompanion(mode, argv[2]);
+    if (mode == "launch-watchdog")
+        return CCompanionLink::LaunchWatchdog() ? 1 : 0;
     return 1;
 }

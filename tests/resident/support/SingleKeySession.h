@@ -1,6 +1,6 @@
 #pragma once
 // The resident program started with one registered simulated key attached, no start-up
-// or idle lock, and an event client in this process: the demo and the benchmark drive it.
+// or idle lock, and an event client in this process: the benchmark drives it.
 #include <string>
 
 #include "tests/resident/support/EventClient.h"

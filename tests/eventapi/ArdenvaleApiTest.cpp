@@ -1,0 +1,350 @@
+// ArdenvaleAPI.dll loaded into the test program: records handed to its window as the
+// event server would (WM_COPYDATA from another thread), its numbering and checks, the
+// stop, a worker that ends on its own, and unloading with the worker still running.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "eventapi/ArdenvaleAPI.h"
+#include "framework/Window.h"
+#include "lockcore/EventMessage.h"
+
+namespace {
+
+constexpr UINT kCallerMessage = WM_APP + 7;
+constexpr char kWorkerClass[] = "ArdenvaleEventClientWnd";
+constexpr DWORD kWait = 5000;
+
+std::string WindowsPath(std::string path)
+{
+    for (char& c : path)
+        c = c == '/' ? '\\' : c;
+    return "Z:" + path;
+}
+
+std::string LibraryPath()
+{
+    return WindowsPath(KV_ARDENVALE_API);
+}
+
+// The caller's window: keeps the ids posted to it.
+class CCallerWindow : public fw::CWindow {
+public:
+    CCallerWindow() { Create("KvEventApiCaller", "", WS_OVERLAPPED); }
+
+    // Pumps this thread's messages until an id arrives or the time is up.
+    bool NextId(UINT& id, DWORD timeout = kWait)
+    {
+        const DWORD start = GetTickCount();
+        while (m_ids.empty() && GetTickCount() - start < timeout) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+        }
+        if (m_ids.empty())
+            return false;
+        id = m_ids.front();
+        m_ids.pop_front();
+        return true;
+    }
+    bool NoId(DWORD quiet = 300)
+    {
+        UINT id = 0;
+        return !NextId(id, quiet);
+    }
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == kCallerMessage)
+            m_ids.push_back(static_cast<UINT>(wParam));
+        return DefaultProc(message, wParam, lParam);
+    }
+
+private:
+    std::deque<UINT> m_ids;
+};
+
+struct SFindWorker {
+    HWND found;
+};
+
+BOOL CALLBACK FindWorkerWindow(HWND window, LPARAM lParam)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (process != GetCurrentProcessId() || std::string(className) != kWorkerClass)
+        return TRUE;
+    reinterpret_cast<SFindWorker*>(lParam)->found = window;
+    return FALSE;
+}
+
+// The library's worker window in this process, or null.
+HWND WorkerWindow()
+{
+    SFindWorker search{nullptr};
+    EnumWindows(FindWorkerWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool WaitUntil(bool (*condition)(), DWORD timeout = kWait)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeout)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+bool Send(HWND window, const std::vector<uint8_t>& bytes)
+{
+    COPYDATASTRUCT data{0, static_cast<DWORD>(bytes.size()), const_cast<uint8_t*>(bytes.data())};
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, kWait,
+                               &result) != 0;
+}
+
+std::vector<uint8_t> Record(int32_t code, size_t size = kEventMessageSize)
+{
+    std::vector<uint8_t> record = BuildEventMessage(code);
+    record.resize(size, 0x5A);
+    return record;
+}
+
+class ArdenvaleApi : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Load());
+    }
+    void TearDown() override
+    {
+        if (m_library) {
+            m_api.UnRegGetEvent();
+            FreeLibrary(m_library);
+        }
+        EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("ArdenvaleAPI.dll") == nullptr; }));
+    }
+
+    bool Load()
+    {
+        m_library = LoadLibraryA(LibraryPath().c_str());
+        return m_library && m_api.Bind(m_library);
+    }
+
+    // Registers the caller window and waits for the worker's window.
+    HWND Register()
+    {
+        EXPECT_EQ(1, m_api.RegGetEvent(m_caller.GetHwnd(), kCallerMessage));
+        const HWND worker = WorkerWindow();
+        EXPECT_TRUE(worker);
+        return worker;
+    }
+
+    // Hands the record to the worker window and reads it under the id it was given.
+    void ExpectRead(HWND worker, const std::vector<uint8_t>& record, BOOL expected, int expectedCode)
+    {
+        ASSERT_TRUE(Send(worker, record));
+        UINT id = 0;
+        ASSERT_TRUE(m_caller.NextId(id)) << record.size();
+        int code = -1;
+        EXPECT_EQ(expected, m_api.GetEventData(id, &code)) << record.size();
+        EXPECT_EQ(expectedCode, code) << record.size();
+        code = -1;
+        EXPECT_FALSE(m_api.GetEventData(id, &code)) << "read twice";
+        EXPECT_EQ(-1, code);
+    }
+
+    HMODULE m_library = nullptr;
+    SArdenvaleFunctions m_api;
+    CCallerWindow m_caller;
+};
+
+TEST_F(ArdenvaleApi, NothingToReadBeforeRegistering)
+{
+    int code = -1;
+    EXPECT_FALSE(m_api.GetEventData(0, &code));
+    EXPECT_EQ(-1, code);
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
+    EXPECT_FALSE(WorkerWindow());
+}
+
+TEST_F(ArdenvaleApi, RecordsGetTheLowestFreeIdAndAreReadOnce)
+{
+    const HWND worker = Register();
+    ASSERT_TRUE(Send(worker, Record(EVENT_LOCK)));
+    ASSERT_TRUE(Send(worker, Record(EVENT_UNLOCK)));
+    UINT first = 9, second = 9;
+    ASSERT_TRUE(m_caller.NextId(first));
+    ASSERT_TRUE(m_caller.NextId(second));
+    EXPECT_EQ(0u, first);
+    EXPECT_EQ(1u, second);
+
+    int code = 0;
+    EXPECT_TRUE(m_api.GetEventData(0, &code));
+    EXPECT_EQ(EVENT_LOCK, code);
+    code = -1;
+    EXPECT_FALSE(m_api.GetEventData(0, &code));
+    EXPECT_EQ(-1, code);
+
+    ASSERT_TRUE(Send(worker, Record(EVENT_ALARM)));
+    UINT third = 9;
+    ASSERT_TRUE(m_caller.NextId(third));
+    EXPECT_EQ(0u, third);
+    EXPECT_TRUE(m_api.GetEventData(1, &code));
+    EXPECT_EQ(EVENT_UNLOCK, code);
+    EXPECT_TRUE(m_api.GetEventData(0, &code));
+    EXPECT_EQ(EVENT_ALARM, code);
+    EXPECT_FALSE(m_api.GetEventData(0, nullptr));
+}
+
+TEST_F(ArdenvaleApi, OnlyLockEventRecordsReadTrue)
+{
+    const HWND worker = Register();
+    std::vector<uint8_t> wrongMarker = Record(EVENT_LOCK);
+    wrongMarker[5] ^= 0x20;
+    ExpectRead(worker, Record(EVENT_UNLOCK), TRUE, EVENT_UNLOCK);
+    ExpectRead(worker, Record(EVENT_ALARM, 43), TRUE, EVENT_ALARM);            // the rest is ignored
+    ExpectRead(worker, Record(EVENT_CHANGE_SETTING, 1 << 20), TRUE, EVENT_CHANGE_SETTING);
+    ExpectRead(worker, Record(77), TRUE, 77);                                  // codes pass unchanged
+    ExpectRead(worker, Record(EVENT_LOCK, 41), FALSE, 0);
+    ExpectRead(worker, wrongMarker, FALSE, 0);
+
+    // An empty record is no event: no notice, and the window serves on.
+    ASSERT_TRUE(Send(worker, {}));
+    EXPECT_TRUE(m_caller.NoId());
+    ExpectRead(worker, Record(EVENT_LOCK), TRUE, EVENT_LOCK);
+}
+
+TEST_F(ArdenvaleApi, ASecondRegistrationChangesNothing)
+{
+    const HWND worker = Register();
+    CCallerWindow other;
+    EXPECT_EQ(1, m_api.RegGetEvent(other.GetHwnd(), kCallerMessage + 1));
+    EXPECT_EQ(worker, WorkerWindow());
+    ExpectRead(worker, Record(EVENT_LOCK), TRUE, EVENT_LOCK);
+    EXPECT_TRUE(other.NoId());
+}
+
+TEST_F(ArdenvaleApi, UnregisterEndsTheWorkerAndDropsUnreadRecords)
+{
+    const HWND worker = Register();
+    ASSERT_TRUE(Send(worker, Record(EVENT_LOCK)));
+    ASSERT_TRUE(Send(worker, Record(EVENT_UNLOCK)));
+
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(IsWindow(worker));
+    int code = -1;
+    EXPECT_FALSE(m_api.GetEventData(0, &code));
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
+
+    // A fresh worker starts with an empty store: ids from 0 again.
+    const HWND again = Register();
+    UINT stale = 0;
+    while (m_caller.NextId(stale, 100)) {
+    }
+    ExpectRead(again, Record(EVENT_ALARM), TRUE, EVENT_ALARM);
+}
+
+// A class of the library's own name and module that refuses every window: the worker
+// cannot create its window and ends at once.
+LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_NCCREATE ? FALSE : DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(ArdenvaleApi, AWorkerWithoutWindowCountsAsNone)
+{
+    WNDCLASSA refusing{};
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.hInstance = m_library;
+    refusing.lpszClassName = kWorkerClass;
+    ASSERT_TRUE(RegisterClassA(&refusing));
+
+    EXPECT_EQ(1, m_api.RegGetEvent(m_caller.GetHwnd(), kCallerMessage));
+    EXPECT_FALSE(WorkerWindow());
+    int code = -1;
+    EXPECT_FALSE(m_api.GetEventData(0, &code));
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0, m_api.UnRegGetEvent());  // nothing left to wait for
+    EXPECT_LT(GetTickCount() - start, 1000u);
+
+    // The worker that ended is no obstacle: registering again starts a working one.
+    EXPECT_EQ(1, m_api.RegGetEvent(m_caller.GetHwnd(), kCallerMessage));
+    EXPECT_FALSE(WorkerWindow());
+    ASSERT_TRUE(UnregisterClassA(kWorkerClass, m_library));
+    const HWND worker = Register();
+    ASSERT_TRUE(worker);
+    ExpectRead(worker, Record(EVENT_LOCK), TRUE, EVENT_LOCK);
+}
+
+TEST_F(ArdenvaleApi, AWorkerEndedByAForeignQuitCountsAsNone)
+{
+    const HWND worker = Register();
+    ASSERT_TRUE(Send(worker, Record(EVENT_LOCK)));
+    PostMessageA(worker, WM_QUIT, 0, 0);  // any program can post this to the window
+    ASSERT_TRUE(WaitUntil([] { return WorkerWindow() == nullptr; }));
+    int code = -1;
+    EXPECT_FALSE(m_api.GetEventData(0, &code));  // its records went with it
+
+    const HWND again = Register();
+    ASSERT_TRUE(again);
+    UINT stale = 0;
+    while (m_caller.NextId(stale, 100)) {
+    }
+    ExpectRead(again, Record(EVENT_UNLOCK), TRUE, EVENT_UNLOCK);
+}
+
+TEST_F(ArdenvaleApi, UnloadingWithTheWorkerRunningReturnsAtOnce)
+{
+    const HWND worker = Register();
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(FreeLibrary(m_library));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    m_library = nullptr;
+
+    // The worker still holds the library: its window serves on, never in unmapped code.
+    EXPECT_TRUE(GetModuleHandleA("ArdenvaleAPI.dll"));
+    ASSERT_TRUE(Send(worker, Record(EVENT_LOCK)));
+    UINT id = 9;
+    EXPECT_TRUE(m_caller.NextId(id));
+
+    // Loaded again it is the same library with the same worker; the stop lets it go.
+    ASSERT_TRUE(Load());
+    int code = 0;
+    EXPECT_TRUE(m_api.GetEventData(id, &code));
+    EXPECT_EQ(EVENT_LOCK, code);
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
+    EXPECT_TRUE(FreeLibrary(m_library));
+    m_library = nullptr;
+    EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("ArdenvaleAPI.dll") == nullptr; }));
+    EXPECT_FALSE(IsWindow(worker));
+}
+
+// A plug-in that calls UnRegGetEvent from its DllMain holds the loader lock meanwhile,
+// which the worker's thread needs to end: the stop waits only until the worker is done
+// with the library, so it neither stalls nor kills the thread.
+TEST_F(ArdenvaleApi, UnregisterUnderTheLoaderLockReturnsPromptly)
+{
+    const HWND worker = Register();
+    const HMODULE plugin = LoadLibraryA(WindowsPath(KV_UNLOADING_PLUGIN).c_str());
+    ASSERT_TRUE(plugin);
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(FreeLibrary(plugin));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(IsWindow(worker));
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
+}
+
+} // namespace

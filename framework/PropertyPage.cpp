@@ -45,6 +45,14 @@ void CPropertyPage::SetWizardButtons(DWORD flags)
         PostMessageA(sheet, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
 }
 
+void CPropertyPage::SetActive()
+{
+    if (const HWND sheet = GetSheetHwnd()) {
+        const LRESULT index = SendMessageA(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(m_hwnd), 0);
+        SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
 INT_PTR CPropertyPage::Result(LRESULT value)
 {
     SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, value);
@@ -222,6 +230,19 @@ void DDX_IntText(CDataExchange& dx, int id, int& value)
     char text[64] = {};
     GetWindowTextA(control, text, sizeof text);
     value = std::atoi(text);
+}
+
+void DDX_Radio(CDataExchange& dx, int firstId, int lastId, int& value)
+{
+    const HWND dialog = GetParent(dx.PrepareCtrl(firstId));
+    if (!dx.m_bSaveAndValidate) {
+        CheckRadioButton(dialog, firstId, lastId, value >= 0 ? firstId + value : 0);
+        return;
+    }
+    value = -1;
+    for (int id = firstId; id <= lastId; ++id)
+        if (IsDlgButtonChecked(dialog, id) == BST_CHECKED)
+            value = id - firstId;
 }
 
 } // namespace fw

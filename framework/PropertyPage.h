@@ -37,6 +37,8 @@ public:
     void SetModified(bool changed = true);
     // The wizard buttons (PSWIZB_*), posted to the sheet.
     void SetWizardButtons(DWORD flags);
+    // Makes this page the sheet's current one.
+    void SetActive();
 
 protected:
     // One entry for every message from WM_INITDIALOG on; returns what a dialog
@@ -81,5 +83,8 @@ private:
 // Exchanges an int as the decimal text of an edit control. Saving takes atoi of the
 // text, without validation: text that is no number gives 0.
 void DDX_IntText(CDataExchange& dx, int id, int& value);
+// A group of radio buttons with the consecutive ids first..last: the index of the one
+// checked, -1 for none.
+void DDX_Radio(CDataExchange& dx, int firstId, int lastId, int& value);
 
 } // namespace fw

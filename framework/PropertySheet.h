@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/SubclassWnd.h"
+
 namespace fw {
 
 class CPropertyPage;
@@ -39,8 +41,30 @@ public:
     // The sheet's window while it runs.
     HWND GetSafeHwnd() const { return m_hwnd; }
 
+protected:
+    // Messages of the sheet's own window before comctl32 handles them: true when
+    // handled, with the result in `result`; false passes them on.
+    virtual bool OnSheetMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The sheet's window exists (GetSafeHwnd), before it is shown.
+    virtual void OnSheetInitialized();
+    // Ends a running sheet as Cancel does.
+    void EndWithCancel();
+
 private:
     friend class CPropertyPage;
+    // The sheet's own window, bound once comctl32 has made it.
+    class CSheetWindow : public CSubclassWnd {
+    public:
+        explicit CSheetWindow(CPropertySheet& sheet) : m_sheet(sheet) {}
+
+    protected:
+        LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    private:
+        CPropertySheet& m_sheet;
+    };
+    static int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam);
+
     // The pages tell the sheet how it ends.
     void NoteEnding(INT_PTR result) { m_ending = result; }
     void NoteWindow(HWND sheet) { m_hwnd = sheet; }
@@ -49,6 +73,7 @@ private:
     std::string m_caption;
     std::vector<CPropertyPage*> m_pages;
     HWND m_hwnd = nullptr;
+    CSheetWindow m_window{*this};
     INT_PTR m_ending = IDCANCEL;
 };
 

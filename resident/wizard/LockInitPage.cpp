@@ -1,5 +1,6 @@
 #include "resident/wizard/LockInitPage.h"
 
+#include "framework/SpinButton.h"
 #include "resident/wizard/InitWizard.h"
 #include "resident/wizard/WizardResource.h"
 
@@ -21,11 +22,8 @@ CInitWizard& CLockInitPage::Wizard() const
 BOOL CLockInitPage::OnInitDialog()
 {
     fw::CPropertyPage::OnInitDialog();
-    SendMessageA(GetDlgItem(IDC_WAIT_MINUTES), EM_LIMITTEXT, 4, 0);
-    const HWND spin = GetDlgItem(IDC_WAIT_SPIN);
-    SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(IDC_WAIT_MINUTES)), 0);
-    SendMessageA(spin, UDM_SETRANGE32, kMinWaitMinutes, kMaxWaitMinutes);
-    SendMessageA(spin, UDM_SETPOS32, 0, m_waitMinutes);
+    fw::SetUpNumberSpin(GetDlgItem(IDC_WAIT_MINUTES), GetDlgItem(IDC_WAIT_SPIN), 4, kMinWaitMinutes, kMaxWaitMinutes,
+                        m_waitMinutes);
     OnNoInputClicked();
     return TRUE;
 }

@@ -17,14 +17,14 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-// A hidden window holding one control of the styles the dialogs give it.
+// A message-only window holding one control of the styles the dialogs give it.
 class ControlHost {
 public:
     ControlHost(const char* className, DWORD style)
     {
         INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
         InitCommonControlsEx(&classes);
-        parent.reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr));
+        parent.reset(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 400, 300, HWND_MESSAGE, nullptr, nullptr, nullptr));
         control = CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 380, 280, parent.get(),
                                   reinterpret_cast<HMENU>(100), nullptr, nullptr);
     }

@@ -2,23 +2,13 @@
 
 #include <windows.h>
 
-#include <shlobj.h>
-
-#include "common/OSVersion.h"
 #include "common/PathText.h"
 #include "common/PathUtil.h"
+#include "common/PictureFolder.h"
 
 CImageFolder CImageFolder::OfThisMachine()
 {
-    std::string shellFolder;
-    if (!CPathUtil::GetSpecialFolderPath(ShellFolderFor(COSVersion().Flag()), shellFolder) || shellFolder.empty())
-        return CImageFolder("");
-    return CImageFolder(PathText::AppendBackslash(shellFolder) + CPathUtil::kProductFolder);
-}
-
-int CImageFolder::ShellFolderFor(int releaseFlag)
-{
-    return (releaseFlag & ~kMyPicturesReleases) == 0 ? CSIDL_MYPICTURES : CSIDL_PERSONAL;
+    return CImageFolder(GetPictureFolder());
 }
 
 void CImageFolder::Create() const

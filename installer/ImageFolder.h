@@ -7,14 +7,9 @@
 
 class CImageFolder {
 public:
-    // The releases whose My Pictures folder is used: Me, 2000, XP, XP Home, Server 2003.
-    static constexpr int kMyPicturesReleases = 0x790;
-
     explicit CImageFolder(std::string folder) : m_folder(std::move(folder)) {}
     // This machine's picture folder, empty when the shell folder cannot be found.
     static CImageFolder OfThisMachine();
-    // The shell folder to take for a release flag (0, any later release, counts too).
-    static int ShellFolderFor(int releaseFlag);
 
     const std::string& Path() const { return m_folder; }
     // Every missing level, without security attributes.

@@ -23,6 +23,7 @@ CUtilitySheet::CUtilitySheet(CUtilityApp& app, bool openedByPassword)
     header.hIcon = LoadIconA(header.hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
     AddPage(m_wholePage);
     AddPage(m_passwordPage);
+    AddPage(m_lockPage);
     AddPage(m_versionPage);
 }
 

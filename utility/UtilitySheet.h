@@ -5,6 +5,7 @@
 #include "common/LockSetting.h"
 #include "framework/PropertyPage.h"
 #include "framework/PropertySheet.h"
+#include "utility/LockPage.h"
 #include "utility/UtilityPasswordPage.h"
 #include "utility/WholePage.h"
 
@@ -39,5 +40,6 @@ private:
     bool m_modified = false;
     CWholePage m_wholePage;
     CUtilityPasswordPage m_passwordPage;
+    CLockPage m_lockPage;
     fw::CPropertyPage m_versionPage;
 };

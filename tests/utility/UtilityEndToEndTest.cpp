@@ -24,6 +24,10 @@ constexpr int kPasswordPage = 1;
 constexpr int kUsePasswordId = 1018;
 constexpr int kNewPasswordId = 1025;
 constexpr int kConfirmPasswordId = 1026;
+constexpr int kLockPage = 2;
+constexpr int kUseScreenSaverId = 1013;
+constexpr int kScreenSaverMinutesId = 1015;
+constexpr int kBrowsePictureId = 1024;
 constexpr DWORD kQuietWait = 1500;
 
 const SSimulatedKey kKey{"A", CKeyDevice(0x0951, 0x1666, "KV0001A")};
@@ -227,6 +231,42 @@ TEST_F(UtilityEndToEnd, ARefusedSaveLeavesNothingStaleForTheNextOne)
     EXPECT_EQ(1, saved.PasswordSetting.UsePassword);
     EXPECT_EQ(CPasswordDigest::DigestText("newpass"), saved.PasswordSetting.Password);
     EXPECT_EQ(1, saved.PasswordSetting.PasswordType);
+}
+
+TEST_F(UtilityEndToEnd, ScreenSaverMinutesEmptyWhileOnAreRefusedAndNothingIsWritten)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kLockPage));
+    driver->Click(kUseScreenSaverId);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(driver->Item(kScreenSaverMinutesId)) != FALSE; }));
+    driver->SetText(kScreenSaverMinutesId, "");
+    ClickOk(driver->Sheet());
+    EXPECT_EQ(fw::AnsiFromUtf8("待ち時間が不正です。"), MessageShown());
+    EXPECT_EQ(kLockPage, driver->CurrentIndex());
+    EXPECT_FALSE(events.Next(kQuietWait)) << "nothing was saved";
+    EXPECT_EQ(0, SavedSetting().UseScreenSaver);
+}
+
+// The file box's buffer holds 512 characters; a longer stored path must not overflow it.
+TEST_F(UtilityEndToEnd, BrowsingFromAPictureTooLongForTheFileBoxIsSafe)
+{
+    setting.LockBmpFilePath = "C:\\" + std::string(600, 'p') + ".bmp";
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kLockPage));
+    driver->Click(kBrowsePictureId);
+    HWND box = nullptr;
+    const std::string title = fw::AnsiFromUtf8("参照");
+    ASSERT_TRUE(WaitUntil([&] {
+        char text[64] = {};
+        box = GetLastActivePopup(driver->Sheet());
+        return box != driver->Sheet() && GetWindowTextA(box, text, sizeof text) && title == text;
+    }));
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindow(driver->Sheet()));
+    EXPECT_FALSE(utility.WaitForExit(0));
 }
 
 } // namespace

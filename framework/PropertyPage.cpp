@@ -22,15 +22,25 @@ PROPSHEETPAGEA CPropertyPage::MakePageHeader()
     return page;
 }
 
+// Filling an edit raises its EN_CHANGE, whose handler would read the controls not yet
+// filled back into their members: an exchange started inside another does nothing.
 bool CPropertyPage::UpdateData(bool saveAndValidate)
 {
+    if (m_exchanging)
+        return false;
+    m_exchanging = true;
     CDataExchange dx(m_hwnd, saveAndValidate);
+    bool exchanged = true;
     try {
         DoDataExchange(dx);
-        return true;
     } catch (const CDataExchangeFailure&) {
-        return false;
+        exchanged = false;
+    } catch (...) {
+        m_exchanging = false;
+        throw;
     }
+    m_exchanging = false;
+    return exchanged;
 }
 
 void CPropertyPage::SetModified(bool changed)

@@ -31,7 +31,8 @@ public:
     HWND GetSheetHwnd() const { return m_hwnd ? ::GetParent(m_hwnd) : nullptr; }
     UINT TemplateId() const { return m_templateId; }
 
-    // Runs DoDataExchange in the given direction; false when a field failed.
+    // Runs DoDataExchange in the given direction; false when a field failed, or when
+    // called from inside another exchange (which then does nothing).
     bool UpdateData(bool saveAndValidate = true);
     // Enables the sheet's Apply button (tabbed sheets), or clears this page's claim.
     void SetModified(bool changed = true);
@@ -78,6 +79,7 @@ private:
     UINT m_templateId;
     CPropertySheet* m_sheet = nullptr;
     HWND m_hwnd = nullptr;
+    bool m_exchanging = false;
 };
 
 // Exchanges an int as the decimal text of an edit control. Saving takes atoi of the

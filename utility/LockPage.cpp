@@ -1,12 +1,10 @@
 #include "utility/LockPage.h"
 
-#include <commdlg.h>
-
-#include <vector>
-
 #include "common/PictureFolder.h"
 #include "framework/ResourceText.h"
 #include "framework/SpinButton.h"
+#include "utility/AlarmDetailDialog.h"
+#include "utility/FileBrowse.h"
 #include "utility/UtilitySheet.h"
 #include "utility/resource.h"
 
@@ -15,7 +13,6 @@ namespace {
 constexpr int kMinWaitMinutes = 1;
 constexpr int kMaxWaitMinutes = 9999;
 constexpr int kFallbackWaitMinutes = 10;
-constexpr size_t kFileBufferSize = 512;
 
 bool IsSameAlarm(const CAlarmSetting& a, const CAlarmSetting& b)
 {
@@ -67,6 +64,7 @@ bool CLockPage::OnCommand(WORD code, WORD id, HWND)
         case IDC_BROWSE_PICTURE: OnBrowsePicture(); return true;
         case IDC_USE_SCREEN_SAVER: OnScreenSaverCheck(); return true;
         case IDC_USE_ALARM: OnAlarmCheck(); return true;
+        case IDC_ALARM_DETAILS: OnAlarmDetails(); return true;
         default: return false;
         }
     }
@@ -99,34 +97,25 @@ void CLockPage::OnAlarmCheck()
 }
 
 // The file box starts at the stored picture, or in the picture folder when there is none.
-// A stored path too long for the box's buffer is left out rather than overflowing it.
 void CLockPage::OnBrowsePicture()
 {
     UpdateData(true);
-    const std::string title = fw::LoadText(IDS_BROWSE_TITLE);
-    std::string filter = fw::LoadText(IDS_PICTURE_FILTER);
-    filter += '\0';
-    filter += "*.bmp";
-    filter += '\0';
-    std::vector<char> file(kFileBufferSize, '\0');
-    std::string folder;
-    if (m_picturePath.empty())
-        folder = GetPictureFolder();
-    else if (m_picturePath.size() < kFileBufferSize)
-        m_picturePath.copy(file.data(), m_picturePath.size());
-    OPENFILENAMEA box{};
-    box.lStructSize = sizeof box;
-    box.hwndOwner = GetSafeHwnd();
-    box.lpstrFilter = filter.c_str();
-    box.lpstrFile = file.data();
-    box.nMaxFile = static_cast<DWORD>(file.size());
-    box.lpstrInitialDir = folder.c_str();
-    box.lpstrTitle = title.c_str();
-    box.Flags = OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&box))
+    const std::string folder = m_picturePath.empty() ? GetPictureFolder() : std::string();
+    const std::optional<std::string> chosen =
+        BrowseForFile(GetSafeHwnd(), IDS_PICTURE_FILTER, "*.bmp", m_picturePath, folder);
+    if (!chosen)
         return;
-    m_picturePath = file.data();
+    m_picturePath = *chosen;
     UpdateData(false);
+    UpdateData(true);
+    SetModified(IsChanged());
+}
+
+void CLockPage::OnAlarmDetails()
+{
+    CAlarmDetailDialog details(m_alarm, GetSafeHwnd());
+    if (details.DoModal() != IDOK)
+        return;
     UpdateData(true);
     SetModified(IsChanged());
 }

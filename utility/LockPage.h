@@ -25,6 +25,7 @@ private:
     void OnScreenSaverCheck();
     void OnAlarmCheck();
     void OnBrowsePicture();
+    void OnAlarmDetails();
 
     std::string m_picturePath;
     std::string m_message;

@@ -28,6 +28,10 @@ constexpr int kLockPage = 2;
 constexpr int kUseScreenSaverId = 1013;
 constexpr int kScreenSaverMinutesId = 1015;
 constexpr int kBrowsePictureId = 1024;
+constexpr int kAlarmDetailsId = 1016;
+constexpr int kAlarmKeySecId = 1017;
+constexpr int kAlarmPlaySecId = 1026;
+constexpr int kAlarmPicture1Id = 1028;
 constexpr DWORD kQuietWait = 1500;
 
 const SSimulatedKey kKey{"A", CKeyDevice(0x0951, 0x1666, "KV0001A")};
@@ -104,6 +108,19 @@ protected:
     {
         PostMessageA(driver->Sheet(), PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
         ASSERT_TRUE(driver->WaitForPage(index));
+    }
+    // The alarm detail dialog, opened from the lock-screen page.
+    HWND OpenAlarmDetails()
+    {
+        ShowPage(kLockPage);
+        driver->Click(kAlarmDetailsId);
+        HWND details = nullptr;
+        WaitUntil([&] { return (details = FindDialogWith(utility.ProcessId(), kAlarmKeySecId)) != nullptr; });
+        return details;
+    }
+    static void SetItemText(HWND dialog, int id, const char* text)
+    {
+        SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
     void ClickOk(HWND window) const { PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0); }
     std::string MessageShown()
@@ -267,6 +284,53 @@ TEST_F(UtilityEndToEnd, BrowsingFromAPictureTooLongForTheFileBoxIsSafe)
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_TRUE(IsWindow(driver->Sheet()));
     EXPECT_FALSE(utility.WaitForExit(0));
+}
+
+TEST_F(UtilityEndToEnd, AlarmDetailsReportTheFirstBadNumberAndOkWritesThroughTheSheet)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    const HWND details = OpenAlarmDetails();
+    ASSERT_NE(nullptr, details);
+    SetItemText(details, kAlarmKeySecId, "0");
+    SetItemText(details, kAlarmPlaySecId, "0");
+    ClickOk(details);
+    EXPECT_EQ(fw::AnsiFromUtf8("キー監視時間が不正です。"), MessageShown());  // only the first
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    EXPECT_TRUE(WaitUntil([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(details, nullptr), &focus) &&
+               focus.hwndFocus == GetDlgItem(details, kAlarmKeySecId);
+    }));
+
+    SetItemText(details, kAlarmKeySecId, "1");
+    SetItemText(details, kAlarmPlaySecId, "9999");
+    SetItemText(details, kAlarmPicture1Id, "C:\\alarm.bmp");
+    ClickOk(details);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(details); }));
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    const CAlarmSetting alarm = SavedSetting().AlarmSetting;
+    EXPECT_EQ(1, alarm.AlarmKeySec);
+    EXPECT_EQ(9999, alarm.AlarmPlaySec);
+    EXPECT_EQ("C:\\alarm.bmp", alarm.AlarmBmpPath1);
+}
+
+// Also: the lock-screen page, merely shown, has nothing to save (filling its message edit
+// must not read back its alarm switch before that is filled).
+TEST_F(UtilityEndToEnd, AlarmDetailsCancelledChangeNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    const HWND details = OpenAlarmDetails();
+    ASSERT_NE(nullptr, details);
+    SetItemText(details, kAlarmKeySecId, "5");
+    PostMessageA(GetDlgItem(details, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(details); }));
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    EXPECT_FALSE(events.Next(kQuietWait)) << "nothing was saved";
+    EXPECT_EQ(setting.AlarmSetting.AlarmKeySec, SavedSetting().AlarmSetting.AlarmKeySec);
 }
 
 } // namespace

@@ -83,3 +83,26 @@ function(kv_fuzzer name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   set_property(GLOBAL APPEND PROPERTY KV_FUZZERS ${name})
 endfunction()
+
+# kv_dll(name SOURCES ... [LIBS ...] EXPORTS ...): a Windows DLL named name.dll whose
+# export table holds exactly the names of EXPORTS, undecorated, as its .def file (among
+# the sources) gives them; the build checks the built table.
+function(kv_dll name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;EXPORTS" ${ARGN})
+  if(NOT KV_WINDOWS)
+    return()
+  endif()
+  add_library(${name} SHARED ${ARG_SOURCES})
+  kv_defaults(${name})
+  set_target_properties(${name} PROPERTIES PREFIX "" IMPORT_PREFIX "")
+  # i686 stdcall names are decorated (Name@12): the linker matches the .def's plain names.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  string(REPLACE ";" "\\;" exports "${ARG_EXPORTS}")
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DLIBRARY=$<TARGET_FILE:${name}>
+            "-DEXPORTS=${exports}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckExports.cmake
+    VERBATIM)
+endfunction()

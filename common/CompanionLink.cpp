@@ -9,6 +9,7 @@
 #include "common/PathText.h"
 #include "common/PathUtil.h"
 #include "common/ProcessFinder.h"
+#include "framework/Handle.h"
 
 namespace {
 
@@ -26,6 +27,46 @@ bool HasText(HWND window, const char* text)
     char buffer[kTextBufferBytes] = {};
     GetWindowTextA(window, buffer, sizeof buffer);
     return std::strcmp(buffer, text) == 0;
+}
+
+bool IsResidentWindow(HWND window)
+{
+    const HWND marker = GetDlgItem(window, kResidentMarkerControlId);
+    return marker && HasText(marker, kResidentMarker);
+}
+
+bool IsWatchdogWindow(HWND window)
+{
+    return HasText(window, kWatchdogMarker);
+}
+
+constexpr DWORD kQuitWaitMs = 3000;
+
+bool EndedWithin(DWORD processId, DWORD access, DWORD timeout, bool terminate)
+{
+    const fw::unique_handle process(OpenProcess(access | SYNCHRONIZE, FALSE, processId));
+    if (!process)
+        return true;  // gone already, or never to be reached
+    if (terminate)
+        TerminateProcess(process.get(), 0);
+    return WaitForSingleObject(process.get(), timeout) == WAIT_OBJECT_0;
+}
+
+// WM_QUIT to every marked window of the program, then the bounded wait and the forced end.
+BOOL EndProgram(const char* executableName, bool (*isMarked)(HWND))
+{
+    const CProcessFinder finder;
+    const DWORD processId = finder.FindProcessId(executableName);
+    if (!processId)
+        return FALSE;
+    BOOL posted = FALSE;
+    for (const HWND window : finder.EnumProcessWindows(processId)) {
+        if (isMarked(window) && PostMessageA(window, WM_QUIT, 0, 0))
+            posted = TRUE;
+    }
+    if (!EndedWithin(processId, 0, kQuitWaitMs, false))
+        EndedWithin(processId, PROCESS_TERMINATE, kQuitWaitMs, true);
+    return posted;
 }
 
 BOOL PostTo(HWND window, UINT message, WPARAM wParam)
@@ -50,7 +91,7 @@ bool StartBesideThisProgram(const char* fileName, const char* parameters, int sh
 HWND CCompanionLink::FindWatchdogWindow()
 {
     for (const HWND window : WindowsOfProgram(kWatchdogExecutable)) {
-        if (HasText(window, kWatchdogMarker))
+        if (IsWatchdogWindow(window))
             return window;
     }
     return nullptr;
@@ -59,8 +100,7 @@ HWND CCompanionLink::FindWatchdogWindow()
 HWND CCompanionLink::FindResidentWindow()
 {
     for (const HWND window : WindowsOfProgram(kResidentExecutable)) {
-        const HWND marker = GetDlgItem(window, kResidentMarkerControlId);
-        if (marker && HasText(marker, kResidentMarker))
+        if (IsResidentWindow(window))
             return window;
     }
     return nullptr;
@@ -82,6 +122,18 @@ BOOL CCompanionLink::LockNow() { return PostTo(FindResidentWindow(), UM_LOCK_NOW
 BOOL CCompanionLink::PostWatchdogState(BOOL sessionEnding)
 {
     return PostTo(FindResidentWindow(), UM_WATCHDOG_STATE, static_cast<WPARAM>(sessionEnding));
+}
+
+BOOL CCompanionLink::EndResident() { return EndProgram(kResidentExecutable, IsResidentWindow); }
+BOOL CCompanionLink::EndWatchdog() { return EndProgram(kWatchdogExecutable, IsWatchdogWindow); }
+
+BOOL CCompanionLink::StopCompanions()
+{
+    StopWatchdog();
+    SuspendResidentLock();
+    const BOOL residentAsked = EndResident();
+    const BOOL watchdogAsked = EndWatchdog();
+    return residentAsked || watchdogAsked;
 }
 
 void CCompanionLink::StartWatchdog()

@@ -41,6 +41,15 @@ public:
     static BOOL LockNow();
     static BOOL PostWatchdogState(BOOL sessionEnding);
 
+    // Ends a companion for the uninstall: WM_QUIT to each of its marked windows, a wait of
+    // up to 3000 ms for the process, then TerminateProcess and up to 3000 ms more. TRUE
+    // when a WM_QUIT was posted.
+    static BOOL EndResident();
+    static BOOL EndWatchdog();
+    // Stops the watchdog for good, suspends the resident program's locks, then ends
+    // both; TRUE when either was asked to quit.
+    static BOOL StopCompanions();
+
     // Starts "PERNWICK.EXE" from this program's own folder unless a process of that
     // name runs; a failed start is not reported (the resident program asks again).
     static void StartWatchdog();

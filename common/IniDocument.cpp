@@ -1,5 +1,8 @@
 #include "common/IniDocument.h"
 
+#include <climits>
+#include <cstdint>
+
 #include "common/StringTokenizer.h"
 
 void CIniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value)
@@ -100,7 +103,7 @@ void CIniDocument::WriteKeys(const CIniKeyList& keys, std::string& text)
     }
 }
 
-void CIniDocument::Parse(std::string_view text)
+void CIniDocument::Parse(std::string_view text, EKeyLineRule rule)
 {
     CStringTokenizer lines{std::string(text)};
     lines.SetDelimiters("\r\n", false);
@@ -109,6 +112,8 @@ void CIniDocument::Parse(std::string_view text)
         const std::string line = lines.NextToken();
         if (line.front() == '[' && line.back() == ']')
             ParseHeaderLine(line, currentSection);
+        else if (rule == EKeyLineRule::ExactlyTwoParts)
+            ParseTwoPartKeyLine(line, currentSection);
         else
             ParseKeyLine(line, currentSection);
     }
@@ -129,4 +134,36 @@ void CIniDocument::ParseKeyLine(std::string_view line, const std::string& curren
     if (equals == std::string_view::npos || equals == 0 || equals + 1 == line.size())
         return;
     SetValue(currentSection, line.substr(0, equals), line.substr(equals + 1));
+}
+
+void CIniDocument::ParseTwoPartKeyLine(const std::string& line, const std::string& currentSection)
+{
+    CStringTokenizer parts(line);
+    parts.SetDelimiters("=", false);
+    if (parts.CountTokens() != 2)
+        return;
+    const std::string key = parts.NextToken();
+    SetValue(currentSection, key, parts.NextToken());
+}
+
+// The leading decimal number as the C runtime's atoi reads it: leading white space,
+// an optional sign, digits up to the first other byte; no digits give 0. Values out
+// of range saturate instead of overflowing.
+int CIniDocument::ReadLeadingInt(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > std::int64_t(INT_MAX) + 1)
+            value = std::int64_t(INT_MAX) + 1;
+    }
+    if (negative)
+        return int(-value);
+    return value > INT_MAX ? INT_MAX : int(value);
 }

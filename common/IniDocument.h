@@ -54,10 +54,18 @@ public:
     static void SetKeyValue(CIniKeyList& keys, std::string_view key, std::string_view value);
     static void RemoveKey(CIniKeyList& keys, std::string_view key);
 
+    // The leading decimal number as the C runtime's atoi reads it (leading white space,
+    // an optional sign, digits up to the first other byte; none gives 0), saturating
+    // where atoi would overflow.
+    static int ReadLeadingInt(std::string_view text);
+
     void Write(std::string& text) const;
     static void WriteKeys(const CIniKeyList& keys, std::string& text);
 
-    void Parse(std::string_view text);
+    // How a key line splits into key and value: at its first "=" (neither part empty),
+    // or at every "=" (runs count as one cut), taken only when that gives exactly two parts.
+    enum class EKeyLineRule { FirstEquals, ExactlyTwoParts };
+    void Parse(std::string_view text, EKeyLineRule rule = EKeyLineRule::FirstEquals);
 
     const std::list<CIniKeyList>& GetSections() const { return m_sections; }
 
@@ -65,6 +73,7 @@ private:
     CIniKeyList& FindOrAddSection(std::string_view name);
     void ParseHeaderLine(const std::string& line, std::string& currentSection);
     void ParseKeyLine(std::string_view line, const std::string& currentSection);
+    void ParseTwoPartKeyLine(const std::string& line, const std::string& currentSection);
 
     std::list<CIniKeyList> m_sections;
     std::unordered_map<std::string, CIniKeyList*> m_firstByName;

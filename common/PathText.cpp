@@ -48,6 +48,12 @@ std::string RemovePathComponents(std::string path, int n)
     return path;
 }
 
+std::string FileName(std::string_view path)
+{
+    const std::size_t separator = fw::MbcsFindLastOf(path, "\\/:");
+    return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
 std::vector<std::string> FolderChain(std::string_view path)
 {
     std::string work(path);

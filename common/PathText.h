@@ -14,6 +14,10 @@ std::string AppendBackslash(std::string path);
 // its "\" ("C:\b.exe", 1 gives "C:\"); one trailing "\" goes before the count.
 std::string RemovePathComponents(std::string path, int n);
 
+// The file name with its extension, what follows the last "\", "/" or drive ":";
+// empty when the path ends with a separator.
+std::string FileName(std::string_view path);
+
 // The folders to create for `path`, from the root down, bare drives left out.
 // The last one equals `path` unless `path` ends with "\".
 std::vector<std::string> FolderChain(std::string_view path);

@@ -98,6 +98,13 @@ bool CPathUtil::CreateFolderChain(const std::string& path, SECURITY_ATTRIBUTES* 
     return result != FALSE;
 }
 
+void CPathUtil::DeleteFileInFolder(const std::string& folder, const std::string& name)
+{
+    const std::string path = PathText::AppendBackslash(folder) + name;
+    if (!DeleteFileA(path.c_str()))
+        fw::CFileException::ThrowOsError(path);
+}
+
 std::vector<SFolderAccess> CPathUtil::SettingFolderAccess()
 {
     constexpr DWORD kAllAccess = 0x1F01FF;             // FILE_ALL_ACCESS

@@ -43,6 +43,10 @@ public:
     // `path` itself gets `attributes`. Reports the last creation's result.
     static bool CreateFolderChain(const std::string& path, SECURITY_ATTRIBUTES* attributes);
 
+    // Deletes the file `name` in `folder` ("\" added unless the folder ends with one);
+    // throws fw::CFileException when it cannot be removed.
+    static void DeleteFileInFolder(const std::string& folder, const std::string& name);
+
     // The settings folder's entries: owners, the system and administrators in full,
     // the interactive user all but changing permissions and owner.
     static std::vector<SFolderAccess> SettingFolderAccess();

@@ -1,6 +1,4 @@
 // The settings file's content rules.
-#include <climits>
-#include <cstdint>
 
 #include "common/IniDocument.h"
 #include "common/PathText.h"
@@ -10,28 +8,6 @@ namespace {
 
 constexpr const char* kSetting = "Setting";
 constexpr const char* kLock = "Lock";
-
-// The leading decimal number as the C runtime's atoi reads it: leading white space,
-// an optional sign, digits up to the first other byte; no digits give 0. Values out
-// of range saturate instead of overflowing.
-int ReadLeadingInt(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > std::int64_t(INT_MAX) + 1)
-            value = std::int64_t(INT_MAX) + 1;
-    }
-    if (negative)
-        return int(-value);
-    return value > INT_MAX ? INT_MAX : int(value);
-}
 
 std::string DeviceSectionName(std::size_t n)
 {
@@ -43,7 +19,7 @@ bool ReadInt(const CIniKeyList* section, std::string_view key, int& field)
 {
     const std::string* value = section ? CIniDocument::FindKey(*section, key) : nullptr;
     if (value)
-        field = ReadLeadingInt(*value);
+        field = CIniDocument::ReadLeadingInt(*value);
     return value != nullptr;
 }
 

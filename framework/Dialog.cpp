@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 
+#include "framework/ModuleInstance.h"
 #include "framework/SubclassWnd.h"
 
 #include <vector>
@@ -9,13 +10,18 @@ namespace fw {
 // Data exchange
 
 CDataExchange::CDataExchange(CDialog& dialog, bool saveAndValidate)
+    : CDataExchange(dialog.GetSafeHwnd(), saveAndValidate)
+{
+}
+
+CDataExchange::CDataExchange(HWND dialog, bool saveAndValidate)
     : m_bSaveAndValidate(saveAndValidate), m_dialog(dialog)
 {
 }
 
 HWND CDataExchange::PrepareCtrl(int id)
 {
-    m_lastControl = m_dialog.GetDlgItem(id);
+    m_lastControl = ::GetDlgItem(m_dialog, id);
     return m_lastControl;
 }
 
@@ -69,7 +75,7 @@ bool CDialog::Create()
 {
     if (m_hwnd)
         return false;
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HINSTANCE instance = ThisModule();
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(m_templateId), m_parent, DialogProc,
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
@@ -105,7 +111,7 @@ bool CDialog::UpdateData(bool saveAndValidate)
 
 INT_PTR CDialog::RunModal(bool showWhenIdle)
 {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HINSTANCE instance = ThisModule();
     if (m_hwnd || !FindResourceA(instance, MAKEINTRESOURCEA(m_templateId), MAKEINTRESOURCEA(5)))
         return -1;  // 5 is RT_DIALOG
     const bool disabledParent = m_parent && IsWindowEnabled(m_parent);

@@ -16,6 +16,8 @@ class CDialog;
 class CDataExchange {
 public:
     CDataExchange(CDialog& dialog, bool saveAndValidate);
+    // Over any dialog window, such as a property page.
+    CDataExchange(HWND dialog, bool saveAndValidate);
 
     const bool m_bSaveAndValidate;
 
@@ -26,7 +28,7 @@ public:
     [[noreturn]] void Fail();
 
 private:
-    CDialog& m_dialog;
+    HWND m_dialog;
     HWND m_lastControl = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "framework/Window.h"
 
 #include "framework/WindowBinding.h"
+#include "framework/ModuleInstance.h"
 
 namespace fw {
 namespace {
@@ -31,7 +32,7 @@ bool CWindow::Create(const char* className, const char* title, DWORD style, DWOR
         return false;
     const HWND window = CreateWindowExA(exStyle, className, title, style, CW_USEDEFAULT,
                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent,
-                                        nullptr, GetModuleHandleA(nullptr), this);
+                                        nullptr, ThisModule(), this);
     if (!window)
         m_hwnd = nullptr; // a refused creation may end without WM_NCDESTROY
     return window != nullptr;
@@ -55,7 +56,7 @@ LRESULT CWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CWindow::RegisterWindowClass(const char* className)
 {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HINSTANCE instance = ThisModule();
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof existing;
     if (GetClassInfoExA(instance, className, &existing))

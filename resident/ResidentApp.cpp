@@ -6,6 +6,8 @@
 #include "resident/LockEngine.h"
 #include "resident/LockMainDialog.h"
 #include "resident/display/KeyboardHook.h"
+#include "resident/resource.h"
+#include "resident/wizard/InitWizard.h"
 #include "usbkey/FilterUsbCheckThread.h"
 
 namespace {
@@ -94,6 +96,7 @@ bool CResidentApp::RunFirstRunWizard()
 {
     if (!CUserAccount::IsAdministrator())
         return false;
-    // The first-run wizard registers the keys here; without it no key gets registered.
-    return false;
+    CInitWizard wizard(&m_setting, GetUsbCheckThread(), IDS_WIZARD_CAPTION, GetDesktopWindow());
+    const INT_PTR result = wizard.DoModal();
+    return result == fw::ID_WIZFINISH && !m_setting.KeyDevices.empty();
 }

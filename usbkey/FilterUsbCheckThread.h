@@ -17,6 +17,9 @@
 
 namespace usbkey {
 
+// The window message that dialogs showing the attached devices register for.
+constexpr UINT UM_DEVICE_LIST_CHANGED = WM_APP + 1;
+
 class CFilterUsbCheckThread : public fw::CThread {
 public:
     static constexpr UINT UM_CHECK_USB = WM_APP + 1;  // thread message

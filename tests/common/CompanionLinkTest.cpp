@@ -269,6 +269,40 @@ TEST_P(CompanionLinkTest, StartsNoResidentProgramWhileOneRuns)
     EXPECT_EQ(std::vector<DWORD>{running.Id()}, ProcessesNamed(kResidentExecutable));
 }
 
+// The uninstall's end of a companion: its marked windows get WM_QUIT and it ends on its
+// own; a program that does not react is terminated after the 3000 ms wait.
+TEST_P(CompanionLinkTest, EndsCompanionsByQuitAndTerminatesOnesThatStay)
+{
+    CHelperProcess& resident = Start(kResidentExecutable, {Window("main", "main", kResidentMarker, false)});
+    CHelperProcess& watchdog = Start(kWatchdogExecutable, {Window("wd", kWatchdogMarker, "", false)});
+    // Each ends by its own loop, well before the wait would run out and terminate it.
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(CCompanionLink::EndResident());
+    EXPECT_TRUE(resident.WaitForExit(0));
+    EXPECT_TRUE(CCompanionLink::EndWatchdog());
+    EXPECT_TRUE(watchdog.WaitForExit(0));
+    EXPECT_LT(GetTickCount() - start, 2900u);
+
+    // No marked window: nothing is posted, and after the wait the process is terminated.
+    CHelperProcess& unmarked = Start(kResidentExecutable, {Window("plain", "plain", "", false)});
+    start = GetTickCount();
+    EXPECT_FALSE(CCompanionLink::EndResident());
+    EXPECT_GE(GetTickCount() - start, 2900u);
+    EXPECT_TRUE(unmarked.WaitForExit(0));
+    EXPECT_FALSE(CCompanionLink::EndWatchdog());  // none runs: no wait at all
+}
+
+TEST_P(CompanionLinkTest, StopCompanionsStopsAndSuspendsBeforeTheEnd)
+{
+    Start(kResidentExecutable, {Window("main", "main", kResidentMarker, false)});
+    Start(kWatchdogExecutable, {Window("wd", kWatchdogMarker, "", false)});
+    EXPECT_TRUE(CCompanionLink::StopCompanions());
+    EXPECT_TRUE(ProcessesNamed(kResidentExecutable).empty());
+    EXPECT_TRUE(ProcessesNamed(kWatchdogExecutable).empty());
+    EXPECT_EQ(std::vector<std::string>{"main 0x471 0 0"}, Received(kResidentExecutable));
+    EXPECT_EQ(std::vector<std::string>{"wd 0x461 0 0"}, Received(kWatchdogExecutable));
+}
+
 INSTANTIATE_TEST_SUITE_P(Strategies, CompanionLinkTest,
                          testing::Values(Strategy::Psapi, Strategy::Toolhelp),
                          [](const testing::TestParamInfo<Strategy>& info) {

@@ -85,4 +85,25 @@ TEST(PathText, FolderChainTable)
         EXPECT_EQ(c.chain, PathText::FolderChain(c.path)) << c.path;
 }
 
+// The name and extension of a picture path, of any length; a "\" as the second byte of
+// a double-byte character is no separator.
+TEST(PathText, FileNameTable)
+{
+    const std::string longName = std::string(700, 'n') + ".bmp";
+    const struct {
+        std::string path, name;
+    } cases[] = {
+        {"C:\\pictures\\lock.bmp", "lock.bmp"},
+        {"C:/pictures/lock", "lock"},
+        {"C:lock.bmp", "lock.bmp"},
+        {"lock.bmp", "lock.bmp"},
+        {"C:\\pictures\\", ""},
+        {"", ""},
+        {"C:\\" + std::string(600, 'd') + "\\" + longName, longName},
+        {"C:\\x\\" + kHyou + ".bmp", kHyou + ".bmp"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.name, PathText::FileName(c.path)) << c.path;
+}
+
 } // namespace

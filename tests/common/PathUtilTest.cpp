@@ -100,6 +100,20 @@ TEST(PathUtil, SecureFolderChain)
     EXPECT_TRUE(CPathUtil::CreateFolderChain(product + "\\", nullptr));
 }
 
+TEST(PathUtil, DeleteFileInFolderThrowsWhenTheFileCannotGo)
+{
+    CTempFolder temp("deleteinfolder");
+    WriteWholeFile(temp.File("a.ini"), "x");
+    CPathUtil::DeleteFileInFolder(temp.Path() + "\\", "a.ini");
+    EXPECT_FALSE(CFile::Exists(temp.File("a.ini")));
+    try {
+        CPathUtil::DeleteFileInFolder(temp.Path(), "a.ini");
+        ADD_FAILURE() << "no exception";
+    } catch (const fw::CFileException& e) {
+        EXPECT_EQ(fw::CFileException::fileNotFound, e.m_cause);
+    }
+}
+
 // Without its access list the folder is never made: a NULL DACL would open it to everyone.
 TEST(PathUtil, NoFolderWhenTheAccessListCannotBeBuilt)
 {

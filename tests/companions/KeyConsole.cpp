@@ -3,7 +3,9 @@
 // first, which starts the resident program; the user pulls and inserts the key, locks
 // through the lock-now program, kills the resident program to watch it come back, and
 // sees the lock events as a client of ArdenvaleAPI.dll receives them.
-// Usage: KeyConsole
+// With --first-run the resident program starts without settings and shows its first-run
+// wizard, which the user completes on the display or has completed from here.
+// Usage: KeyConsole [--first-run]
 #include <windows.h>
 
 #include <cstdio>
@@ -15,7 +17,10 @@
 #include "eventapi/ArdenvaleAPI.h"
 #include "framework/Thread.h"
 #include "framework/Window.h"
+#include "resident/wizard/WizardResource.h"
 #include "tests/companions/support/InstalledPrograms.h"
+#include "tests/resident/support/ResidentProcess.h"
+#include "tests/resident/support/SheetDriver.h"
 
 namespace {
 
@@ -105,15 +110,68 @@ void PostToResident(UINT message)
         PostMessageA(window, message, 0, 0);
 }
 
+// Checks the key in the wizard and goes Next, Next, Finish, as the user would.
+bool CompleteWizard()
+{
+    HWND sheet = nullptr;
+    if (!WaitUntil([&] { return (sheet = CSheetDriver::FindSheet(ProcessOf(kResidentExecutable))) != nullptr; }))
+        return false;
+    const CSheetDriver driver(sheet);
+    int row = -1;
+    if (!WaitUntil([&] { return (row = driver.FindRow(IDC_HARDWARE_LIST, "Key " + kInstalledKey.tag)) >= 0; }))
+        return false;
+    driver.SetRowChecked(IDC_HARDWARE_LIST, row, true);
+    for (int page = 1; page <= 2; ++page) {
+        driver.Press(PSBTN_NEXT);
+        if (!driver.WaitForPage(page))
+            return false;
+    }
+    driver.Press(PSBTN_FINISH);
+    return true;
+}
+
+// The first-run wizard of the resident program: done on the display, or from here.
+bool RunFirstRunWizard()
+{
+    std::printf("Brontal shows its first-run wizard with the simulated key %04X:%04X \"%s\" attached.\n"
+                "Check \"Key %s\" and press Next, Next and Finish on the display, then Enter here;\n"
+                "or type w and Enter to have that done from here.\n",
+                kInstalledKey.identity.m_vendorId, kInstalledKey.identity.m_productId,
+                kInstalledKey.identity.m_serialNumber.c_str(), kInstalledKey.tag.c_str());
+    std::fflush(stdout);
+    std::string line;
+    std::getline(std::cin, line);
+    if (line == "w" && !CompleteWizard()) {
+        std::fprintf(stderr, "the wizard could not be completed from here\n");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool firstRun = argc == 2 && std::string(argv[1]) == "--first-run";
+    if (argc != 1 && !firstRun) {
+        std::fprintf(stderr, "usage: KeyConsole [--first-run]\n");
+        return 2;
+    }
     CInstalledPrograms programs("run", CInstalledPrograms::WithWatchdog);
-    CInstalledPrograms::RegisterKey();
+    if (firstRun)
+        RemoveSettings();
+    else
+        CInstalledPrograms::RegisterKey();
     CEventPrinter printer(programs.Path("ArdenvaleAPI.dll"));
-    if (!printer.Start() || !programs.Launch("Pernwick.exe") || !WaitForResident(true, 15000)) {
+    if (!printer.Start() || !programs.Launch("Pernwick.exe")) {
         std::fprintf(stderr, "the programs did not start\n");
+        return 1;
+    }
+    if (firstRun && !RunFirstRunWizard())
+        return 1;
+    if (!WaitForResident(true, firstRun ? 30000 : 15000)) {
+        std::fprintf(stderr, firstRun ? "Brontal does not watch: the wizard was cancelled or is still open\n"
+                                      : "the programs did not start\n");
         return 1;
     }
     std::printf("Pernwick runs Brontal from %s\nwith the simulated key %04X:%04X \"%s\" attached.\n",

@@ -42,9 +42,18 @@ std::string WindowsPathOf(const std::string& unixPath)
 void WriteSettings(const CLockSetting& setting)
 {
     CPathUtil::CreateSettingBaseFolder();
-    const CSettingFile file = SettingFile();
-    DeleteFileA(file.GetPath().c_str());
-    file.SaveSetting(setting);
+    RemoveSettings();
+    SettingFile().SaveSetting(setting);
+}
+
+std::string SettingsFilePath()
+{
+    return SettingFile().GetPath();
+}
+
+void RemoveSettings()
+{
+    DeleteFileA(SettingsFilePath().c_str());
 }
 
 int ReadLockState()
@@ -81,6 +90,11 @@ bool CResidentProcess::Start(const std::string& program, CEventClient* events, D
         return false;
     if (events)
         events->Follow(m_processId);  // its event server announces itself soon
+    return WaitForMainWindow(events, timeout);
+}
+
+bool CResidentProcess::WaitForMainWindow(CEventClient* events, DWORD timeout)
+{
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeout) {
         m_window = FindMarkedWindow(m_processId);

@@ -15,6 +15,10 @@ std::string WindowsPathOf(const std::string& unixPath);
 
 // Replaces "Corvantis.ini" in the settings folder with the record and no lock state.
 void WriteSettings(const CLockSetting& setting);
+// The path of "Corvantis.ini" in the settings folder.
+std::string SettingsFilePath();
+// Deletes "Corvantis.ini": the program then starts as on its first run.
+void RemoveSettings();
 // The file's "Lock" value; -1 when the file or the key is missing.
 int ReadLockState();
 
@@ -30,6 +34,9 @@ public:
     bool Start(const std::string& program, CEventClient* events = nullptr, DWORD timeout = 15000);
     // Starts the program without waiting for a window.
     bool Launch(const std::string& program);
+    // Waits for the marked main window of the launched program; the client, when given,
+    // registers with its event server then.
+    bool WaitForMainWindow(CEventClient* events, DWORD timeout = 15000);
     // True when the process ended within `timeout` ms.
     bool WaitForExit(DWORD timeout);
     void Kill();

@@ -4,25 +4,32 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
 namespace {
 
-// One controller with a root hub, the keys at its ports.
+// One controller with a root hub, the keys at its ports; each key's device node names it
+// "Key <tag>", as the wizard's device list shows it, with a disk "Disk <tag>" below.
 std::string ScenarioOf(const std::vector<SSimulatedKey>& keys)
 {
     std::string text =
         "controller name=\\\\.\\HCD0 driver={36FC9E60-C465-11CF-8056-444553540000}\\0000 roothub=RH0\n"
-        "hub name=RH0 ports=8\n";
+        "hub name=RH0 ports=" + std::to_string(std::max<std::size_t>(8, keys.size())) + "\n";
     int port = 1;
     for (const SSimulatedKey& key : keys) {
-        char line[512];
+        char line[1024];
         std::snprintf(line, sizeof line,
                       "device hub=RH0 port=%d driver={36FC9E60-C465-11CF-8056-444553540000}\\%04d vid=%04X pid=%04X "
-                      "product=\"Key %s\" serial=\"%s\" tag=%s\n",
+                      "product=\"Key %s\" serial=\"%s\" tag=%s\n"
+                      "node id=USB\\VID_%04X&PID_%04X\\%04d driver={36FC9E60-C465-11CF-8056-444553540000}\\%04d "
+                      "friendly=\"Key %s\" tag=%s\n"
+                      "node id=USBSTOR\\DISK\\%04d parent=USB\\VID_%04X&PID_%04X\\%04d desc=\"Disk %s\" tag=%s\n",
                       port, port, key.identity.m_vendorId, key.identity.m_productId, key.tag.c_str(),
-                      key.identity.m_serialNumber.c_str(), key.tag.c_str());
+                      key.identity.m_serialNumber.c_str(), key.tag.c_str(), key.identity.m_vendorId,
+                      key.identity.m_productId, port, port, key.tag.c_str(), key.tag.c_str(), port,
+                      key.identity.m_vendorId, key.identity.m_productId, port, key.tag.c_str(), key.tag.c_str());
         text += line;
         ++port;
     }

@@ -41,6 +41,18 @@ bool CSingleKeySession::Start(const char* program)
     return true;
 }
 
+bool CSingleKeySession::StartFirstRun(const char* program)
+{
+    RemoveSettings();
+    SetEnvironmentVariableA("KV_USB_SCENARIO", m_keys.Path().c_str());
+    if (!m_events.Start() || !m_resident.Launch(program)) {
+        std::fprintf(stderr, "the resident program did not start\n");
+        return false;
+    }
+    m_events.Follow(m_resident.ProcessId());
+    return true;
+}
+
 void CSingleKeySession::Pull()
 {
     m_keys.Pull(m_key.tag);

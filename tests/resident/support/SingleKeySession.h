@@ -16,6 +16,11 @@ public:
     void SetLockPicture(std::string path) { m_lockPicture = std::move(path); }
     // False, with a message on stderr, when the client or the program did not start.
     bool Start(const char* program);
+    // Starts the program without settings, so that it shows its first-run wizard; false,
+    // with a message on stderr, when the client or the program did not start.
+    bool StartFirstRun(const char* program);
+    // After the wizard: true once the program watches (its main window is up).
+    bool WaitUntilWatching(DWORD timeout) { return m_resident.WaitForMainWindow(&m_events, timeout); }
 
     // Changes the key and tells the resident program, as Windows would.
     void Pull();

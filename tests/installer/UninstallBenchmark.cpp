@@ -1,0 +1,61 @@
+// Times Setwarden's Uninstall with Pernwick and Brontal running from one folder (the
+// watchdog having started the resident program) and no key registered, so the time is
+// the stop of both programs and the removal of the settings: the stand-in installer's
+// call, timed around the export in this process. Prints the median over the runs.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "tests/companions/support/InstalledPrograms.h"
+#include "tests/resident/support/ResidentProcess.h"
+
+namespace {
+
+constexpr int kRuns = 10;
+using Export = int(WINAPI*)(LPARAM, LPARAM, LPARAM);
+
+double Ms(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+} // namespace
+
+int main()
+{
+    const HMODULE library = LoadLibraryA(WindowsPathOf(KV_SETWARDEN_SIMULATED).c_str());
+    const auto uninstall =
+        library ? reinterpret_cast<Export>(reinterpret_cast<void (*)()>(GetProcAddress(library, "Uninstall"))) : nullptr;
+    if (!uninstall) {
+        std::fprintf(stderr, "Setwarden.dll or its Uninstall is missing\n");
+        return 1;
+    }
+    CInstalledPrograms programs("setwarden-benchmark", CInstalledPrograms::WithWatchdog);
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        CInstalledPrograms::RegisterKey();
+        if (!programs.Launch("Pernwick.exe") || !WaitForResident(true, 15000)) {
+            std::fprintf(stderr, "run %d: the programs did not start\n", run);
+            return 1;
+        }
+        CInstalledPrograms::RegisterNoKey();
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        const int result = uninstall(0, 0, 0);
+        QueryPerformanceCounter(&end);
+        if (result != 0 || ProcessOf("Brontal.exe") || ProcessOf("Pernwick.exe")) {
+            std::fprintf(stderr, "run %d: Uninstall answered %d or left a program running\n", run, result);
+            return 1;
+        }
+        times.push_back(Ms(start, end));
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("Uninstall with Pernwick and Brontal running, %d runs: median %.1f ms, min %.1f ms, max %.1f ms\n",
+                kRuns, times[times.size() / 2], times.front(), times.back());
+    FreeLibrary(library);
+    return 0;
+}

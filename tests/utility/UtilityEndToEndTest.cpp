@@ -1,0 +1,336 @@
+// The settings utility end to end under Wine: its simulated-USB build beside the running
+// simulated Brontal and a lock-event client in this process, driven through its own
+// windows and message boxes.
+#include "common/PasswordDigest.h"
+#include "common/PathUtil.h"
+#include "common/SettingFile.h"
+#include "framework/AnsiText.h"
+#include "tests/resident/support/EventClient.h"
+#include "tests/resident/support/ResidentProcess.h"
+#include "tests/resident/support/SheetDriver.h"
+#include "tests/resident/support/SimulatedKeys.h"
+
+#include <dbt.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kEventChangeSetting = 3;
+constexpr int kWaitMinutesId = 1012;
+constexpr int kPasswordId = 1020;
+constexpr int kPasswordPage = 1;
+constexpr int kUsePasswordId = 1018;
+constexpr int kNewPasswordId = 1025;
+constexpr int kConfirmPasswordId = 1026;
+constexpr int kLockPage = 2;
+constexpr int kUseScreenSaverId = 1013;
+constexpr int kScreenSaverMinutesId = 1015;
+constexpr int kBrowsePictureId = 1024;
+constexpr int kAlarmDetailsId = 1016;
+constexpr int kAlarmKeySecId = 1017;
+constexpr int kAlarmPlaySecId = 1026;
+constexpr int kAlarmPicture1Id = 1028;
+constexpr DWORD kQuietWait = 1500;
+
+const SSimulatedKey kKey{"A", CKeyDevice(0x0951, 0x1666, "KV0001A")};
+
+std::string TempPath(const std::string& name)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+CLockSetting SavedSetting()
+{
+    CLockSetting saved;
+    CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName).LoadSetting(saved);
+    return saved;
+}
+
+struct DialogSearch {
+    DWORD processId;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context)
+{
+    auto& search = *reinterpret_cast<DialogSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && IsWindowVisible(window) && GetDlgItem(window, search.controlId))
+        search.found = window;
+    return search.found == nullptr;
+}
+
+// The visible dialog of the process that holds the control (the unlock dialog's password edit).
+HWND FindDialogWith(DWORD processId, int controlId)
+{
+    DialogSearch search{processId, controlId, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class UtilityEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(events.Start());
+        setting.SetDefaults();
+        setting.LockStartup = 0;
+        setting.LockNoInput = 1;
+        setting.LockNoInputSec = 600;
+        setting.KeyDevices = {kKey.identity};
+    }
+
+    // Brontal watching with the key as given, then the utility.
+    void Start(bool keyAttached)
+    {
+        WriteSettings(setting);
+        keys = std::make_unique<CSimulatedKeys>(TempPath("utility-e2e.txt"), std::vector{kKey});
+        if (!keyAttached)
+            keys->Pull(kKey.tag);
+        SetEnvironmentVariableA("KV_USB_SCENARIO", keys->Path().c_str());
+        ASSERT_TRUE(resident.Start(kBrontal, &events));
+        events.Clear();
+        ASSERT_TRUE(utility.Launch(kUtility));
+    }
+    void WaitForSheet()
+    {
+        HWND sheet = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (sheet = CSheetDriver::FindSheet(utility.ProcessId())) != nullptr; }));
+        driver = std::make_unique<CSheetDriver>(sheet);
+    }
+    void ShowPage(int index)
+    {
+        PostMessageA(driver->Sheet(), PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ASSERT_TRUE(driver->WaitForPage(index));
+    }
+    // The alarm detail dialog, opened from the lock-screen page.
+    HWND OpenAlarmDetails()
+    {
+        ShowPage(kLockPage);
+        driver->Click(kAlarmDetailsId);
+        HWND details = nullptr;
+        WaitUntil([&] { return (details = FindDialogWith(utility.ProcessId(), kAlarmKeySecId)) != nullptr; });
+        return details;
+    }
+    static void SetItemText(HWND dialog, int id, const char* text)
+    {
+        SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
+    void ClickOk(HWND window) const { PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0); }
+    std::string MessageShown()
+    {
+        HWND box = nullptr;
+        if (!WaitUntil([&] { return (box = CSheetDriver::FindMessageBox(utility.ProcessId(), "Kelvrane4")) != nullptr; }))
+            return "no message";
+        const std::string text = CSheetDriver::MessageText(box);
+        ClickOk(box);
+        return text;
+    }
+
+    const std::string kBrontal = WindowsPathOf(KV_SIMULATED_BRONTAL);
+    const std::string kUtility = WindowsPathOf(KV_SIMULATED_UTILITY);
+    CEventClient events;
+    CLockSetting setting;
+    std::unique_ptr<CSimulatedKeys> keys;
+    CResidentProcess resident;
+    CResidentProcess utility;
+    std::unique_ptr<CSheetDriver> driver;
+};
+
+TEST_F(UtilityEndToEnd, KeyOpensTheSheetAndSaveWritesTheMinutesAndTellsBrontal)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    EXPECT_EQ("10", driver->ItemText(kWaitMinutesId));
+    driver->SetText(kWaitMinutesId, "7");
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    EXPECT_EQ(420, SavedSetting().LockNoInputSec);
+    const auto event = events.Next(5000);
+    ASSERT_TRUE(event) << "no event from Brontal";
+    EXPECT_EQ(kEventChangeSetting, event->code);
+}
+
+TEST_F(UtilityEndToEnd, OkWithNothingChangedWritesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    const std::string path = SettingsFilePath();
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));  // a write would fail loudly
+    ClickOk(driver->Sheet());
+    EXPECT_TRUE(utility.WaitForExit(10000));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(events.Next(kQuietWait));
+}
+
+TEST_F(UtilityEndToEnd, WithoutTheKeyOnlyTheRightPasswordOpensTheSheet)
+{
+    setting.PasswordSetting.SetPassword(1, "secret");
+    setting.PasswordSetting.PasswordType = 1;
+    ASSERT_NO_FATAL_FAILURE(Start(false));
+    HWND unlock = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(utility.ProcessId(), kPasswordId)) != nullptr; }));
+    SendMessageA(GetDlgItem(unlock, kPasswordId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("wrong"));
+    ClickOk(unlock);
+    EXPECT_EQ(fw::AnsiFromUtf8("パスワードが違います。"), MessageShown());
+    SendMessageA(GetDlgItem(unlock, kPasswordId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("secret"));
+    ClickOk(unlock);
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+}
+
+TEST_F(UtilityEndToEnd, OpenedByTheKeyPullingItClosesTheSheetUnsaved)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    driver->SetText(kWaitMinutesId, "7");
+    keys->Pull(kKey.tag);
+    PostMessageA(driver->Sheet(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    EXPECT_EQ(600, SavedSetting().LockNoInputSec);
+}
+
+// A file edited by hand: UtilityNeedPassword without a password in use must not lock
+// everybody out of the utility.
+TEST_F(UtilityEndToEnd, UtilityPasswordWithoutAPasswordInUseLetsTheKeyOpenIt)
+{
+    setting.PasswordSetting.UsePassword = 0;
+    setting.PasswordSetting.UtilityNeedPassword = 1;
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+}
+
+TEST_F(UtilityEndToEnd, PasswordTurnedOffStoresNoPassword)
+{
+    setting.PasswordSetting.SetPassword(1, "secret");
+    setting.PasswordSetting.PasswordType = 1;
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kPasswordPage));
+    driver->Click(kUsePasswordId);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(driver->Item(kNewPasswordId)); }));
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    const CLockSetting saved = SavedSetting();
+    EXPECT_EQ(0, saved.PasswordSetting.UsePassword);
+    EXPECT_EQ("", saved.PasswordSetting.Password);
+    EXPECT_EQ(0, saved.PasswordSetting.PasswordType);
+    EXPECT_EQ(0, saved.PasswordSetting.UtilityNeedPassword);
+}
+
+// The minutes changed, the save refused by the password page, the minutes set back: the
+// next save must write the minutes shown, not those of the refused try.
+TEST_F(UtilityEndToEnd, ARefusedSaveLeavesNothingStaleForTheNextOne)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    driver->SetText(kWaitMinutesId, "7");
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kPasswordPage));
+    driver->Click(kUsePasswordId);  // on, with no password typed
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(driver->Item(kNewPasswordId)) != FALSE; }));
+    ClickOk(driver->Sheet());
+    EXPECT_EQ(fw::AnsiFromUtf8("パスワードは必ず入力してください。"), MessageShown());
+
+    ASSERT_NO_FATAL_FAILURE(ShowPage(0));
+    driver->SetText(kWaitMinutesId, "10");
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kPasswordPage));
+    driver->SetText(kNewPasswordId, "newpass");
+    driver->SetText(kConfirmPasswordId, "newpass");
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    const CLockSetting saved = SavedSetting();
+    EXPECT_EQ(600, saved.LockNoInputSec);
+    EXPECT_EQ(1, saved.PasswordSetting.UsePassword);
+    EXPECT_EQ(CPasswordDigest::DigestText("newpass"), saved.PasswordSetting.Password);
+    EXPECT_EQ(1, saved.PasswordSetting.PasswordType);
+}
+
+TEST_F(UtilityEndToEnd, ScreenSaverMinutesEmptyWhileOnAreRefusedAndNothingIsWritten)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kLockPage));
+    driver->Click(kUseScreenSaverId);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(driver->Item(kScreenSaverMinutesId)) != FALSE; }));
+    driver->SetText(kScreenSaverMinutesId, "");
+    ClickOk(driver->Sheet());
+    EXPECT_EQ(fw::AnsiFromUtf8("待ち時間が不正です。"), MessageShown());
+    EXPECT_EQ(kLockPage, driver->CurrentIndex());
+    EXPECT_FALSE(events.Next(kQuietWait)) << "nothing was saved";
+    EXPECT_EQ(0, SavedSetting().UseScreenSaver);
+}
+
+// The file box's buffer holds 512 characters; a longer stored path must not overflow it.
+TEST_F(UtilityEndToEnd, BrowsingFromAPictureTooLongForTheFileBoxIsSafe)
+{
+    setting.LockBmpFilePath = "C:\\" + std::string(600, 'p') + ".bmp";
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kLockPage));
+    driver->Click(kBrowsePictureId);
+    HWND box = nullptr;
+    const std::string title = fw::AnsiFromUtf8("参照");
+    ASSERT_TRUE(WaitUntil([&] {
+        char text[64] = {};
+        box = GetLastActivePopup(driver->Sheet());
+        return box != driver->Sheet() && GetWindowTextA(box, text, sizeof text) && title == text;
+    }));
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindow(driver->Sheet()));
+    EXPECT_FALSE(utility.WaitForExit(0));
+}
+
+TEST_F(UtilityEndToEnd, AlarmDetailsReportTheFirstBadNumberAndOkWritesThroughTheSheet)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    const HWND details = OpenAlarmDetails();
+    ASSERT_NE(nullptr, details);
+    SetItemText(details, kAlarmKeySecId, "0");
+    SetItemText(details, kAlarmPlaySecId, "0");
+    ClickOk(details);
+    EXPECT_EQ(fw::AnsiFromUtf8("キー監視時間が不正です。"), MessageShown());  // only the first
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    EXPECT_TRUE(WaitUntil([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(details, nullptr), &focus) &&
+               focus.hwndFocus == GetDlgItem(details, kAlarmKeySecId);
+    }));
+
+    SetItemText(details, kAlarmKeySecId, "1");
+    SetItemText(details, kAlarmPlaySecId, "9999");
+    SetItemText(details, kAlarmPicture1Id, "C:\\alarm.bmp");
+    ClickOk(details);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(details); }));
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    const CAlarmSetting alarm = SavedSetting().AlarmSetting;
+    EXPECT_EQ(1, alarm.AlarmKeySec);
+    EXPECT_EQ(9999, alarm.AlarmPlaySec);
+    EXPECT_EQ("C:\\alarm.bmp", alarm.AlarmBmpPath1);
+}
+
+// Also: the lock-screen page, merely shown, has nothing to save (filling its message edit
+// must not read back its alarm switch before that is filled).
+TEST_F(UtilityEndToEnd, AlarmDetailsCancelledChangeNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    const HWND details = OpenAlarmDetails();
+    ASSERT_NE(nullptr, details);
+    SetItemText(details, kAlarmKeySecId, "5");
+    PostMessageA(GetDlgItem(details, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(details); }));
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    EXPECT_FALSE(events.Next(kQuietWait)) << "nothing was saved";
+    EXPECT_EQ(setting.AlarmSetting.AlarmKeySec, SavedSetting().AlarmSetting.AlarmKeySec);
+}
+
+} // namespace

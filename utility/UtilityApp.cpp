@@ -1,0 +1,83 @@
+#include "utility/UtilityApp.h"
+
+#include "common/CompanionLink.h"
+#include "common/PathUtil.h"
+#include "common/ProcessFinderFactory.h"
+#include "common/SettingFile.h"
+#include "framework/ResourceText.h"
+#include "usbkey/FilterUsbCheckThread.h"
+#include "utility/UtilitySheet.h"
+#include "utility/UtilityUnlockDialog.h"
+#include "utility/resource.h"
+
+namespace {
+
+constexpr const char* kInstanceMutexName = "SS-{2DFD016F-0BBD-4214-9941-1FB09FBEEB0F}";
+constexpr DWORD kInstanceWait = 10;
+
+} // namespace
+
+CUtilityApp::CUtilityApp(bool (*isAdministrator)()) : m_instance(kInstanceMutexName), m_isAdministrator(isAdministrator)
+{
+    m_setting.SetDefaults();
+    m_setting.LockKeyRemoved = 0;  // the utility starts from "off" where the file has no value
+}
+
+void CUtilityApp::InitInstance()
+{
+    if (!m_instance.Lock(kInstanceWait))
+        return;  // another instance runs
+    ChooseProcessFinder();
+    if (!m_isAdministrator()) {
+        fw::ShowMessage(nullptr, IDS_NEEDS_ADMINISTRATOR, IDS_MESSAGE_CAPTION, MB_ICONERROR);
+    } else {
+        m_usbCheckThread = usbkey::CFilterUsbCheckThread::Begin();
+        LoadSettings();
+        if (!m_usbCheckThread)
+            ;  // no worker: nothing can be checked, the program ends
+        else if (!m_setting.KeyDevices.empty())
+            RunSettings();
+        else
+            OfferFirstSetup();
+        usbkey::CFilterUsbCheckThread::End(m_usbCheckThread);
+        m_usbCheckThread = nullptr;
+    }
+    ReleaseProcessFinder();
+    m_instance.Unlock();
+}
+
+// A missing or unreadable file leaves the record as it was: without keys, the set-up is offered.
+void CUtilityApp::LoadSettings()
+{
+    try {
+        CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName).LoadSetting(m_setting);
+    } catch (...) {
+    }
+}
+
+void CUtilityApp::RunSettings()
+{
+    CUtilityUnlockDialog unlock(*this, nullptr);  // owned by no window, as by the desktop
+    if (unlock.DoModal() != IDOK)
+        return;
+    CUtilitySheet sheet(*this, unlock.OpenedByPassword());
+    sheet.DoModal();
+}
+
+void CUtilityApp::OfferFirstSetup()
+{
+    if (fw::ShowMessage(nullptr, IDS_ASK_FIRST_SETUP, IDS_MESSAGE_CAPTION, MB_ICONWARNING | MB_OKCANCEL) != IDOK)
+        return;
+    // A paused watchdog is resumed; only when none answers is one started.
+    if (!CCompanionLink::ResumeWatchdog())
+        CCompanionLink::LaunchWatchdog();
+}
+
+bool CUtilityApp::IsKeyPresent() const
+{
+    CUsbDeviceList attached;
+    m_usbCheckThread->GetDeviceList(attached);
+    if (m_setting.KeyType == 2)
+        return attached.HasAllKeys(m_setting.KeyDevices) != 0;
+    return attached.HasAnyKey(m_setting.KeyDevices) != 0;
+}

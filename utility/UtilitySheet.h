@@ -1,0 +1,45 @@
+#pragma once
+// The settings sheet: its pages apply into the sheet's copy of the settings, and a save
+// writes the file only when some page changed something, then tells Brontal to reload.
+// Opened by the key, it closes (saving nothing) once the key is gone.
+#include "common/LockSetting.h"
+#include "framework/PropertyPage.h"
+#include "framework/PropertySheet.h"
+#include "utility/LockPage.h"
+#include "utility/UtilityPasswordPage.h"
+#include "utility/WholePage.h"
+
+class CUtilityApp;
+
+class CUtilitySheet : public fw::CPropertySheet {
+public:
+    CUtilitySheet(CUtilityApp& app, bool openedByPassword);
+
+    // The settings as last saved, which the pages compare with.
+    const CLockSetting& Saved() const;
+    // What the pages apply into; a page that applied a change notes it.
+    CLockSetting& Copy() { return m_copy; }
+    void NoteModified() { m_modified = true; }
+
+    // Applies every page and writes the file when something changed; false when a page
+    // refused or the file could not be written (the sheet stays open then).
+    bool SaveSettings();
+    void RegisterDeviceNotify();
+    void UnregisterDeviceNotify();
+
+protected:
+    bool OnSheetMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnSheetInitialized() override;
+
+private:
+    bool WriteSettings();
+
+    CUtilityApp& m_app;
+    bool m_openedByPassword;
+    CLockSetting m_copy;
+    bool m_modified = false;
+    CWholePage m_wholePage;
+    CUtilityPasswordPage m_passwordPage;
+    CLockPage m_lockPage;
+    fw::CPropertyPage m_versionPage;
+};

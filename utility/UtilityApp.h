@@ -4,7 +4,7 @@
 // Before any key is registered it offers the first set-up, which the watchdog starts.
 #include <windows.h>
 
-#include "common/InstanceMutex.h"
+#include "common/SingleInstanceMutex.h"
 #include "common/LockSetting.h"
 
 namespace usbkey {
@@ -30,7 +30,7 @@ private:
     void RunSettings();
     void OfferFirstSetup();
 
-    CInstanceMutex m_instance;
+    CSingleInstanceMutex m_instance;
     bool (*m_isAdministrator)();
     usbkey::CFilterUsbCheckThread* m_usbCheckThread = nullptr;
     CLockSetting m_setting;

@@ -3,6 +3,7 @@
 // in this (another) process.
 #include "common/CompanionLink.h"
 #include "framework/Handle.h"
+#include "lockcore/LockScreen.h"
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/ResidentProcess.h"
@@ -382,6 +383,106 @@ TEST_F(ResidentEndToEnd, CoverCheckFollowsNewMonitorsAndRaisesTheLockAgain)
     SetForegroundWindow(foreign.get());
     ASSERT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) != plain; }));
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) == plain; }, 3000));
+}
+
+struct TextSearch {
+    const std::string* wanted;
+    bool found;
+};
+
+BOOL CALLBACK FindChildText(HWND child, LPARAM data)
+{
+    auto* search = reinterpret_cast<TextSearch*>(data);
+    char text[512] = {};
+    GetWindowTextA(child, text, sizeof text);
+    search->found = search->found || *search->wanted == text;
+    return !search->found;
+}
+
+struct BoxSearch {
+    DWORD process;
+    HWND mainWindow;
+    HWND found;
+};
+
+BOOL CALLBACK FindOtherVisibleWindow(HWND candidate, LPARAM data)
+{
+    auto* search = reinterpret_cast<BoxSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(candidate, &process);
+    if (process == search->process && candidate != search->mainWindow && IsWindowVisible(candidate))
+        search->found = candidate;
+    return search->found == nullptr;
+}
+
+// A visible top-level window of the process that owns `window`, other than that one.
+HWND OtherVisibleWindowOf(HWND window)
+{
+    BoxSearch search{0, window, nullptr};
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(FindOtherVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ProgramString(const std::string& program, UINT id)
+{
+    const HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    char text[512] = {};
+    if (module) {
+        LoadStringA(module, id, text, sizeof text);
+        FreeLibrary(module);
+    }
+    return text;
+}
+
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* answered)
+{
+    DWORD_PTR answer = 0;
+    *answered = SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kEventWait, &answer) != 0;
+    return static_cast<LRESULT>(answer);
+}
+
+// While locked, Windows' end-session query is refused with box 3202, and lock commands that
+// another program sends, with no argument or a garbage pointer, neither hide the lock nor
+// harm the program; unlocked, the query is agreed to and no box shows.
+TEST_F(ResidentEndToEnd, WhileLockedTheSessionEndIsRefusedAndForeignCommandsDoNothing)
+{
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const HWND main = resident.Window();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
+
+    bool answered = false;
+    for (const auto& [code, argument] : std::vector<std::pair<WPARAM, LPARAM>>{
+             {2, 0}, {16, 0}, {17, 0}, {18, 0}, {16, 0x1234}, {17, 0x1234}, {18, 0x1234}, {19, 1}, {20, 0}}) {
+        SendWithin(main, UM_LOCK_COMMAND, code, argument, &answered);
+        EXPECT_TRUE(answered) << "code " << code;
+        PostMessageA(main, UM_LOCK_COMMAND, code, argument);
+    }
+    ExpectNoEvent();
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_FALSE(OtherVisibleWindowOf(main));  // no password dialog, no exit box
+    EXPECT_EQ(1, ReadLockState());
+
+    EXPECT_EQ(0, SendWithin(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, &answered));
+    EXPECT_TRUE(answered);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = OtherVisibleWindowOf(main)) != nullptr; }));
+    const std::string refusal = ProgramString(kBrontal, 3202);
+    ASSERT_FALSE(refusal.empty());
+    TextSearch search{&refusal, false};
+    EnumChildWindows(box, FindChildText, reinterpret_cast<LPARAM>(&search));
+    EXPECT_TRUE(search.found) << "box 3202 not shown";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 3 * kEventWait));
+
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
+    EXPECT_EQ(1, SendWithin(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, &answered));
+    EXPECT_TRUE(answered);
+    ExpectNoEvent(500);
+    EXPECT_FALSE(OtherVisibleWindowOf(main));
 }
 
 } // namespace

@@ -55,7 +55,8 @@ protected:
         setting.SetDefaults();
         std::string error;
         EXPECT_TRUE(mixer.Load("mixer\nvolume value=30000\nmute value=1\n", error)) << error;
-        window = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        // Message-only: no other program's window search reaches it.
+        window = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
         alarm = std::make_unique<CAlarm>(setting, engine, mixer, sound, [this](int event) { events.push_back(event); });
         alarm->Attach(window, &screen);
     }

@@ -24,13 +24,15 @@ CSingleKeySession::CSingleKeySession(SSimulatedKey key, const std::string& scena
 {
 }
 
-bool CSingleKeySession::Start(const char* program)
+bool CSingleKeySession::Start(const char* program, const std::function<void(CLockSetting&)>& adjust)
 {
     CLockSetting setting;
     setting.SetDefaults();
     setting.LockStartup = 0;
     setting.LockNoInput = 0;
     setting.KeyDevices = {m_key.identity};
+    if (adjust)
+        adjust(setting);
     WriteSettings(setting);
     SetEnvironmentVariableA("KV_USB_SCENARIO", m_keys.Path().c_str());
     if (!m_events.Start() || !m_resident.Start(program, &m_events)) {

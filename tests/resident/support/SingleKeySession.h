@@ -1,6 +1,7 @@
 #pragma once
 // The resident program started with one registered simulated key attached, no start-up
 // or idle lock, and an event client in this process: the demo and the benchmark drive it.
+#include <functional>
 #include <string>
 
 #include "tests/resident/support/EventClient.h"
@@ -13,7 +14,8 @@ public:
     CSingleKeySession(SSimulatedKey key, const std::string& scenarioName);
 
     // False, with a message on stderr, when the client or the program did not start.
-    bool Start(const char* program);
+    // `adjust`, when given, changes the settings the program starts with.
+    bool Start(const char* program, const std::function<void(CLockSetting&)>& adjust = {});
 
     // Changes the key and tells the resident program, as Windows would.
     void Pull();

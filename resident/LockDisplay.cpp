@@ -83,7 +83,9 @@ LRESULT CLockMainDialog::OnLockCommand(int code, LPARAM argument)
             m_passwordDialog->SetDialogState(static_cast<int>(argument));
         break;
     case LOCKCMD_SHUTDOWN: PowerOff(); break;
-    default: break;  // key and mouse events count for the alarm
+    case LOCKCMD_KEY_EVENT: m_alarm.OnKeyEvent(); break;
+    case LOCKCMD_MOUSE_EVENT: m_alarm.OnMouseEvent(); break;
+    default: break;
     }
     return 0;
 }
@@ -299,6 +301,8 @@ void CLockMainDialog::OnUnlockRequest(const Corvantis::SUnlockRequest* request)
     if (request->kind == 1 && m_engine.AcceptUnlock(IsLocked(), m_app.IsKeyPresent())) {
         m_engine.OnPasswordUnlock(request->value != 0);
         Unlock();
+    } else if (request->kind == 2 && request->flag != 0) {
+        m_alarm.StartAlarm();
     }
     CFilterUsbCheckThread* worker = m_app.GetUsbCheckThread();
     if (!worker)
@@ -321,6 +325,7 @@ void CLockMainDialog::OnLeftButtonUp(WPARAM keys)
 {
     if (!m_display->AreControlsHidden() && (keys & MK_SHIFT) && (keys & MK_CONTROL))
         m_display->ShowPasswordDialog();
+    OnButtonUp();
 }
 
 // The display's own messages; false for the others.

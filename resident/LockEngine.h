@@ -90,6 +90,7 @@ public:
     // while locked, and with key and password only while a key is still attached.
     bool AcceptUnlock(bool locked, bool keyPresent) const;
     int PasswordErrors() const { return m_passwordErrors; }
+    void ResetPasswordErrors() { m_passwordErrors = 0; }
 
     // One no-input tick: the time of the last input Windows reports, and now.
     EIdleAction OnNoInputTick(bool locked, Tick lastInput, Tick now, bool messageShown);

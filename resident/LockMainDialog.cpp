@@ -9,6 +9,8 @@
 #include "lockcore/ResidentLockCore.h"
 #include "resident/ResidentApp.h"
 #include "resident/ResidentMessages.h"
+#include "resident/SoundPlatform.h"
+#include "resident/display/KeyboardHook.h"
 #include "resident/display/MovingMessageWnd.h"
 #include "resident/resource.h"
 #include "usbkey/FilterUsbCheckThread.h"
@@ -32,6 +34,8 @@ CSettingFile LockStateFile()
 
 CLockMainDialog::CLockMainDialog(CResidentApp& app, CResidentLockCore& core)
     : CHideDialog(IDD_LOCK_MAIN, nullptr), m_app(app), m_core(core), m_engine(app.Settings()),
+      m_alarm(app.Settings(), m_engine, display::DefaultMixerPlatform(), DefaultSoundPlatform(),
+              [this](int event) { Publish(event); }),
       m_topmost(app.TopmostWindows())
 {
 }
@@ -41,6 +45,7 @@ BOOL CLockMainDialog::OnInitDialog()
     SetUpWindow();
     SetUpDisplay();
     m_display = m_core.GetController(GetSafeHwnd(), UM_LOCK_COMMAND);
+    m_alarm.Attach(GetSafeHwnd(), m_display);
     if (!m_core.Connect()) {
         EndDialog(kLockCoreLost);
         return FALSE;
@@ -77,14 +82,17 @@ void CLockMainDialog::Lock()
     CKeyDeviceList found;
     const bool present = m_app.IsKeyPresent(&found);
     m_engine.OnLocked(GetTickCount(), present, found);
+    m_alarm.ResetAlarmCounters();
     WriteLockState(1);
     Publish(EVENT_LOCK);
 }
 
 void CLockMainDialog::Unlock()
 {
+    m_alarm.StopAlarm();
     m_display->HideLockScreen();
     m_engine.OnUnlocked(GetTickCount());
+    m_alarm.ResetAlarmCounters();
     WriteLockState(0);
     Publish(EVENT_UNLOCK);
 }
@@ -210,6 +218,7 @@ void CLockMainDialog::OnTimer(UINT_PTR id)
         UpdateClock();
     else if (id == m_coverTimer)
         OnCoverCheck();
+    m_alarm.OnTimer(id);
 }
 
 void CLockMainDialog::Act(EWatchAction action)
@@ -302,6 +311,13 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_core.Commands().Deliver(
             [this](const CLockCommandChannel::SCommand& command) { return OnLockCommand(command.code, command.argument); });
         return Result(0);
+    case UM_KEY_RELEASED:
+        OnKeyReleased();
+        return Result(0);
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        OnButtonUp();
+        return FALSE;
     case UM_WATCHDOG_STATE:
         m_engine.OnWatchdogState(wParam != 0);
         return Result(0);
@@ -323,6 +339,8 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnEndSession(wParam != 0);
         return Result(0);
     case WM_DESTROY:
+        // Whatever ends the window, the alarm must not keep sounding at full volume.
+        m_alarm.StopAlarm();
         StopWatching();
         m_sessionNotices.Unregister();
         return FALSE;

@@ -6,6 +6,7 @@
 // lock display (LockDisplay.cpp): the interface's commands come back to it through the
 // lock core's command channel; from Windows 8 on they go to the lock-screen program.
 #include "framework/Handle.h"
+#include "resident/Alarm.h"
 #include "resident/LockEngine.h"
 #include "resident/SessionNotification.h"
 #include "resident/display/CoverDialogs.h"
@@ -95,9 +96,15 @@ private:
     void RequestUsbCheck();
     void Publish(int event);
 
+    // The alarm's events (LockAlarm.cpp).
+    bool CanCountAlarmEvent() const;
+    void OnKeyReleased();
+    void OnButtonUp();
+
     CResidentApp& m_app;
     CResidentLockCore& m_core;
     CLockEngine m_engine;
+    CAlarm m_alarm;
     UINT_PTR m_noInputTimer = 0;
     UINT_PTR m_lockCoreCheckTimer = 0;
     Corvantis::SLockScreen* m_display = nullptr;

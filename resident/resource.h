@@ -8,6 +8,8 @@
 #define IDB_LOGO 148
 #define IDB_ALARM_PICTURE1 160
 #define IDB_ALARM_PICTURE2 163
+// The alarm sound (WAVE).
+#define IDW_ALARM_SOUND 161
 
 // Controls of the main window.
 #define IDC_WINDOW_MARKER 1000

@@ -24,7 +24,7 @@ CSingleKeySession::CSingleKeySession(SSimulatedKey key, const std::string& scena
 {
 }
 
-bool CSingleKeySession::Start(const char* program)
+bool CSingleKeySession::Start(const char* program, const std::function<void(CLockSetting&)>& adjust)
 {
     CLockSetting setting;
     setting.SetDefaults();
@@ -32,6 +32,8 @@ bool CSingleKeySession::Start(const char* program)
     setting.LockNoInput = 0;
     setting.KeyDevices = {m_key.identity};
     setting.LockBmpFilePath = m_lockPicture;
+    if (adjust)
+        adjust(setting);
     WriteSettings(setting);
     SetEnvironmentVariableA("KV_USB_SCENARIO", m_keys.Path().c_str());
     if (!m_events.Start() || !m_resident.Start(program, &m_events)) {

@@ -1,6 +1,7 @@
 #pragma once
 // The resident program started with one registered simulated key attached, no start-up
-// or idle lock, and an event client in this process: the benchmark drives it.
+// or idle lock, and an event client in this process: the benchmarks drive it.
+#include <functional>
 #include <string>
 
 #include "tests/resident/support/EventClient.h"
@@ -15,7 +16,8 @@ public:
     // The lock picture of the settings written at the start (none: the program's own).
     void SetLockPicture(std::string path) { m_lockPicture = std::move(path); }
     // False, with a message on stderr, when the client or the program did not start.
-    bool Start(const char* program);
+    // `adjust`, when given, changes the settings the program starts with.
+    bool Start(const char* program, const std::function<void(CLockSetting&)>& adjust = {});
     // Starts the program without settings, so that it shows its first-run wizard; false,
     // with a message on stderr, when the client or the program did not start.
     bool StartFirstRun(const char* program);

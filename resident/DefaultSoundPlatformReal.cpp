@@ -1,0 +1,7 @@
+#include "resident/SoundPlatform.h"
+
+CSoundPlatform& DefaultSoundPlatform()
+{
+    static CWinSoundPlatform platform;
+    return platform;
+}

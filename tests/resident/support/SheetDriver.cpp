@@ -106,7 +106,8 @@ CSheetDriver::~CSheetDriver()
 
 HWND CSheetDriver::CurrentPage() const
 {
-    return reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    const HWND page = reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    return page ? page : m_sheet;
 }
 
 int CSheetDriver::CurrentIndex() const

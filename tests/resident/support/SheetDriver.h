@@ -26,6 +26,7 @@ public:
     CSheetDriver& operator=(const CSheetDriver&) = delete;
 
     HWND Sheet() const { return m_sheet; }
+    // The current page; over a plain dialog (no pages), the dialog itself.
     HWND CurrentPage() const;
     int CurrentIndex() const;
     // Waits until the page at `index` is the current one.

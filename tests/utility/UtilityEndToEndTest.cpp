@@ -457,4 +457,15 @@ TEST_F(UtilityEndToEnd, DeleteRemovesTheSelectedKeysAndKeepsTheLast)
     EXPECT_TRUE(IsSameKeyDevice(kKey.identity, saved[0]));
 }
 
+TEST_F(UtilityEndToEnd, NoAdministratorGetsTheMessageAndNoSheet)
+{
+    SetEnvironmentVariableA("KV_SIMULATED_ADMINISTRATOR", "0");
+    Start(true);
+    SetEnvironmentVariableA("KV_SIMULATED_ADMINISTRATOR", nullptr);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(fw::AnsiFromUtf8("管理者権限が必要です。"), MessageShown());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    EXPECT_FALSE(events.Next(kQuietWait)) << "nothing was saved";
+}
+
 } // namespace

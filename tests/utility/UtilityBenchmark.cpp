@@ -61,21 +61,6 @@ double Median(std::vector<double> samples)
     return samples[samples.size() / 2];
 }
 
-struct SAddKeySearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchAddKeyDialog(HWND window, LPARAM context)
-{
-    auto& search = *reinterpret_cast<SAddKeySearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && IsWindowVisible(window) && GetDlgItem(window, kDeviceTreeId))
-        search.found = window;
-    return search.found == nullptr;
-}
-
 // Waits for the row count with a finer poll than WaitUntil's; false when it never came.
 bool WaitForRows(HWND list, int rows)
 {
@@ -114,12 +99,9 @@ std::vector<double> MeasureAddKeyRebuilds(const std::string& utilityPath, int re
     if (!driver.WaitForPage(kKeyPage))
         return {};
     driver.Click(kAddKeyId);
-    SAddKeySearch search{utility.ProcessId(), nullptr};
-    WaitUntil([&] {
-        EnumWindows(MatchAddKeyDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    const HWND list = search.found ? GetDlgItem(search.found, kHardwareListId) : nullptr;
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = CSheetDriver::FindDialogWith(utility.ProcessId(), kDeviceTreeId)) != nullptr; });
+    const HWND list = dialog ? GetDlgItem(dialog, kHardwareListId) : nullptr;
     if (!list || !WaitForRows(list, kAttachedDevices))
         return {};
     std::vector<double> samples;

@@ -60,32 +60,10 @@ CLockSetting SavedSetting()
     return saved;
 }
 
-struct DialogSearch {
-    DWORD processId;
-    int controlId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context)
-{
-    auto& search = *reinterpret_cast<DialogSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && IsWindowVisible(window) && GetDlgItem(window, search.controlId))
-        search.found = window;
-    return search.found == nullptr;
-}
-
-// The visible dialog of the process that holds the control (the unlock dialog's password edit).
-HWND FindDialogWith(DWORD processId, int controlId)
-{
-    DialogSearch search{processId, controlId, nullptr};
-    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 class UtilityEndToEnd : public ::testing::Test {
 protected:
+    // The utility's visible dialog that holds the control.
+    HWND FindDialogWith(int controlId) const { return CSheetDriver::FindDialogWith(utility.ProcessId(), controlId); }
     void SetUp() override
     {
         ASSERT_TRUE(events.Start());
@@ -125,7 +103,7 @@ protected:
         ShowPage(kLockPage);
         driver->Click(kAlarmDetailsId);
         HWND details = nullptr;
-        WaitUntil([&] { return (details = FindDialogWith(utility.ProcessId(), kAlarmKeySecId)) != nullptr; });
+        WaitUntil([&] { return (details = FindDialogWith(kAlarmKeySecId)) != nullptr; });
         return details;
     }
     static void SetItemText(HWND dialog, int id, const char* text)
@@ -138,7 +116,7 @@ protected:
         EXPECT_NO_FATAL_FAILURE(ShowPage(kKeyPage));
         driver->Click(kAddKeyId);
         HWND dialog = nullptr;
-        WaitUntil([&] { return (dialog = FindDialogWith(utility.ProcessId(), kDeviceTreeId)) != nullptr; });
+        WaitUntil([&] { return (dialog = FindDialogWith(kDeviceTreeId)) != nullptr; });
         return dialog ? std::make_unique<CSheetDriver>(dialog) : nullptr;
     }
     // A device plugged or pulled: Brontal (or the sheet) hears of it.
@@ -215,7 +193,7 @@ TEST_F(UtilityEndToEnd, WithoutTheKeyOnlyTheRightPasswordOpensTheSheet)
     setting.PasswordSetting.PasswordType = 1;
     ASSERT_NO_FATAL_FAILURE(Start(false));
     HWND unlock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(utility.ProcessId(), kPasswordId)) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(kPasswordId)) != nullptr; }));
     SendMessageA(GetDlgItem(unlock, kPasswordId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("wrong"));
     ClickOk(unlock);
     EXPECT_EQ(fw::AnsiFromUtf8("パスワードが違います。"), MessageShown());

@@ -84,6 +84,15 @@ HWND CSheetDriver::FindMessageBox(DWORD processId, const std::string& caption)
     return nullptr;
 }
 
+HWND CSheetDriver::FindDialogWith(DWORD processId, int controlId)
+{
+    for (const HWND window : TopLevelWindowsOf(processId)) {
+        if (IsWindowVisible(window) && GetDlgItem(window, controlId))
+            return window;
+    }
+    return nullptr;
+}
+
 std::string CSheetDriver::MessageText(HWND messageBox)
 {
     return TextOf(GetDlgItem(messageBox, kMessageTextId));

@@ -97,6 +97,11 @@ HWND CCompanionLink::FindWatchdogWindow()
     return nullptr;
 }
 
+bool CCompanionLink::IsUtilityRunning()
+{
+    return static_cast<bool>(fw::unique_handle(OpenMutexA(SYNCHRONIZE, FALSE, kUtilityInstanceMutex)));
+}
+
 HWND CCompanionLink::FindResidentWindow()
 {
     for (const HWND window : WindowsOfProgram(kResidentExecutable)) {

@@ -19,6 +19,8 @@ inline constexpr char kWatchdogExecutable[] = "PERNWICK.EXE";
 // Text of control 1000, a child of the resident program's hidden main window.
 inline constexpr char kResidentMarker[] = "SS-{C15D120F-B8C4-4c7d-8040-D2F3139AC05B}";
 inline constexpr int kResidentMarkerControlId = 1000;
+// The settings utility's single-instance mutex; it exists while the utility runs.
+inline constexpr char kUtilityInstanceMutex[] = "SS-{2DFD016F-0BBD-4214-9941-1FB09FBEEB0F}";
 // Title of the watchdog's hidden window.
 inline constexpr char kWatchdogMarker[] = "SS-{3C38D6CF-4037-4ed1-B39B-09730D5DCD68}";
 
@@ -29,6 +31,8 @@ public:
     // The resident process's top-level window whose control 1000 bears the resident
     // marker (case counts), hidden or not, or null.
     static HWND FindResidentWindow();
+    // Whether the settings utility runs (its single-instance mutex exists).
+    static bool IsUtilityRunning();
 
     // Each posts its message when the receiver's window is found: FALSE when it is not
     // (nothing posted), otherwise PostMessageA's result.

@@ -206,6 +206,12 @@ void CLockMainDialog::OnLockCoreCheck()
         CCompanionLink::StartWatchdog();
     if (!m_core.IsAlive())
         EndDialog(kLockCoreLost);
+    // Only the settings utility suspends the locks: ended without resuming them (killed,
+    // crashed), it would leave them suspended for good.
+    if (m_engine.IsSuspended() && !CCompanionLink::IsUtilityRunning()) {
+        m_engine.OnSuspendLock(false);
+        RequestUsbCheck();
+    }
 }
 
 void CLockMainDialog::OnTimer(UINT_PTR id)

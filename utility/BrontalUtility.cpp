@@ -1,10 +1,10 @@
 // BrontalUtility, the settings utility.
-#include "common/UserAccount.h"
+#include "utility/AdministratorCheck.h"
 #include "utility/UtilityApp.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    CUtilityApp app(CUserAccount::IsAdministrator);
+    CUtilityApp app(IsUtilityUserAdministrator);
     app.InitInstance();
     return 0;
 }

@@ -12,12 +12,11 @@
 
 namespace {
 
-constexpr const char* kInstanceMutexName = "SS-{2DFD016F-0BBD-4214-9941-1FB09FBEEB0F}";
 constexpr DWORD kInstanceWait = 10;
 
 } // namespace
 
-CUtilityApp::CUtilityApp(bool (*isAdministrator)()) : m_instance(kInstanceMutexName), m_isAdministrator(isAdministrator)
+CUtilityApp::CUtilityApp(bool (*isAdministrator)()) : m_instance(kUtilityInstanceMutex), m_isAdministrator(isAdministrator)
 {
     m_setting.SetDefaults();
     m_setting.LockKeyRemoved = 0;  // the utility starts from "off" where the file has no value

@@ -24,6 +24,7 @@ CUtilitySheet::CUtilitySheet(CUtilityApp& app, bool openedByPassword)
     AddPage(m_wholePage);
     AddPage(m_passwordPage);
     AddPage(m_lockPage);
+    AddPage(m_keyPage);
     AddPage(m_versionPage);
 }
 
@@ -41,6 +42,11 @@ void CUtilitySheet::RegisterDeviceNotify()
 {
     m_app.UsbCheckThread().AddNotifyWindow(GetSafeHwnd(), usbkey::UM_DEVICE_LIST_CHANGED);
     m_app.UsbCheckThread().RequestCheck();
+}
+
+usbkey::CFilterUsbCheckThread& CUtilitySheet::UsbCheckThread() const
+{
+    return m_app.UsbCheckThread();
 }
 
 void CUtilitySheet::UnregisterDeviceNotify()

@@ -5,11 +5,15 @@
 #include "common/LockSetting.h"
 #include "framework/PropertyPage.h"
 #include "framework/PropertySheet.h"
+#include "utility/KeyDevicePage.h"
 #include "utility/LockPage.h"
 #include "utility/UtilityPasswordPage.h"
 #include "utility/WholePage.h"
 
 class CUtilityApp;
+namespace usbkey {
+class CFilterUsbCheckThread;
+}
 
 class CUtilitySheet : public fw::CPropertySheet {
 public:
@@ -26,6 +30,7 @@ public:
     bool SaveSettings();
     void RegisterDeviceNotify();
     void UnregisterDeviceNotify();
+    usbkey::CFilterUsbCheckThread& UsbCheckThread() const;
 
 protected:
     bool OnSheetMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -41,5 +46,6 @@ private:
     CWholePage m_wholePage;
     CUtilityPasswordPage m_passwordPage;
     CLockPage m_lockPage;
+    CKeyDevicePage m_keyPage;
     fw::CPropertyPage m_versionPage;
 };

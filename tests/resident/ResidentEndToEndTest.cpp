@@ -191,6 +191,8 @@ TEST_F(ResidentEndToEnd, SuspendedLocksOnlyOnCommand)
     setting.LockNoInput = 1;
     setting.LockNoInputSec = 3;
     StartWith({kKeyA}, {kKeyA});
+    // A suspension lasts only while the settings utility, which asks for it, runs.
+    const fw::unique_handle utilityRuns(CreateMutexA(nullptr, FALSE, kUtilityInstanceMutex));
     resident.Post(UM_SUSPEND_LOCK, 0);
     Pull(kKeyA);
     ExpectNoEvent(4500);  // neither the removal nor the idle time locks

@@ -32,9 +32,19 @@ constexpr int kAlarmDetailsId = 1016;
 constexpr int kAlarmKeySecId = 1017;
 constexpr int kAlarmPlaySecId = 1026;
 constexpr int kAlarmPicture1Id = 1028;
+constexpr int kKeyPage = 3;
+constexpr int kKeyListId = 1002;
+constexpr int kAddKeyId = 1023;
+constexpr int kDeleteKeyId = 1024;
+constexpr int kHardwareListId = 1000;
+constexpr int kDeviceTreeId = 1010;
+constexpr int kSerialNumberId = 1005;
+constexpr int kApplyNowId = 0x3021;
+constexpr int kEventLock = 1;
 constexpr DWORD kQuietWait = 1500;
 
 const SSimulatedKey kKey{"A", CKeyDevice(0x0951, 0x1666, "KV0001A")};
+const SSimulatedKey kNewKey{"B", CKeyDevice(0x0781, 0x5567, "KV0002B")};
 
 std::string TempPath(const std::string& name)
 {
@@ -50,32 +60,10 @@ CLockSetting SavedSetting()
     return saved;
 }
 
-struct DialogSearch {
-    DWORD processId;
-    int controlId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context)
-{
-    auto& search = *reinterpret_cast<DialogSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && IsWindowVisible(window) && GetDlgItem(window, search.controlId))
-        search.found = window;
-    return search.found == nullptr;
-}
-
-// The visible dialog of the process that holds the control (the unlock dialog's password edit).
-HWND FindDialogWith(DWORD processId, int controlId)
-{
-    DialogSearch search{processId, controlId, nullptr};
-    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 class UtilityEndToEnd : public ::testing::Test {
 protected:
+    // The utility's visible dialog that holds the control.
+    HWND FindDialogWith(int controlId) const { return CSheetDriver::FindDialogWith(utility.ProcessId(), controlId); }
     void SetUp() override
     {
         ASSERT_TRUE(events.Start());
@@ -90,7 +78,7 @@ protected:
     void Start(bool keyAttached)
     {
         WriteSettings(setting);
-        keys = std::make_unique<CSimulatedKeys>(TempPath("utility-e2e.txt"), std::vector{kKey});
+        keys = std::make_unique<CSimulatedKeys>(TempPath("utility-e2e.txt"), machineKeys);
         if (!keyAttached)
             keys->Pull(kKey.tag);
         SetEnvironmentVariableA("KV_USB_SCENARIO", keys->Path().c_str());
@@ -115,12 +103,41 @@ protected:
         ShowPage(kLockPage);
         driver->Click(kAlarmDetailsId);
         HWND details = nullptr;
-        WaitUntil([&] { return (details = FindDialogWith(utility.ProcessId(), kAlarmKeySecId)) != nullptr; });
+        WaitUntil([&] { return (details = FindDialogWith(kAlarmKeySecId)) != nullptr; });
         return details;
     }
     static void SetItemText(HWND dialog, int id, const char* text)
     {
         SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
+    // The add-key dialog, opened from the key page.
+    std::unique_ptr<CSheetDriver> OpenAddKey()
+    {
+        EXPECT_NO_FATAL_FAILURE(ShowPage(kKeyPage));
+        driver->Click(kAddKeyId);
+        HWND dialog = nullptr;
+        WaitUntil([&] { return (dialog = FindDialogWith(kDeviceTreeId)) != nullptr; });
+        return dialog ? std::make_unique<CSheetDriver>(dialog) : nullptr;
+    }
+    // A device plugged or pulled: Brontal (or the sheet) hears of it.
+    void Pull(const std::string& tag, HWND listener)
+    {
+        keys->Pull(tag);
+        PostMessageA(listener, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    }
+    void Insert(const std::string& tag, HWND listener)
+    {
+        keys->Insert(tag);
+        PostMessageA(listener, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    }
+    // The next event with this code, others skipped; false when none came in time.
+    bool EventArrives(int code, DWORD timeout = 10000)
+    {
+        const DWORD start = GetTickCount();
+        for (DWORD waited = 0; waited <= timeout; waited = GetTickCount() - start)
+            if (const auto event = events.Next(timeout - waited); event && event->code == code)
+                return true;
+        return false;
     }
     void ClickOk(HWND window) const { PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0); }
     std::string MessageShown()
@@ -137,6 +154,7 @@ protected:
     const std::string kUtility = WindowsPathOf(KV_SIMULATED_UTILITY);
     CEventClient events;
     CLockSetting setting;
+    std::vector<SSimulatedKey> machineKeys{kKey};  // attached when the test starts
     std::unique_ptr<CSimulatedKeys> keys;
     CResidentProcess resident;
     CResidentProcess utility;
@@ -175,7 +193,7 @@ TEST_F(UtilityEndToEnd, WithoutTheKeyOnlyTheRightPasswordOpensTheSheet)
     setting.PasswordSetting.PasswordType = 1;
     ASSERT_NO_FATAL_FAILURE(Start(false));
     HWND unlock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(utility.ProcessId(), kPasswordId)) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(kPasswordId)) != nullptr; }));
     SendMessageA(GetDlgItem(unlock, kPasswordId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("wrong"));
     ClickOk(unlock);
     EXPECT_EQ(fw::AnsiFromUtf8("パスワードが違います。"), MessageShown());
@@ -331,6 +349,101 @@ TEST_F(UtilityEndToEnd, AlarmDetailsCancelledChangeNothing)
     ASSERT_TRUE(utility.WaitForExit(10000));
     EXPECT_FALSE(events.Next(kQuietWait)) << "nothing was saved";
     EXPECT_EQ(setting.AlarmSetting.AlarmKeySec, SavedSetting().AlarmSetting.AlarmKeySec);
+}
+
+// The registered key is not offered; a device plugged while the dialog is open is, and
+// Brontal does not lock for devices pulled meanwhile. The new key is saved by the sheet,
+// and once the dialog is gone Brontal locks again.
+TEST_F(UtilityEndToEnd, AddKeySuspendsBrontalAndOffersADevicePluggedMeanwhile)
+{
+    machineKeys = {kKey, kNewKey};
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    keys->Pull(kNewKey.tag);
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    const std::unique_ptr<CSheetDriver> dialog = OpenAddKey();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_FALSE(IsWindowEnabled(dialog->Item(IDOK)));
+
+    Insert(kNewKey.tag, driver->Sheet());
+    ASSERT_TRUE(WaitUntil([&] { return dialog->RowCount(kHardwareListId) == 1; }));
+    EXPECT_EQ("Key B", dialog->RowText(kHardwareListId, 0));
+    EXPECT_TRUE(WaitUntil([&] { return dialog->ItemText(kSerialNumberId) == "KV0002B"; }));
+
+    Pull(kKey.tag, resident.Window());
+    EXPECT_FALSE(EventArrives(kEventLock, kQuietWait)) << "locked while the dialog runs";
+    Insert(kKey.tag, resident.Window());
+
+    dialog->SetRowChecked(kHardwareListId, 0, true);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog->Item(IDOK)) != FALSE; }));
+    ClickOk(dialog->Sheet());
+    ASSERT_TRUE(WaitUntil([&] { return driver->RowCount(kKeyListId) == 2; }));
+    EXPECT_EQ("KV0002B", driver->RowText(kKeyListId, 1, 2));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(driver->Sheet(), kApplyNowId)) != FALSE; }));
+    PostMessageA(GetDlgItem(driver->Sheet(), kApplyNowId), BM_CLICK, 0, 0);
+    ASSERT_TRUE(EventArrives(kEventChangeSetting));
+    const CKeyDeviceList saved = SavedSetting().KeyDevices;
+    ASSERT_EQ(2u, saved.size());
+    EXPECT_TRUE(IsSameKeyDevice(kNewKey.identity, saved[1]));
+
+    ASSERT_FALSE(utility.WaitForExit(0));  // the utility still runs: the resume came from it
+    keys->Pull(kKey.tag);
+    Pull(kNewKey.tag, resident.Window());
+    EXPECT_TRUE(EventArrives(kEventLock));
+}
+
+// The utility ended while its dialog holds Brontal's locks: Brontal notices within about
+// its one-second check and locks for a key pulled.
+TEST_F(UtilityEndToEnd, UtilityKilledDuringAddKeyLetsBrontalLockAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    ASSERT_NE(nullptr, OpenAddKey());
+    Pull(kKey.tag, resident.Window());
+    EXPECT_FALSE(EventArrives(kEventLock, kQuietWait)) << "locked while the dialog runs";
+
+    utility.Kill();
+    const DWORD killed = GetTickCount();
+    EXPECT_TRUE(EventArrives(kEventLock));
+    EXPECT_LT(GetTickCount() - killed, 5000u) << "Brontal resumed late";
+}
+
+// Three keys, the first and the last selected: exactly those go, after the question, and
+// the one left cannot be deleted.
+TEST_F(UtilityEndToEnd, DeleteRemovesTheSelectedKeysAndKeepsTheLast)
+{
+    const CKeyDevice other1(0x1111, 0x2222, "X1");
+    const CKeyDevice other2(0x3333, 0x4444, "Y2");
+    setting.KeyDevices = {other1, kKey.identity, other2};
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kKeyPage));
+    ASSERT_EQ(3, driver->RowCount(kKeyListId));
+    EXPECT_FALSE(IsWindowEnabled(driver->Item(kDeleteKeyId)));
+    driver->SelectRow(kKeyListId, 0);
+    driver->SelectRow(kKeyListId, 2);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(driver->Item(kDeleteKeyId)) != FALSE; }));
+    driver->Click(kDeleteKeyId);
+    EXPECT_EQ(fw::AnsiFromUtf8("選択したハードウェアを一覧から削除します。よろしいですか？"), MessageShown());
+    ASSERT_TRUE(WaitUntil([&] { return driver->RowCount(kKeyListId) == 1; }));
+    EXPECT_EQ("KV0001A", driver->RowText(kKeyListId, 0, 2));
+    driver->SelectRow(kKeyListId, 0);
+    EXPECT_FALSE(IsWindowEnabled(driver->Item(kDeleteKeyId)));
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    const CKeyDeviceList saved = SavedSetting().KeyDevices;
+    ASSERT_EQ(1u, saved.size());
+    EXPECT_TRUE(IsSameKeyDevice(kKey.identity, saved[0]));
+}
+
+TEST_F(UtilityEndToEnd, NoAdministratorGetsTheMessageAndNoSheet)
+{
+    SetEnvironmentVariableA("KV_SIMULATED_ADMINISTRATOR", "0");
+    Start(true);
+    SetEnvironmentVariableA("KV_SIMULATED_ADMINISTRATOR", nullptr);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(fw::AnsiFromUtf8("管理者権限が必要です。"), MessageShown());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    EXPECT_FALSE(events.Next(kQuietWait)) << "nothing was saved";
 }
 
 } // namespace

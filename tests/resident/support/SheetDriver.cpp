@@ -84,6 +84,15 @@ HWND CSheetDriver::FindMessageBox(DWORD processId, const std::string& caption)
     return nullptr;
 }
 
+HWND CSheetDriver::FindDialogWith(DWORD processId, int controlId)
+{
+    for (const HWND window : TopLevelWindowsOf(processId)) {
+        if (IsWindowVisible(window) && GetDlgItem(window, controlId))
+            return window;
+    }
+    return nullptr;
+}
+
 std::string CSheetDriver::MessageText(HWND messageBox)
 {
     return TextOf(GetDlgItem(messageBox, kMessageTextId));
@@ -106,7 +115,8 @@ CSheetDriver::~CSheetDriver()
 
 HWND CSheetDriver::CurrentPage() const
 {
-    return reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    const HWND page = reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    return page ? page : m_sheet;
 }
 
 int CSheetDriver::CurrentIndex() const

@@ -19,6 +19,8 @@ public:
     // The visible message box captioned `caption` owned by the sheet's process; null when none.
     static HWND FindMessageBox(DWORD processId, const std::string& caption);
     static std::string MessageText(HWND messageBox);
+    // The visible top-level dialog of the process that holds the control; null when none.
+    static HWND FindDialogWith(DWORD processId, int controlId);
 
     explicit CSheetDriver(HWND sheet);
     ~CSheetDriver();
@@ -26,6 +28,7 @@ public:
     CSheetDriver& operator=(const CSheetDriver&) = delete;
 
     HWND Sheet() const { return m_sheet; }
+    // The current page; over a plain dialog (no pages), the dialog itself.
     HWND CurrentPage() const;
     int CurrentIndex() const;
     // Waits until the page at `index` is the current one.

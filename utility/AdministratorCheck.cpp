@@ -1,0 +1,8 @@
+#include "utility/AdministratorCheck.h"
+
+#include "common/UserAccount.h"
+
+bool IsUtilityUserAdministrator()
+{
+    return CUserAccount::IsAdministrator();
+}

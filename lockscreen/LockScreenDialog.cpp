@@ -36,12 +36,6 @@ HBITMAP LoadPicture(const std::string& path, UINT fallback)
     return static_cast<HBITMAP>(picture);
 }
 
-void SetScreenSaverRunning(BOOL running)
-{
-    BOOL previous = FALSE;
-    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running, &previous, 0);
-}
-
 } // namespace
 
 CLockScreenDialog::CLockScreenDialog(CScreenLockCore& core, CTopmostWindowList& topmost)
@@ -121,7 +115,7 @@ INT_PTR CLockScreenDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         // Whatever ends the program, what showing set is taken back: the screen-saver
         // flag, the keyboard hooks.
-        if (m_screenSaverFlagSet)
+        if (m_systemKeys.IsBlocked())
             HideLockScreen();
         break;
     default:
@@ -300,10 +294,8 @@ void CLockScreenDialog::ShowLockScreen()
 {
     FitToPrimaryMonitor();
     m_topmost.Add(GetSafeHwnd());
-    SetScreenSaverRunning(TRUE);
-    m_screenSaverFlagSet = true;
     SetKeyReleaseWindow(GetSafeHwnd());
-    m_keyboardHook.Install(LockKeyboardProc, LockLowLevelKeyboardProc);
+    m_systemKeys.Block();
     m_covers.Create(m_core.GetSettings()->LockBmpFilePath);
     StartTimer(m_clockTimer, TIMER_CLOCK, kClockPeriod);
     StartTimer(m_coverCheckTimer, TIMER_COVER_CHECK, kCoverCheckPeriod);
@@ -320,9 +312,7 @@ void CLockScreenDialog::HideLockScreen()
         m_passwordDialog->Close(IDCANCEL);
     ShowWindow(GetSafeHwnd(), SW_HIDE);
     m_topmost.Remove(GetSafeHwnd());
-    SetScreenSaverRunning(FALSE);
-    m_screenSaverFlagSet = false;
-    m_keyboardHook.Remove();
+    m_systemKeys.Unblock();
     m_covers.Destroy();
 }
 
@@ -345,25 +335,10 @@ void CLockScreenDialog::OnCoverCheck()
 {
     CheckPrimaryMonitor();
     m_covers.Check(m_core.GetSettings()->LockBmpFilePath);
-    if (IsScreenSaverRunning())
+    if (m_systemKeys.IsScreenSaverRunning())
         return;
     m_topmost.BringLastToTop(HWND_TOPMOST);
     m_covers.Restack(m_topmost);
-}
-
-// While shown the running flag is the one this display set itself to block the system
-// keys: then only a screen saver's own window in front tells that one really runs.
-bool CLockScreenDialog::IsScreenSaverRunning() const
-{
-    if (!m_screenSaverFlagSet) {
-        BOOL running = FALSE;
-        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-        return running != FALSE;
-    }
-    char className[64] = {};
-    const HWND front = GetForegroundWindow();
-    return front && GetClassNameA(front, className, sizeof className) &&
-           lstrcmpA(className, "WindowsScreenSaverClass") == 0;
 }
 
 void CLockScreenDialog::ShowMovingMessage()

@@ -12,7 +12,7 @@
 #include "framework/Handle.h"
 #include "resident/display/CoverDialogs.h"
 #include "resident/display/HideDialog.h"
-#include "resident/display/KeyboardHook.h"
+#include "resident/display/SystemKeyBlock.h"
 #include "resident/display/PictureStatic.h"
 #include "resident/display/RollOverBtn.h"
 
@@ -61,7 +61,6 @@ private:
     void FitToPrimaryMonitor();
     void CheckPrimaryMonitor();
     void OnCoverCheck();
-    bool IsScreenSaverRunning() const;
     void ShowMovingMessage();
     void HideMovingMessage();
     void LayoutControls();
@@ -81,7 +80,7 @@ private:
     CScreenController& m_controller;
     CTopmostWindowList& m_topmost;
     HICON m_icon = nullptr;
-    CKeyboardHook m_keyboardHook;
+    CSystemKeyBlock m_systemKeys;
     CRollOverBtn m_exitButton;
     CPictureStatic m_picture;
     fw::unique_hgdiobj m_lockPicture;
@@ -98,6 +97,5 @@ private:
     UINT_PTR m_lockCoreCheckTimer = 0;
     UINT_PTR m_clockTimer = 0;
     UINT_PTR m_coverCheckTimer = 0;
-    bool m_screenSaverFlagSet = false;
     bool m_residentGone = false;
 };

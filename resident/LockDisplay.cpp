@@ -94,7 +94,7 @@ void CLockMainDialog::ShowLockDisplay()
 {
     FitToPrimaryMonitor();
     m_topmost.Add(GetSafeHwnd());
-    BlockSystemKeys();
+    m_systemKeys.Block();
     m_covers.Create(m_app.Settings().LockBmpFilePath);
     if (!m_clockTimer)
         m_clockTimer = SetTimer(GetSafeHwnd(), TIMER_CLOCK, kClockPeriod, nullptr);
@@ -118,7 +118,7 @@ void CLockMainDialog::HideLockDisplay()
     ShowWindow(GetSafeHwnd(), SW_HIDE);
     SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_NOACTIVATE);  // the 1 x 1 window again
     m_topmost.Remove(GetSafeHwnd());
-    UnblockSystemKeys();
+    m_systemKeys.Unblock();
     m_covers.Destroy();
 
 }
@@ -158,39 +158,10 @@ void CLockMainDialog::OnCoverCheck()
 {
     CheckPrimaryMonitor();
     m_covers.Check(m_app.Settings().LockBmpFilePath);
-    if (IsScreenSaverRunning())
+    if (m_systemKeys.IsScreenSaverRunning())
         return;
     m_topmost.BringLastToTop(HWND_TOPMOST);
     m_covers.Restack(m_topmost);
-}
-
-// The running flag is the one BlockSystemKeys set itself while the display is shown:
-// then only a screen saver's own window in front tells that one really runs.
-bool CLockMainDialog::IsScreenSaverRunning() const
-{
-    if (!m_screenSaverFlagSet) {
-        BOOL running = FALSE;
-        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-        return running != FALSE;
-    }
-    char className[64] = {};
-    const HWND front = GetForegroundWindow();
-    return front && GetClassNameA(front, className, sizeof className) &&
-           lstrcmpA(className, "WindowsScreenSaverClass") == 0;
-}
-
-void CLockMainDialog::BlockSystemKeys()
-{
-    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
-    m_screenSaverFlagSet = true;
-    CKeyboardHook().Install(LockKeyboardProc, LockLowLevelKeyboardProc);
-}
-
-void CLockMainDialog::UnblockSystemKeys()
-{
-    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
-    m_screenSaverFlagSet = false;
-    CKeyboardHook().Remove();
 }
 
 void CLockMainDialog::ReloadPictures()

@@ -13,6 +13,7 @@
 #include "resident/display/HideDialog.h"
 #include "resident/display/PictureStatic.h"
 #include "resident/display/RollOverBtn.h"
+#include "resident/display/SystemKeyBlock.h"
 
 #include <memory>
 #include <string>
@@ -70,9 +71,6 @@ private:
     void UpdateClock();
     void UpdateTexts();
     void OnCoverCheck();
-    bool IsScreenSaverRunning() const;
-    void BlockSystemKeys();
-    void UnblockSystemKeys();
     void ReloadPictures();
     void SelectPicture(int picture);
     void ShowMovingMessage();
@@ -127,5 +125,5 @@ private:
     RECT m_primary = {0, 0, 0, 0};
     UINT_PTR m_clockTimer = 0;
     UINT_PTR m_coverTimer = 0;
-    bool m_screenSaverFlagSet = false;  // set by BlockSystemKeys, not by a screen saver
+    CSystemKeyBlock m_systemKeys;
 };

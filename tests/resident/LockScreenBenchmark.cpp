@@ -1,10 +1,12 @@
 // Latency of the Windows 8 road under Wine, with the simulated-USB Brontal told it runs
 // on Windows 10: from a pull of the key to the lock-screen program's display covering the
-// primary monitor with its picture (the program already runs: Brontal starts it when it
-// starts), from a kill of the lock-screen program to its replacement covering again, and
-// the command pipe's round trip with the real program (this process then plays the
-// resident program's side).
+// primary monitor with its picture, with the program already running (Brontal starts it
+// when it starts) and with the program gone at the pull (killed just before: Brontal's
+// check starts a new one within a second, then replays the lock), from a kill of the
+// lock-screen program to its replacement covering again, and the command pipe's round
+// trip with the real program (this process then plays the resident program's side).
 // Usage: LockScreenBenchmark <resident program> [cycles] [replacements] [round trips]
+//        [pulls with a start]
 #include <windows.h>
 
 #include <cstdio>
@@ -62,6 +64,13 @@ void Kill(DWORD processId)
     CloseHandle(process);
 }
 
+// Wine keeps the display's thread a while in taking the window off the X display: the
+// next pull starts once the thread answers again.
+void SettleDisplay(DWORD lockScreen)
+{
+    SendMessageTimeoutA(FindLockScreenWindow(lockScreen), WM_NULL, 0, 0, SMTO_NORMAL, kWait, nullptr);
+}
+
 bool MeasureDisplay(CSingleKeySession& session, DWORD& lockScreen, int cycles, int replacements)
 {
     const RECT area = PrimaryArea();
@@ -76,9 +85,7 @@ bool MeasureDisplay(CSingleKeySession& session, DWORD& lockScreen, int cycles, i
             return false;
         }
         pulls.push_back(covered);
-        // Wine keeps the display's thread a while in taking the window off the X display:
-        // the next pull starts once the thread answers again.
-        SendMessageTimeoutA(FindLockScreenWindow(lockScreen), WM_NULL, 0, 0, SMTO_NORMAL, kWait, nullptr);
+        SettleDisplay(lockScreen);
     }
     session.Pull();
     for (int i = 0; i < replacements; ++i) {
@@ -99,8 +106,45 @@ bool MeasureDisplay(CSingleKeySession& session, DWORD& lockScreen, int cycles, i
         }
         replaced.push_back(covered);
     }
+    session.Insert();
     Report("pull to display covering", pulls);
     Report("kill to replacement covering", replaced);
+    return WaitFor([&] { return IsLockScreenHidden(lockScreen); });
+}
+
+// The program killed while unlocked, the key pulled at once: the pull to the new program's
+// display covering, and the part of it from the new process to its display covering.
+bool MeasurePullWithStart(CSingleKeySession& session, DWORD& lockScreen, int count)
+{
+    const RECT area = PrimaryArea();
+    std::vector<double> pulls, starts;
+    for (int i = 0; i < count; ++i) {
+        const DWORD old = lockScreen;
+        Kill(old);
+        const std::int64_t start = PerformanceNow();
+        session.Pull();
+        std::int64_t seen = 0;
+        const double covered = TimeUntil(start, [&] {
+            lockScreen = FindLockScreenProcess(old);
+            if (lockScreen && !seen)
+                seen = PerformanceNow();
+            return lockScreen && IsLockScreenCovering(lockScreen, area, kPictureColour);
+        });
+        if (covered < 0) {
+            std::fprintf(stderr, "pull with a start %d: no new display\n", i + 1);
+            return false;
+        }
+        pulls.push_back(covered);
+        starts.push_back(covered - ElapsedMs(start, seen));
+        session.Insert();
+        if (!WaitFor([&] { return IsLockScreenHidden(lockScreen); })) {
+            std::fprintf(stderr, "pull with a start %d: the display did not uncover\n", i + 1);
+            return false;
+        }
+        SettleDisplay(lockScreen);
+    }
+    Report("pull to covering, with a start", pulls);
+    Report("  of it: new process to covering", starts);
     return true;
 }
 
@@ -139,13 +183,15 @@ bool MeasureRoundTrip(const std::string& lockScreenPath, int count)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: LockScreenBenchmark <resident program> [cycles] [replacements] [round trips]\n");
+        std::fprintf(stderr, "usage: LockScreenBenchmark <resident program> [cycles] [replacements] [round trips] "
+                             "[pulls with a start]\n");
         return 2;
     }
     const std::string brontal = argv[1];
     const int cycles = argc > 2 ? std::atoi(argv[2]) : 30;
     const int replacements = argc > 3 ? std::atoi(argv[3]) : 10;
     const int trips = argc > 4 ? std::atoi(argv[4]) : 2000;
+    const int pullsWithStart = argc > 5 ? std::atoi(argv[5]) : 20;
     const std::string lockScreenPath = brontal.substr(0, brontal.find_last_of('\\') + 1) + "Marrowpane.exe";
 
     const CWineProgramVersion residentVersion("Brontal.exe", "win10");
@@ -160,7 +206,8 @@ int main(int argc, char** argv)
         if (session.Start(brontal.c_str()) &&
             WaitFor([&] { return (lockScreen = FindLockScreenProcess()) != 0 && FindLockScreenWindow(lockScreen); })) {
             Sleep(1000);  // start-up settles
-            ok = MeasureDisplay(session, lockScreen, cycles, replacements);
+            ok = MeasureDisplay(session, lockScreen, cycles, replacements) &&
+                 MeasurePullWithStart(session, lockScreen, pullsWithStart);
         }
         session.Resident().Kill();
         while (const DWORD left = FindLockScreenProcess())

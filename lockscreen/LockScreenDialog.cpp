@@ -7,9 +7,7 @@
 #include "resident/display/DisplayMonitors.h"
 #include "resident/display/KeyboardHook.h"
 #include "resident/display/LockLayout.h"
-#include "resident/display/LockMessageBox.h"
 #include "resident/display/MovingMessageWnd.h"
-#include "resident/display/PasswordDialog.h"
 #include "resident/display/TopmostWindowList.h"
 
 namespace {
@@ -25,21 +23,11 @@ RECT PrimaryMonitorRect()
     return rect;
 }
 
-// The picture file, or the program's own bitmap when there is no path or it does not load.
-HBITMAP LoadPicture(const std::string& path, UINT fallback)
-{
-    HANDLE picture = nullptr;
-    if (!path.empty())
-        picture = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-    if (!picture)
-        picture = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(fallback));
-    return static_cast<HBITMAP>(picture);
-}
-
 } // namespace
 
 CLockScreenDialog::CLockScreenDialog(CScreenLockCore& core, CTopmostWindowList& topmost)
-    : CHideDialog(IDD_LOCK_SCREEN, nullptr), m_core(core), m_controller(core.Controller()), m_topmost(topmost)
+    : CHideDialog(IDD_LOCK_SCREEN, nullptr), m_core(core), m_controller(core.Controller()), m_topmost(topmost),
+      m_dialogs(topmost)
 {
 }
 
@@ -65,8 +53,7 @@ void CLockScreenDialog::SetUpWindow()
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     m_exitButton.AutoLoad(IDC_EXIT_BUTTON, window);
     m_picture.SubclassDlgItem(IDC_PICTURE, window);
-    m_messageFont.reset(CreateFontA(21, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x20, "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E"));
+    m_messageFont.reset(locklayout::CreateMessageFont());
     SendDlgItemMessageA(window, IDC_MESSAGE, WM_SETFONT, reinterpret_cast<WPARAM>(m_messageFont.get()), TRUE);
     SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_APPWINDOW);
 }
@@ -101,7 +88,7 @@ INT_PTR CLockScreenDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnMouseUp(message, wParam);
         return FALSE;
     case WM_QUERYENDSESSION:
-        return OnQueryEndSession();
+        return Result(CLockDisplayDialogs::AnswerQueryEndSession(&m_controller));
     case UM_KEY_RELEASED:
         if (IsActivityReported())
             m_controller.KeyEvent();
@@ -157,8 +144,7 @@ void CLockScreenDialog::OnResidentGone()
     StopTimer(m_lockCoreCheckTimer);
     m_core.Stop();
     HideLockScreen();
-    if (m_refusalBox)
-        m_refusalBox->EndDialog(IDCANCEL);
+    m_dialogs.EndRefusal();
     EndDialog(kResidentGone);
 }
 
@@ -193,7 +179,7 @@ void CLockScreenDialog::OnLockCommand(int code, LPARAM argument)
         TakeSettings();
         break;
     case LOCKCMD_REFUSE_END_SESSION:
-        ShowRefusal();
+        m_dialogs.ShowRefusal(GetSafeHwnd());
         break;
     case LOCKCMD_SHOW_PASSWORD_DIALOG:
         RunPasswordDialog();
@@ -202,7 +188,7 @@ void CLockScreenDialog::OnLockCommand(int code, LPARAM argument)
         OnPasswordResult();
         break;
     case LOCKCMD_PASSWORD_DIALOG_STATE:
-        OnPasswordDialogState(static_cast<int>(argument));
+        m_dialogs.OnPasswordDialogState(static_cast<int>(argument));
         break;
     default:
         break;  // the other operations are events that go to the resident program
@@ -223,71 +209,31 @@ void CLockScreenDialog::OnMouseUp(UINT message, WPARAM keys)
         m_controller.MouseEvent();
 }
 
-INT_PTR CLockScreenDialog::OnQueryEndSession()
-{
-    if (!m_controller.IsLockScreenShown())
-        return Result(TRUE);
-    m_controller.RefuseEndSession();
-    return Result(FALSE);
-}
-
 bool CLockScreenDialog::IsActivityReported() const
 {
     return m_core.GetSettings()->AlarmSetting.UseAlarm == 1 && !m_controller.AreControlsHidden() &&
-           !m_controller.IsMessageShown() && !m_passwordDialog && !m_exitBox && !m_refusalBox;
+           !m_controller.IsMessageShown() && !m_dialogs.IsAnyOpen();
 }
 
 void CLockScreenDialog::OnExitButton()
 {
-    if (m_exitBox)
-        return;
-    CLockMessageBox box(m_topmost, GetSafeHwnd());
-    box.SetMessage(IDS_CONFIRM_SHUTDOWN, 0, CLockMessageBox::kOkCancel);
-    m_exitBox = &box;
-    const INT_PTR result = box.DoModal();
-    m_exitBox = nullptr;
-    if (result == IDOK && !m_residentGone)
+    if (m_dialogs.ConfirmExit(GetSafeHwnd()) && !m_residentGone)
         m_controller.Shutdown();
 }
 
-void CLockScreenDialog::ShowRefusal()
-{
-    if (m_refusalBox)
-        return;
-    CLockMessageBox box(m_topmost, GetSafeHwnd());
-    box.SetMessage(IDS_END_SESSION_REFUSED, CLockMessageBox::kIconInformation, CLockMessageBox::kOkOnly);
-    m_refusalBox = &box;
-    box.DoModal();
-    m_refusalBox = nullptr;
-}
-
-// Opens only when the resident program allows a password now; it asks for the key state
-// and shows the dialog when the answer (code 19) comes. Its end goes back as an unlock
-// request.
+// The resident program answers the password dialog on the command pipe (codes 18 and 19);
+// its end goes back as an unlock request.
 void CLockScreenDialog::RunPasswordDialog()
 {
-    if (m_passwordDialog || m_controller.QueryMayUnlock() == 0)
-        return;
-    CPasswordDialog dialog(&m_controller, m_topmost, GetSafeHwnd());
-    m_passwordDialog = &dialog;
-    const INT_PTR result = dialog.DoModal();
-    m_passwordDialog = nullptr;
-    const Corvantis::SUnlockRequest request{static_cast<int32_t>(result), dialog.MayUnlock(), dialog.Alarm()};
-    if (!m_residentGone)
-        m_controller.RequestUnlock(request);
+    const std::optional<Corvantis::SUnlockRequest> request = m_dialogs.RunPasswordDialog(m_controller, GetSafeHwnd());
+    if (request && !m_residentGone)
+        m_controller.RequestUnlock(*request);
 }
 
 void CLockScreenDialog::OnPasswordResult()
 {
-    const std::unique_ptr<Corvantis::SPasswordResult> result = m_controller.TakePasswordResult();
-    if (m_passwordDialog && result)
-        m_passwordDialog->OnCheckResult(result.get());
-}
-
-void CLockScreenDialog::OnPasswordDialogState(int state)
-{
-    if (m_passwordDialog)
-        m_passwordDialog->SetDialogState(state);
+    if (const std::unique_ptr<Corvantis::SPasswordResult> result = m_controller.TakePasswordResult())
+        m_dialogs.OnPasswordResult(result.get());
 }
 
 void CLockScreenDialog::ShowLockScreen()
@@ -306,10 +252,7 @@ void CLockScreenDialog::HideLockScreen()
     StopTimer(m_coverCheckTimer);
     StopTimer(m_clockTimer);
     HideMovingMessage();
-    if (m_exitBox)
-        m_exitBox->EndDialog(IDCANCEL);
-    if (m_passwordDialog)
-        m_passwordDialog->Close(IDCANCEL);
+    m_dialogs.EndOnHide();
     ShowWindow(GetSafeHwnd(), SW_HIDE);
     m_topmost.Remove(GetSafeHwnd());
     m_systemKeys.Unblock();
@@ -373,27 +316,13 @@ void CLockScreenDialog::ReloadPictures()
 {
     const CLockSetting& settings = *m_core.GetSettings();
     m_messageText = settings.LockMessage;
-    m_picture.ClearPicture(false);
-    m_lockPicture.reset(LoadPicture(settings.LockBmpFilePath, IDB_LOCK_PICTURE));
-    m_alarmPicture1.reset(LoadPicture(settings.AlarmSetting.AlarmBmpPath1, IDB_ALARM_PICTURE1));
-    m_alarmPicture2.reset(LoadPicture(settings.AlarmSetting.AlarmBmpPath2, IDB_ALARM_PICTURE2));
+    m_pictures.Reload(settings, m_picture);
     SetDlgItemTextA(GetSafeHwnd(), IDC_MESSAGE, m_messageText.c_str());
 }
 
 void CLockScreenDialog::SelectPicture(LPARAM picture)
 {
-    switch (picture) {
-    case PICTURE_ALARM1:
-        m_picture.SetBitmap(static_cast<HBITMAP>(m_alarmPicture1.get()), false);
-        break;
-    case PICTURE_ALARM2:
-        m_picture.SetBitmap(static_cast<HBITMAP>(m_alarmPicture2.get()), false);
-        break;
-    default:
-        m_picture.SetBitmap(static_cast<HBITMAP>(m_lockPicture.get()), true);
-        break;
-    }
-    SetWindowPos(m_picture.GetSafeHwnd(), nullptr, 0, 0, Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    m_pictures.Show(static_cast<int>(picture), m_picture, Width(), Height());
     SetDlgItemTextA(GetSafeHwnd(), IDC_MESSAGE, m_messageText.c_str());
 }
 

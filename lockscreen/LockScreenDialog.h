@@ -12,13 +12,13 @@
 #include "framework/Handle.h"
 #include "resident/display/CoverDialogs.h"
 #include "resident/display/HideDialog.h"
-#include "resident/display/SystemKeyBlock.h"
+#include "resident/display/LockDisplayDialogs.h"
+#include "resident/display/LockPictures.h"
 #include "resident/display/PictureStatic.h"
+#include "resident/display/SystemKeyBlock.h"
 #include "resident/display/RollOverBtn.h"
 
-class CLockMessageBox;
 class CMovingMessageWnd;
-class CPasswordDialog;
 class CScreenController;
 class CScreenLockCore;
 class CTopmostWindowList;
@@ -48,13 +48,10 @@ private:
     void OnLockCommand(int code, LPARAM argument);
     INT_PTR OnControlColour(HDC dc, HWND control);
     void OnMouseUp(UINT message, WPARAM keys);
-    INT_PTR OnQueryEndSession();
     void OnResidentGone();
     void OnExitButton();
-    void ShowRefusal();
     void RunPasswordDialog();
     void OnPasswordResult();
-    void OnPasswordDialogState(int state);
 
     void ShowLockScreen();
     void HideLockScreen();
@@ -83,15 +80,11 @@ private:
     CSystemKeyBlock m_systemKeys;
     CRollOverBtn m_exitButton;
     CPictureStatic m_picture;
-    fw::unique_hgdiobj m_lockPicture;
-    fw::unique_hgdiobj m_alarmPicture1;
-    fw::unique_hgdiobj m_alarmPicture2;
+    CLockPictures m_pictures;
     fw::unique_hgdiobj m_messageFont;
     std::string m_messageText;
     std::unique_ptr<CMovingMessageWnd> m_movingMessage;
-    CLockMessageBox* m_exitBox = nullptr;        // each of these three runs modally on the
-    CPasswordDialog* m_passwordDialog = nullptr;  // stack of the handler that opened it
-    CLockMessageBox* m_refusalBox = nullptr;
+    CLockDisplayDialogs m_dialogs;
     CCoverDialogs m_covers;
     RECT m_primary{};
     UINT_PTR m_lockCoreCheckTimer = 0;

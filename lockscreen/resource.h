@@ -1,14 +1,12 @@
 #pragma once
 // Resource ids of Marrowpane; the display toolkit's own (its boxes, the password and
-// cover dialogs, their texts and the lock picture 131) come with it.
+// cover dialogs, their texts and the picture ids 131, 160 and 163) come with it.
 #include "resident/display/DisplayResource.h"
 
 #define IDD_LOCK_SCREEN 103
 #define IDR_MAINFRAME 128
 #define IDB_BAND 130
 #define IDB_LOGO 148
-#define IDB_ALARM_PICTURE1 160
-#define IDB_ALARM_PICTURE2 163
 
 // Controls of the lock screen.
 #define IDC_PICTURE 1001

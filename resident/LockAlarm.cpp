@@ -6,7 +6,7 @@
 
 bool CLockMainDialog::CanCountAlarmEvent() const
 {
-    return m_alarm.CanCountAlarmEvent(m_passwordDialog || m_exitBox || m_refusalBox);
+    return m_alarm.CanCountAlarmEvent(m_dialogs.IsAnyOpen());
 }
 
 void CLockMainDialog::OnKeyReleased()

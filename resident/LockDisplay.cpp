@@ -10,12 +10,9 @@
 #include "resident/ResidentMessages.h"
 #include "resident/SystemShutdown.h"
 #include "resident/display/DisplayMonitors.h"
-#include "resident/display/DisplayResource.h"
 #include "resident/display/KeyboardHook.h"
 #include "resident/display/LockLayout.h"
-#include "resident/display/LockMessageBox.h"
 #include "resident/display/MovingMessageWnd.h"
-#include "resident/display/PasswordDialog.h"
 #include "resident/display/TopmostWindowList.h"
 #include "resident/resource.h"
 #include "usbkey/FilterUsbCheckThread.h"
@@ -24,23 +21,6 @@ namespace {
 
 constexpr UINT kClockPeriod = 100;
 constexpr UINT kCoverCheckPeriod = 1000;
-
-HBITMAP LoadPicture(const std::string& path, UINT fallback)
-{
-    HBITMAP picture = nullptr;
-    if (!path.empty())
-        picture = static_cast<HBITMAP>(
-            LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!picture)
-        picture = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(fallback));
-    return picture;
-}
-
-HFONT CreateMessageFont()
-{
-    return CreateFontA(21, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, "ＭＳ ゴシック");
-}
 
 } // namespace
 
@@ -52,7 +32,7 @@ void CLockMainDialog::SetUpDisplay()
     m_exitButton.AutoLoad(IDC_EXIT_BUTTON, GetSafeHwnd());
     m_picture.SubclassDlgItem(IDC_PICTURE, GetSafeHwnd());
     if (!m_messageFont)
-        m_messageFont.reset(CreateMessageFont());
+        m_messageFont.reset(locklayout::CreateMessageFont());
     SendDlgItemMessageA(GetSafeHwnd(), IDC_MESSAGE, WM_SETFONT, reinterpret_cast<WPARAM>(m_messageFont.get()), TRUE);
     SetKeyReleaseWindow(GetSafeHwnd());
 }
@@ -68,19 +48,17 @@ LRESULT CLockMainDialog::OnLockCommand(int code, LPARAM argument)
     case LOCKCMD_HIDE_MESSAGE: HideMovingMessage(); break;
     case LOCKCMD_HIDE_CONTROLS: ShowControls(false); break;
     case LOCKCMD_SHOW_CONTROLS: ShowControls(true); break;
-    case LOCKCMD_REFUSE_END_SESSION: RefuseEndSession(); break;
+    case LOCKCMD_REFUSE_END_SESSION: m_dialogs.ShowRefusal(GetSafeHwnd()); break;
     case LOCKCMD_SHOW_PASSWORD_DIALOG: RunPasswordDialog(); break;
     case LOCKCMD_QUERY_MAY_UNLOCK: return m_engine.QueryMayUnlock(m_app.IsKeyPresent());
     case LOCKCMD_WATCH_KEY_STATE: WatchKeyState(); break;
     case LOCKCMD_UNLOCK_REQUEST: OnUnlockRequest(reinterpret_cast<const Corvantis::SUnlockRequest*>(argument)); break;
     case LOCKCMD_CHECK_PASSWORD: OnCheckPassword(reinterpret_cast<const std::string*>(argument)); break;
     case LOCKCMD_PASSWORD_RESULT:
-        if (m_passwordDialog)
-            m_passwordDialog->OnCheckResult(reinterpret_cast<const Corvantis::SPasswordResult*>(argument));
+        m_dialogs.OnPasswordResult(reinterpret_cast<const Corvantis::SPasswordResult*>(argument));
         break;
     case LOCKCMD_PASSWORD_DIALOG_STATE:
-        if (m_passwordDialog)
-            m_passwordDialog->SetDialogState(static_cast<int>(argument));
+        m_dialogs.OnPasswordDialogState(static_cast<int>(argument));
         break;
     case LOCKCMD_SHUTDOWN: PowerOff(); break;
     case LOCKCMD_KEY_EVENT: m_alarm.OnKeyEvent(); break;
@@ -111,16 +89,12 @@ void CLockMainDialog::HideLockDisplay()
         KillTimer(GetSafeHwnd(), m_clockTimer);
     m_coverTimer = m_clockTimer = 0;
     HideMovingMessage();
-    if (m_exitBox)
-        m_exitBox->EndDialog(IDCANCEL);
-    if (m_passwordDialog)
-        m_passwordDialog->Close(IDCANCEL);
+    m_dialogs.EndOnHide();
     ShowWindow(GetSafeHwnd(), SW_HIDE);
     SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_NOACTIVATE);  // the 1 x 1 window again
     m_topmost.Remove(GetSafeHwnd());
     m_systemKeys.Unblock();
     m_covers.Destroy();
-
 }
 
 void CLockMainDialog::FitToPrimaryMonitor()
@@ -168,24 +142,13 @@ void CLockMainDialog::ReloadPictures()
 {
     const CLockSetting& settings = m_app.Settings();
     m_messageText = settings.LockMessage;
-    m_picture.ClearPicture(false);
-    m_lockPicture.reset(LoadPicture(settings.LockBmpFilePath, IDB_LOCK_PICTURE));
-    m_alarmPicture1.reset(LoadPicture(settings.AlarmSetting.AlarmBmpPath1, IDB_ALARM_PICTURE1));
-    m_alarmPicture2.reset(LoadPicture(settings.AlarmSetting.AlarmBmpPath2, IDB_ALARM_PICTURE2));
+    m_pictures.Reload(settings, m_picture);
     UpdateTexts();
 }
 
-// The lock picture is stretched once for the display; the alarm pictures at each paint.
 void CLockMainDialog::SelectPicture(int picture)
 {
-    if (picture == PICTURE_ALARM1)
-        m_picture.SetBitmap(static_cast<HBITMAP>(m_alarmPicture1.get()), false);
-    else if (picture == PICTURE_ALARM2)
-        m_picture.SetBitmap(static_cast<HBITMAP>(m_alarmPicture2.get()), false);
-    else
-        m_picture.SetBitmap(static_cast<HBITMAP>(m_lockPicture.get()), true);
-    SetWindowPos(m_picture.GetSafeHwnd(), nullptr, 0, 0, DisplayWidth(), DisplayHeight(),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_pictures.Show(picture, m_picture, DisplayWidth(), DisplayHeight());
     UpdateTexts();
 }
 
@@ -212,27 +175,9 @@ void CLockMainDialog::ShowControls(bool show)
         ShowWindow(GetDlgItem(id), show ? SW_SHOW : SW_HIDE);
 }
 
-void CLockMainDialog::RefuseEndSession()
-{
-    if (m_refusalBox)
-        return;
-    CLockMessageBox box(m_topmost, GetSafeHwnd());
-    box.SetMessage(IDS_END_SESSION_REFUSED, CLockMessageBox::kIconInformation, CLockMessageBox::kOkOnly);
-    m_refusalBox = &box;
-    box.DoModal();
-    m_refusalBox = nullptr;
-}
-
 void CLockMainDialog::OnExitButton()
 {
-    if (m_exitBox)
-        return;
-    CLockMessageBox box(m_topmost, GetSafeHwnd());
-    box.SetMessage(IDS_CONFIRM_SHUTDOWN, 0, CLockMessageBox::kOkCancel);
-    m_exitBox = &box;
-    const INT_PTR answer = box.DoModal();
-    m_exitBox = nullptr;
-    if (answer == IDOK)
+    if (m_dialogs.ConfirmExit(GetSafeHwnd()))
         m_display->Shutdown();
 }
 
@@ -244,14 +189,8 @@ void CLockMainDialog::PowerOff()
 
 void CLockMainDialog::RunPasswordDialog()
 {
-    if (m_passwordDialog || m_display->QueryMayUnlock() == 0)
-        return;
-    CPasswordDialog dialog(m_display, m_topmost, GetSafeHwnd());
-    m_passwordDialog = &dialog;
-    const INT_PTR result = dialog.DoModal();
-    m_passwordDialog = nullptr;
-    const Corvantis::SUnlockRequest request{static_cast<int32_t>(result), dialog.MayUnlock(), dialog.Alarm()};
-    m_display->RequestUnlock(request);
+    if (const std::optional<Corvantis::SUnlockRequest> request = m_dialogs.RunPasswordDialog(*m_display, GetSafeHwnd()))
+        m_display->RequestUnlock(*request);
 }
 
 void CLockMainDialog::WatchKeyState()

@@ -36,7 +36,7 @@ CLockMainDialog::CLockMainDialog(CResidentApp& app, CResidentLockCore& core)
     : CHideDialog(IDD_LOCK_MAIN, nullptr), m_app(app), m_core(core), m_engine(app.Settings()),
       m_alarm(app.Settings(), m_engine, display::DefaultMixerPlatform(), DefaultSoundPlatform(),
               [this](int event) { Publish(event); }),
-      m_topmost(app.TopmostWindows())
+      m_topmost(app.TopmostWindows()), m_dialogs(m_topmost)
 {
 }
 
@@ -235,14 +235,6 @@ void CLockMainDialog::Act(EWatchAction action)
         StopWatching();
 }
 
-INT_PTR CLockMainDialog::OnQueryEndSession()
-{
-    if (!IsLocked())
-        return Result(TRUE);
-    m_display->RefuseEndSession();
-    return Result(FALSE);
-}
-
 void CLockMainDialog::OnEndSession(bool ending)
 {
     m_engine.OnEndSession(ending);
@@ -340,7 +332,7 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Act(m_engine.OnSessionChange(static_cast<unsigned>(wParam)));
         return Result(0);
     case WM_QUERYENDSESSION:
-        return OnQueryEndSession();
+        return Result(CLockDisplayDialogs::AnswerQueryEndSession(m_display));
     case WM_ENDSESSION:
         OnEndSession(wParam != 0);
         return Result(0);

@@ -11,6 +11,8 @@
 #include "resident/SessionNotification.h"
 #include "resident/display/CoverDialogs.h"
 #include "resident/display/HideDialog.h"
+#include "resident/display/LockDisplayDialogs.h"
+#include "resident/display/LockPictures.h"
 #include "resident/display/PictureStatic.h"
 #include "resident/display/RollOverBtn.h"
 #include "resident/display/SystemKeyBlock.h"
@@ -18,9 +20,7 @@
 #include <memory>
 #include <string>
 
-class CLockMessageBox;
 class CMovingMessageWnd;
-class CPasswordDialog;
 class CResidentApp;
 class CResidentLockCore;
 class CTopmostWindowList;
@@ -76,7 +76,6 @@ private:
     void ShowMovingMessage();
     void HideMovingMessage();
     void ShowControls(bool show);
-    void RefuseEndSession();
     void RunPasswordDialog();
     void WatchKeyState();
     void OnUnlockRequest(const Corvantis::SUnlockRequest* request);
@@ -85,7 +84,6 @@ private:
     void OnLeftButtonUp(WPARAM keys);
     void PowerOff();
     bool OnDisplayMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
-    INT_PTR OnQueryEndSession();
     void OnEndSession(bool ending);
     void StartNoInputTimer();
     void StopNoInputTimer();
@@ -113,14 +111,10 @@ private:
     CRollOverBtn m_exitButton;
     CPictureStatic m_picture;
     fw::unique_hgdiobj m_messageFont;
-    fw::unique_hgdiobj m_lockPicture;
-    fw::unique_hgdiobj m_alarmPicture1;
-    fw::unique_hgdiobj m_alarmPicture2;
+    CLockPictures m_pictures;
     std::string m_messageText;
     std::unique_ptr<CMovingMessageWnd> m_movingMessage;
-    CLockMessageBox* m_exitBox = nullptr;
-    CPasswordDialog* m_passwordDialog = nullptr;
-    CLockMessageBox* m_refusalBox = nullptr;
+    CLockDisplayDialogs m_dialogs;
     CCoverDialogs m_covers;
     RECT m_primary = {0, 0, 0, 0};
     UINT_PTR m_clockTimer = 0;

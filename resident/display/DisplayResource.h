@@ -16,5 +16,8 @@
 #define IDS_END_SESSION_REFUSED 3202
 #define IDS_CONFIRM_SHUTDOWN 3300
 
-// The program's own lock picture, shown by the cover dialogs when the settings name none.
+// The program's own lock and alarm pictures, shown when the settings name none or the
+// named file does not load; each program carries them.
 #define IDB_LOCK_PICTURE 131
+#define IDB_ALARM_PICTURE1 160
+#define IDB_ALARM_PICTURE2 163

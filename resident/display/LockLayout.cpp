@@ -7,6 +7,15 @@ namespace locklayout {
 namespace {
 
 constexpr COLORREF kClockBackground = RGB(157, 157, 157);
+// The faces in code page 932, as CreateFontA reads them: "ＭＳ ゴシック", "ＭＳ Ｐゴシック".
+constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
+constexpr char kProportionalGothic[] = "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
+
+HFONT CreateLockFont(int height, const char* face)
+{
+    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, face);
+}
 
 SIZE SizeOf(HWND control)
 {
@@ -73,6 +82,16 @@ void PlaceClock(HWND dialog, int width, int height)
     }
     Place(clock, width - extent.cx - 5, height - extent.cy - 5, extent.cx, extent.cy);
     SetWindowTextA(clock, text.c_str());
+}
+
+HFONT CreateMessageFont()
+{
+    return CreateLockFont(21, kGothic);
+}
+
+HFONT CreateClockFont()
+{
+    return CreateLockFont(-12, kProportionalGothic);
 }
 
 HBRUSH ControlColours(HWND control, HDC dc)

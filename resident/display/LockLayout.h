@@ -29,6 +29,11 @@ std::string ClockText();
 // right corner.
 void PlaceClock(HWND dialog, int width, int height);
 
+// The lock message's font (21 pixels, "ＭＳ ゴシック"), also the moving message's, and
+// the moving message's clock font (12 pixels, "ＭＳ Ｐゴシック"). The caller owns them.
+HFONT CreateMessageFont();
+HFONT CreateClockFont();
+
 // WM_CTLCOLORSTATIC: the message and the exit label black on the picture (transparent),
 // the clock black on grey; null for the other controls (default colours).
 HBRUSH ControlColours(HWND control, HDC dc);

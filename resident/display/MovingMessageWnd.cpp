@@ -13,12 +13,6 @@ constexpr COLORREF kTextColour = RGB(255, 255, 255);
 constexpr COLORREF kBackground = RGB(0, 0, 0);
 constexpr int kSpeed = 2;
 
-HFONT CreateLockFont(int height, const char* face)
-{
-    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, face);
-}
-
 // A memory bitmap of one size drawn with one font, white on black, then copied out.
 class COffscreen {
 public:
@@ -128,7 +122,7 @@ LRESULT CMovingMessageWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CMovingMessageWnd::OnCreate()
 {
     if (!m_clockFont)
-        m_clockFont.reset(CreateLockFont(-12, "ＭＳ Ｐゴシック"));
+        m_clockFont.reset(locklayout::CreateClockFont());
     if (!m_timer)
         m_timer = SetTimer(GetHwnd(), TIMER_MESSAGE_MOVE, 1, nullptr);
     MeasureMessage();
@@ -156,7 +150,7 @@ void CMovingMessageWnd::OnDestroy()
 void CMovingMessageWnd::MeasureMessage()
 {
     if (!m_messageFont)
-        m_messageFont.reset(CreateLockFont(21, "ＭＳ ゴシック"));
+        m_messageFont.reset(locklayout::CreateMessageFont());
     const HDC dc = GetDC(GetHwnd());
     const SIZE extent = dc ? TextExtent(dc, m_messageFont.get(), m_message) : SIZE{0, 0};
     if (dc)

@@ -3,31 +3,17 @@
 #include "lockcore/LockScreen.h"
 #include "lockscreen/ScreenLockCore.h"
 #include "lockscreen/resource.h"
-#include "resident/display/CoverDialogs.h"
-#include "resident/display/DisplayMonitors.h"
-#include "resident/display/KeyboardHook.h"
 #include "resident/display/LockLayout.h"
-#include "resident/display/MovingMessageWnd.h"
-#include "resident/display/TopmostWindowList.h"
 
 namespace {
 
-constexpr UINT kClockPeriod = 100;
-constexpr UINT kCoverCheckPeriod = 1000;
 constexpr UINT kLockCoreCheckPeriod = 1000;
-
-RECT PrimaryMonitorRect()
-{
-    RECT rect{};
-    CDisplayMonitors().GetPrimaryMonitorRect(rect);
-    return rect;
-}
 
 } // namespace
 
 CLockScreenDialog::CLockScreenDialog(CScreenLockCore& core, CTopmostWindowList& topmost)
-    : CHideDialog(IDD_LOCK_SCREEN, nullptr), m_core(core), m_controller(core.Controller()), m_topmost(topmost),
-      m_dialogs(topmost)
+    : CHideDialog(IDD_LOCK_SCREEN, nullptr), m_core(core), m_controller(core.Controller()),
+      m_display(*core.GetSettings(), topmost)
 {
 }
 
@@ -41,7 +27,7 @@ BOOL CLockScreenDialog::OnInitDialog()
         EndDialog(kResidentGone);
         return FALSE;
     }
-    StartTimer(m_lockCoreCheckTimer, TIMER_LOCK_CORE_CHECK, kLockCoreCheckPeriod);
+    m_lockCoreCheckTimer = SetTimer(GetSafeHwnd(), TIMER_LOCK_CORE_CHECK, kLockCoreCheckPeriod, nullptr);
     return TRUE;
 }
 
@@ -51,10 +37,7 @@ void CLockScreenDialog::SetUpWindow()
     m_icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
-    m_exitButton.AutoLoad(IDC_EXIT_BUTTON, window);
-    m_picture.SubclassDlgItem(IDC_PICTURE, window);
-    m_messageFont.reset(locklayout::CreateMessageFont());
-    SendDlgItemMessageA(window, IDC_MESSAGE, WM_SETFONT, reinterpret_cast<WPARAM>(m_messageFont.get()), TRUE);
+    m_display.Attach(window);
     SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_APPWINDOW);
 }
 
@@ -102,8 +85,8 @@ INT_PTR CLockScreenDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         // Whatever ends the program, what showing set is taken back: the screen-saver
         // flag, the keyboard hooks.
-        if (m_systemKeys.IsBlocked())
-            HideLockScreen();
+        if (m_display.IsShown())
+            m_display.Hide();
         break;
     default:
         break;
@@ -125,10 +108,8 @@ void CLockScreenDialog::OnTimer(UINT_PTR id)
     if (m_lockCoreCheckTimer && id == m_lockCoreCheckTimer) {
         if (!m_core.IsAlive())
             OnResidentGone();
-    } else if (m_clockTimer && id == m_clockTimer) {
-        UpdateClock();
-    } else if (m_coverCheckTimer && id == m_coverCheckTimer) {
-        OnCoverCheck();
+    } else {
+        m_display.OnTimer(id);
     }
 }
 
@@ -141,10 +122,11 @@ void CLockScreenDialog::OnTimer(UINT_PTR id)
 void CLockScreenDialog::OnResidentGone()
 {
     m_residentGone = true;
-    StopTimer(m_lockCoreCheckTimer);
+    KillTimer(GetSafeHwnd(), m_lockCoreCheckTimer);
+    m_lockCoreCheckTimer = 0;
     m_core.Stop();
-    HideLockScreen();
-    m_dialogs.EndRefusal();
+    m_display.Hide();
+    m_display.Dialogs().EndRefusal();
     EndDialog(kResidentGone);
 }
 
@@ -152,34 +134,34 @@ void CLockScreenDialog::OnLockCommand(int code, LPARAM argument)
 {
     switch (code) {
     case LOCKCMD_SHOW_LOCK_SCREEN:
-        ShowLockScreen();
+        m_display.Show();
         break;
     case LOCKCMD_HIDE_LOCK_SCREEN:
-        HideLockScreen();
+        m_display.Hide();
         break;
     case LOCKCMD_RELOAD_PICTURES:
-        ReloadPictures();
+        m_display.ReloadPictures();
         break;
     case LOCKCMD_SELECT_PICTURE:
-        SelectPicture(argument);
+        m_display.SelectPicture(static_cast<int>(argument));
         break;
     case LOCKCMD_SHOW_MESSAGE:
-        ShowMovingMessage();
+        m_display.ShowMovingMessage();
         break;
     case LOCKCMD_HIDE_MESSAGE:
-        HideMovingMessage();
+        m_display.HideMovingMessage();
         break;
     case LOCKCMD_HIDE_CONTROLS:
-        ShowControls(false);
+        m_display.ShowControls(false);
         break;
     case LOCKCMD_SHOW_CONTROLS:
-        ShowControls(true);
+        m_display.ShowControls(true);
         break;
     case LOCKCMD_SET_SETTINGS:
         TakeSettings();
         break;
     case LOCKCMD_REFUSE_END_SESSION:
-        m_dialogs.ShowRefusal(GetSafeHwnd());
+        m_display.Dialogs().ShowRefusal(GetSafeHwnd());
         break;
     case LOCKCMD_SHOW_PASSWORD_DIALOG:
         RunPasswordDialog();
@@ -188,7 +170,7 @@ void CLockScreenDialog::OnLockCommand(int code, LPARAM argument)
         OnPasswordResult();
         break;
     case LOCKCMD_PASSWORD_DIALOG_STATE:
-        m_dialogs.OnPasswordDialogState(static_cast<int>(argument));
+        m_display.Dialogs().OnPasswordDialogState(static_cast<int>(argument));
         break;
     default:
         break;  // the other operations are events that go to the resident program
@@ -212,12 +194,12 @@ void CLockScreenDialog::OnMouseUp(UINT message, WPARAM keys)
 bool CLockScreenDialog::IsActivityReported() const
 {
     return m_core.GetSettings()->AlarmSetting.UseAlarm == 1 && !m_controller.AreControlsHidden() &&
-           !m_controller.IsMessageShown() && !m_dialogs.IsAnyOpen();
+           !m_controller.IsMessageShown() && !m_display.Dialogs().IsAnyOpen();
 }
 
 void CLockScreenDialog::OnExitButton()
 {
-    if (m_dialogs.ConfirmExit(GetSafeHwnd()) && !m_residentGone)
+    if (m_display.Dialogs().ConfirmExit(GetSafeHwnd()) && !m_residentGone)
         m_controller.Shutdown();
 }
 
@@ -225,7 +207,7 @@ void CLockScreenDialog::OnExitButton()
 // its end goes back as an unlock request.
 void CLockScreenDialog::RunPasswordDialog()
 {
-    const std::optional<Corvantis::SUnlockRequest> request = m_dialogs.RunPasswordDialog(m_controller, GetSafeHwnd());
+    const std::optional<Corvantis::SUnlockRequest> request = m_display.Dialogs().RunPasswordDialog(m_controller, GetSafeHwnd());
     if (request && !m_residentGone)
         m_controller.RequestUnlock(*request);
 }
@@ -233,120 +215,11 @@ void CLockScreenDialog::RunPasswordDialog()
 void CLockScreenDialog::OnPasswordResult()
 {
     if (const std::unique_ptr<Corvantis::SPasswordResult> result = m_controller.TakePasswordResult())
-        m_dialogs.OnPasswordResult(result.get());
-}
-
-void CLockScreenDialog::ShowLockScreen()
-{
-    FitToPrimaryMonitor();
-    m_topmost.Add(GetSafeHwnd());
-    SetKeyReleaseWindow(GetSafeHwnd());
-    m_systemKeys.Block();
-    m_covers.Create(m_core.GetSettings()->LockBmpFilePath);
-    StartTimer(m_clockTimer, TIMER_CLOCK, kClockPeriod);
-    StartTimer(m_coverCheckTimer, TIMER_COVER_CHECK, kCoverCheckPeriod);
-}
-
-void CLockScreenDialog::HideLockScreen()
-{
-    StopTimer(m_coverCheckTimer);
-    StopTimer(m_clockTimer);
-    HideMovingMessage();
-    m_dialogs.EndOnHide();
-    ShowWindow(GetSafeHwnd(), SW_HIDE);
-    m_topmost.Remove(GetSafeHwnd());
-    m_systemKeys.Unblock();
-    m_covers.Destroy();
-}
-
-void CLockScreenDialog::FitToPrimaryMonitor()
-{
-    m_primary = PrimaryMonitorRect();
-    SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, m_primary.left, m_primary.top, Width(), Height(), SWP_HIDEWINDOW);
-    LayoutControls();
-    ShowWindow(GetSafeHwnd(), SW_SHOW);
-}
-
-void CLockScreenDialog::CheckPrimaryMonitor()
-{
-    const RECT primary = PrimaryMonitorRect();
-    if (!EqualRect(&m_primary, &primary))
-        FitToPrimaryMonitor();
-}
-
-void CLockScreenDialog::OnCoverCheck()
-{
-    CheckPrimaryMonitor();
-    m_covers.Check(m_core.GetSettings()->LockBmpFilePath);
-    if (m_systemKeys.IsScreenSaverRunning())
-        return;
-    m_topmost.BringLastToTop(HWND_TOPMOST);
-    m_covers.Restack(m_topmost);
-}
-
-void CLockScreenDialog::ShowMovingMessage()
-{
-    if (m_movingMessage)
-        return;
-    auto window = std::make_unique<CMovingMessageWnd>(m_topmost);
-    window->SetMessage(m_core.GetSettings()->LockMessage);
-    if (!window->Create(Width(), Height(), GetSafeHwnd()))
-        return;
-    SetWindowPos(window->GetHwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    m_movingMessage = std::move(window);
-}
-
-void CLockScreenDialog::HideMovingMessage()
-{
-    m_movingMessage.reset();  // destroys the window
-}
-
-void CLockScreenDialog::LayoutControls()
-{
-    locklayout::LayoutControls(GetSafeHwnd(), Width(), Height());
-}
-
-void CLockScreenDialog::UpdateClock()
-{
-    if (!m_movingMessage)  // it shows the time itself
-        locklayout::PlaceClock(GetSafeHwnd(), Width(), Height());
-}
-
-void CLockScreenDialog::ReloadPictures()
-{
-    const CLockSetting& settings = *m_core.GetSettings();
-    m_messageText = settings.LockMessage;
-    m_pictures.Reload(settings, m_picture);
-    SetDlgItemTextA(GetSafeHwnd(), IDC_MESSAGE, m_messageText.c_str());
-}
-
-void CLockScreenDialog::SelectPicture(LPARAM picture)
-{
-    m_pictures.Show(static_cast<int>(picture), m_picture, Width(), Height());
-    SetDlgItemTextA(GetSafeHwnd(), IDC_MESSAGE, m_messageText.c_str());
-}
-
-void CLockScreenDialog::ShowControls(bool show)
-{
-    for (const int id : locklayout::kHideableControls)
-        ShowWindow(GetDlgItem(id), show ? SW_SHOW : SW_HIDE);
+        m_display.Dialogs().OnPasswordResult(result.get());
 }
 
 void CLockScreenDialog::TakeSettings()
 {
     if (const std::unique_ptr<CLockSetting> settings = m_controller.TakeSettings())
         m_core.SetSettings(*settings);
-}
-
-void CLockScreenDialog::StartTimer(UINT_PTR& handle, UINT_PTR id, UINT period)
-{
-    if (!handle)
-        handle = SetTimer(GetSafeHwnd(), id, period, nullptr);
-}
-
-void CLockScreenDialog::StopTimer(UINT_PTR& handle)
-{
-    if (handle)
-        KillTimer(GetSafeHwnd(), handle);
-    handle = 0;
 }

@@ -5,28 +5,15 @@
 // UM_LOCK_COMMAND messages, and reports the user's activity through its controller.
 #include <windows.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "framework/Handle.h"
-#include "resident/display/CoverDialogs.h"
 #include "resident/display/HideDialog.h"
-#include "resident/display/LockDisplayDialogs.h"
-#include "resident/display/LockPictures.h"
-#include "resident/display/PictureStatic.h"
-#include "resident/display/SystemKeyBlock.h"
-#include "resident/display/RollOverBtn.h"
+#include "resident/display/LockDisplayFrame.h"
 
-class CMovingMessageWnd;
 class CScreenController;
 class CScreenLockCore;
 class CTopmostWindowList;
 
 class CLockScreenDialog : public CHideDialog {
 public:
-    static constexpr UINT_PTR TIMER_CLOCK = 0x1001;
-    static constexpr UINT_PTR TIMER_COVER_CHECK = 0x1003;
     static constexpr UINT_PTR TIMER_LOCK_CORE_CHECK = 0x2001;
     // The dialog's result when the resident program cannot be reached or has gone.
     static constexpr INT_PTR kResidentGone = 2;
@@ -52,43 +39,13 @@ private:
     void OnExitButton();
     void RunPasswordDialog();
     void OnPasswordResult();
-
-    void ShowLockScreen();
-    void HideLockScreen();
-    void FitToPrimaryMonitor();
-    void CheckPrimaryMonitor();
-    void OnCoverCheck();
-    void ShowMovingMessage();
-    void HideMovingMessage();
-    void LayoutControls();
-    void UpdateClock();
-    void ReloadPictures();
-    void SelectPicture(LPARAM picture);
-    void ShowControls(bool show);
     void TakeSettings();
     bool IsActivityReported() const;
-    void StartTimer(UINT_PTR& handle, UINT_PTR id, UINT period);
-    void StopTimer(UINT_PTR& handle);
-
-    int Width() const { return m_primary.right - m_primary.left; }
-    int Height() const { return m_primary.bottom - m_primary.top; }
 
     CScreenLockCore& m_core;
     CScreenController& m_controller;
-    CTopmostWindowList& m_topmost;
     HICON m_icon = nullptr;
-    CSystemKeyBlock m_systemKeys;
-    CRollOverBtn m_exitButton;
-    CPictureStatic m_picture;
-    CLockPictures m_pictures;
-    fw::unique_hgdiobj m_messageFont;
-    std::string m_messageText;
-    std::unique_ptr<CMovingMessageWnd> m_movingMessage;
-    CLockDisplayDialogs m_dialogs;
-    CCoverDialogs m_covers;
-    RECT m_primary{};
+    CLockDisplayFrame m_display;
     UINT_PTR m_lockCoreCheckTimer = 0;
-    UINT_PTR m_clockTimer = 0;
-    UINT_PTR m_coverCheckTimer = 0;
     bool m_residentGone = false;
 };

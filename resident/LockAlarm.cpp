@@ -6,7 +6,7 @@
 
 bool CLockMainDialog::CanCountAlarmEvent() const
 {
-    return m_alarm.CanCountAlarmEvent(m_dialogs.IsAnyOpen());
+    return m_alarm.CanCountAlarmEvent(m_lockDisplay.Dialogs().IsAnyOpen());
 }
 
 void CLockMainDialog::OnKeyReleased()

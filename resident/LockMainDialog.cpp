@@ -36,14 +36,14 @@ CLockMainDialog::CLockMainDialog(CResidentApp& app, CResidentLockCore& core)
     : CHideDialog(IDD_LOCK_MAIN, nullptr), m_app(app), m_core(core), m_engine(app.Settings()),
       m_alarm(app.Settings(), m_engine, display::DefaultMixerPlatform(), DefaultSoundPlatform(),
               [this](int event) { Publish(event); }),
-      m_topmost(app.TopmostWindows()), m_dialogs(m_topmost)
+      m_lockDisplay(app.Settings(), app.TopmostWindows())
 {
 }
 
 BOOL CLockMainDialog::OnInitDialog()
 {
     SetUpWindow();
-    SetUpDisplay();
+    m_lockDisplay.Attach(GetSafeHwnd());
     m_display = m_core.GetController(GetSafeHwnd(), UM_LOCK_COMMAND);
     m_alarm.Attach(GetSafeHwnd(), m_display);
     if (!m_core.Connect()) {
@@ -220,10 +220,8 @@ void CLockMainDialog::OnTimer(UINT_PTR id)
         OnLockCoreCheck();
     else if (id == m_noInputTimer)
         OnNoInputTick();
-    else if (id == m_clockTimer)
-        UpdateClock();
-    else if (id == m_coverTimer)
-        OnCoverCheck();
+    else
+        m_lockDisplay.OnTimer(id);
     m_alarm.OnTimer(id);
 }
 

@@ -5,29 +5,16 @@
 // interface, the settings file and the event publisher. Before Windows 8 it is also the
 // lock display (LockDisplay.cpp): the interface's commands come back to it through the
 // lock core's command channel; from Windows 8 on they go to the lock-screen program.
-#include "framework/Handle.h"
 #include "resident/Alarm.h"
 #include "resident/LockEngine.h"
 #include "resident/SessionNotification.h"
-#include "resident/display/CoverDialogs.h"
 #include "resident/display/HideDialog.h"
-#include "resident/display/LockDisplayDialogs.h"
-#include "resident/display/LockPictures.h"
-#include "resident/display/PictureStatic.h"
-#include "resident/display/RollOverBtn.h"
-#include "resident/display/SystemKeyBlock.h"
+#include "resident/display/LockDisplayFrame.h"
 
-#include <memory>
 #include <string>
 
-class CMovingMessageWnd;
 class CResidentApp;
 class CResidentLockCore;
-class CTopmostWindowList;
-namespace Corvantis {
-class SLockScreen;
-struct SUnlockRequest;
-}
 
 class CLockMainDialog : public CHideDialog {
 public:
@@ -61,21 +48,7 @@ private:
     LRESULT OnLockCommand(int code, LPARAM argument);
 
     // The lock display (LockDisplay.cpp).
-    void SetUpDisplay();
-    void ShowLockDisplay();
     void HideLockDisplay();
-    void FitToPrimaryMonitor();
-    void CheckPrimaryMonitor();
-    int DisplayWidth() const { return m_primary.right - m_primary.left; }
-    int DisplayHeight() const { return m_primary.bottom - m_primary.top; }
-    void UpdateClock();
-    void UpdateTexts();
-    void OnCoverCheck();
-    void ReloadPictures();
-    void SelectPicture(int picture);
-    void ShowMovingMessage();
-    void HideMovingMessage();
-    void ShowControls(bool show);
     void RunPasswordDialog();
     void WatchKeyState();
     void OnUnlockRequest(const Corvantis::SUnlockRequest* request);
@@ -106,18 +79,5 @@ private:
     Corvantis::SLockScreen* m_display = nullptr;
     CSessionNotification m_sessionNotices;
 
-    // The lock display.
-    CTopmostWindowList& m_topmost;
-    CRollOverBtn m_exitButton;
-    CPictureStatic m_picture;
-    fw::unique_hgdiobj m_messageFont;
-    CLockPictures m_pictures;
-    std::string m_messageText;
-    std::unique_ptr<CMovingMessageWnd> m_movingMessage;
-    CLockDisplayDialogs m_dialogs;
-    CCoverDialogs m_covers;
-    RECT m_primary = {0, 0, 0, 0};
-    UINT_PTR m_clockTimer = 0;
-    UINT_PTR m_coverTimer = 0;
-    CSystemKeyBlock m_systemKeys;
+    CLockDisplayFrame m_lockDisplay;
 };

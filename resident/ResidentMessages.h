@@ -10,5 +10,4 @@ constexpr UINT UM_KEY_STATE_CHANGED = WM_APP + 11;
 // Timers of the main window.
 constexpr UINT_PTR TIMER_NO_INPUT = 0x1002;
 constexpr UINT_PTR TIMER_LOCK_CORE_CHECK = 0x2001;
-constexpr UINT_PTR TIMER_CLOCK = 0x1001;
-constexpr UINT_PTR TIMER_COVER_CHECK = 0x1003;
+// The lock display's own timers are CLockDisplayFrame's (0x1001, 0x1003).

@@ -86,24 +86,10 @@ protected:
                    !IsWindowVisible(GetDlgItem(Display(), kExitButton));
         })) << std::hex << ScreenPixel(20, 20);
     }
-
-    // Ctrl+Shift+click: Brontal allows the password, watches the key, lets it show.
-    HWND OpenPasswordDialog() const
-    {
-        PostMessageA(Display(), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
-        WaitFor([&] { return !VisibleWindowsWith(lockScreen, kPasswordText).empty(); });
-        const std::vector<HWND> dialogs = VisibleWindowsWith(lockScreen, kPasswordText);
-        return dialogs.empty() ? nullptr : dialogs.front();
-    }
-    static void Type(HWND dialog, const char* text)
-    {
-        SetDlgItemTextA(dialog, kPasswordText, text);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    }
     // A wrong password below the count: box 3201, closed by OK; the dialog stays.
     void TypeRefusedPassword(HWND dialog)
     {
-        Type(dialog, "wrong");
+        TypeLockScreenPassword(dialog, "wrong");
         ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
         PostMessageA(VisibleWindowsWith(lockScreen, kBoxIcon).front(), WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
@@ -125,18 +111,18 @@ protected:
 // that is then cancelled, two in the next; the third ends the dialog without a box.
 TEST_F(LockScreenAlarm, TheThirdWrongPasswordRaisesTheAlarm)
 {
-    HWND dialog = OpenPasswordDialog();
+    HWND dialog = OpenLockScreenPasswordDialog(lockScreen);
     ASSERT_TRUE(dialog);
     TypeRefusedPassword(dialog);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor([&] { return VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
 
-    dialog = OpenPasswordDialog();
+    dialog = OpenLockScreenPasswordDialog(lockScreen);
     ASSERT_TRUE(dialog);
     TypeRefusedPassword(dialog);
     ExpectNoEvent();
 
-    Type(dialog, "wrong");
+    TypeLockScreenPassword(dialog, "wrong");
     ExpectEvent(kEventAlarm);
     EXPECT_TRUE(WaitFor([&] { return VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
     EXPECT_TRUE(VisibleWindowsWith(lockScreen, kBoxIcon).empty());

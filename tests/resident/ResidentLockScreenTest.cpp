@@ -207,21 +207,6 @@ protected:
         settings.AlarmSetting.UseAlarm = 1;
         settings.AlarmSetting.AlarmPasswordErrorCount = 3;
     }
-
-    // Ctrl+Shift+click on the display: the resident program allows the password, watches
-    // the key and lets the dialog show.
-    HWND OpenPasswordDialog() const
-    {
-        PostMessageA(FindLockScreenWindow(lockScreen), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
-        WaitFor([&] { return !VisibleWindowsWith(lockScreen, kPasswordText).empty(); });
-        const std::vector<HWND> dialogs = VisibleWindowsWith(lockScreen, kPasswordText);
-        return dialogs.empty() ? nullptr : dialogs.front();
-    }
-    static void Type(HWND dialog, const char* text)
-    {
-        SetDlgItemTextA(dialog, kPasswordText, text);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    }
 };
 
 TEST_F(ResidentLockScreenPassword, TheRightPasswordUnlocksAcrossBothPrograms)
@@ -229,17 +214,17 @@ TEST_F(ResidentLockScreenPassword, TheRightPasswordUnlocksAcrossBothPrograms)
     Pull();
     ExpectEvent(kEventLock);
     ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
-    const HWND dialog = OpenPasswordDialog();
+    const HWND dialog = OpenLockScreenPasswordDialog(lockScreen);
     ASSERT_TRUE(dialog);
 
-    Type(dialog, "wrong");
+    TypeLockScreenPassword(dialog, "wrong");
     ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));  // 3201
     PostMessageA(VisibleWindowsWith(lockScreen, kBoxIcon).front(), WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
     const auto early = events.Next(500);
     EXPECT_FALSE(early) << "event " << early->code;
 
-    Type(dialog, "secret");
+    TypeLockScreenPassword(dialog, "secret");
     ExpectEvent(kEventUnlock);
     EXPECT_TRUE(WaitFor([&] { return IsHidden(lockScreen) && VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
 }
@@ -249,7 +234,7 @@ TEST_F(ResidentLockScreenPassword, AKilledResidentProgramTakesTheOpenPasswordDia
     Pull();
     ExpectEvent(kEventLock);
     ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
-    ASSERT_TRUE(OpenPasswordDialog());
+    ASSERT_TRUE(OpenLockScreenPasswordDialog(lockScreen));
     fw::unique_handle old(OpenProcess(SYNCHRONIZE, FALSE, lockScreen));
 
     resident.Kill();

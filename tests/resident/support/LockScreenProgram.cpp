@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kPictureControl = 1001;
 constexpr int kCoverPicture = 1015;  // a cover dialog's picture (the display's clock has this id too)
+constexpr int kPasswordText = 1012;
 
 } // namespace
 
@@ -60,6 +61,20 @@ std::vector<HWND> VisibleWindowsWith(DWORD processId, int id, int without)
             found.push_back(window);
     }
     return found;
+}
+
+HWND OpenLockScreenPasswordDialog(DWORD processId)
+{
+    PostMessageA(FindLockScreenWindow(processId), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
+    WaitFor([&] { return !VisibleWindowsWith(processId, kPasswordText).empty(); });
+    const std::vector<HWND> dialogs = VisibleWindowsWith(processId, kPasswordText);
+    return dialogs.empty() ? nullptr : dialogs.front();
+}
+
+void TypeLockScreenPassword(HWND dialog, const char* text)
+{
+    SetDlgItemTextA(dialog, kPasswordText, text);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
 bool IsLockScreenCovering(DWORD processId, const RECT& area, COLORREF colour)

@@ -29,6 +29,11 @@ DWORD FindLockScreenProcess(DWORD except = 0);
 HWND FindLockScreenWindow(DWORD processId);
 // Its visible top-level windows with control `id` and without control `without`.
 std::vector<HWND> VisibleWindowsWith(DWORD processId, int id, int without = 0);
+// Ctrl+Shift+click on its display, then up to 10 s for the password dialog to show (the
+// resident program allows a password, watches the key and lets it show); null when none.
+HWND OpenLockScreenPasswordDialog(DWORD processId);
+// Types `text` into that dialog and presses OK.
+void TypeLockScreenPassword(HWND dialog, const char* text);
 // Whether its display covers the primary monitor (`area`), top-most, painted with
 // `colour` at a few points clear of the controls.
 bool IsLockScreenCovering(DWORD processId, const RECT& area, COLORREF colour);

@@ -76,7 +76,7 @@ RECT CLockDisplayFrame::PrimaryMonitorRect() const
 void CLockDisplayFrame::FitToPrimaryMonitor()
 {
     m_primary = PrimaryMonitorRect();
-    SetWindowPos(m_dialog, HWND_TOPMOST, m_primary.left, m_primary.top, Width(), Height(), SWP_HIDEWINDOW);
+    SetWindowPos(m_dialog, HWND_TOPMOST, 0, 0, Width(), Height(), SWP_HIDEWINDOW);
     locklayout::LayoutControls(m_dialog, Width(), Height());
     UpdateTexts();
     ShowWindow(m_dialog, SW_SHOW);

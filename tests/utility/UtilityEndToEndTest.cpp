@@ -100,6 +100,17 @@ protected:
         events.Clear();
         ASSERT_TRUE(utility.Launch(kUtility));
     }
+    // Password "secret" (PasswordType 1), the key pulled: the unlock dialog waits, and the
+    // sheet it runs in is made but not shown.
+    void StartWithoutKey(HWND& unlock, HWND& sheet)
+    {
+        setting.PasswordSetting.SetPassword(1, "secret");
+        setting.PasswordSetting.PasswordType = 1;
+        ASSERT_NO_FATAL_FAILURE(Start(false));
+        ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(kPasswordId)) != nullptr; }));
+        sheet = HiddenSheet();
+        ASSERT_TRUE(sheet) << "the unlock dialog runs while the sheet is made";
+    }
     void WaitForSheet()
     {
         HWND sheet = nullptr;
@@ -203,13 +214,9 @@ TEST_F(UtilityEndToEnd, OkWithNothingChangedWritesNothing)
 
 TEST_F(UtilityEndToEnd, WithoutTheKeyOnlyTheRightPasswordOpensTheSheet)
 {
-    setting.PasswordSetting.SetPassword(1, "secret");
-    setting.PasswordSetting.PasswordType = 1;
-    ASSERT_NO_FATAL_FAILURE(Start(false));
     HWND unlock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(kPasswordId)) != nullptr; }));
-    const HWND sheet = HiddenSheet();
-    EXPECT_TRUE(sheet) << "the unlock dialog runs while the sheet is made";
+    HWND sheet = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithoutKey(unlock, sheet));
     SendMessageA(GetDlgItem(unlock, kPasswordId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("wrong"));
     ClickOk(unlock);
     EXPECT_EQ(fw::AnsiFromUtf8("パスワードが違います。"), MessageShown());
@@ -222,13 +229,9 @@ TEST_F(UtilityEndToEnd, WithoutTheKeyOnlyTheRightPasswordOpensTheSheet)
 // Cancelled, the unlock dialog ends the program without the sheet ever showing.
 TEST_F(UtilityEndToEnd, CancelledUnlockNeverShowsTheSheet)
 {
-    setting.PasswordSetting.SetPassword(1, "secret");
-    setting.PasswordSetting.PasswordType = 1;
-    ASSERT_NO_FATAL_FAILURE(Start(false));
     HWND unlock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(kPasswordId)) != nullptr; }));
-    const HWND sheet = HiddenSheet();
-    ASSERT_TRUE(sheet);
+    HWND sheet = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithoutKey(unlock, sheet));
     PostMessageA(GetDlgItem(unlock, IDCANCEL), BM_CLICK, 0, 0);
     bool shown = false;
     while (IsWindow(sheet) && !shown)

@@ -8,7 +8,7 @@
 
 namespace fw {
 
-CPropertyPage::CPropertyPage(UINT templateId) : m_templateId(templateId) {}
+CPropertyPage::CPropertyPage(UINT templateId) : CDialogWindow(templateId) {}
 
 PROPSHEETPAGEA CPropertyPage::MakePageHeader()
 {
@@ -16,37 +16,16 @@ PROPSHEETPAGEA CPropertyPage::MakePageHeader()
     page.dwSize = sizeof page;
     page.dwFlags = PSP_DEFAULT;
     page.hInstance = ThisModule();
-    page.pszTemplate = MAKEINTRESOURCEA(m_templateId);
+    page.pszTemplate = MAKEINTRESOURCEA(TemplateId());
     page.pfnDlgProc = PageProc;
     page.lParam = reinterpret_cast<LPARAM>(this);
     return page;
 }
 
-// Filling an edit raises its EN_CHANGE, whose handler would read the controls not yet
-// filled back into their members: an exchange started inside another does nothing.
-bool CPropertyPage::UpdateData(bool saveAndValidate)
-{
-    if (m_exchanging)
-        return false;
-    m_exchanging = true;
-    CDataExchange dx(m_hwnd, saveAndValidate);
-    bool exchanged = true;
-    try {
-        DoDataExchange(dx);
-    } catch (const CDataExchangeFailure&) {
-        exchanged = false;
-    } catch (...) {
-        m_exchanging = false;
-        throw;
-    }
-    m_exchanging = false;
-    return exchanged;
-}
-
 void CPropertyPage::SetModified(bool changed)
 {
     if (const HWND sheet = GetSheetHwnd())
-        SendMessageA(sheet, changed ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(m_hwnd), 0);
+        SendMessageA(sheet, changed ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(GetSafeHwnd()), 0);
 }
 
 void CPropertyPage::SetWizardButtons(DWORD flags)
@@ -58,35 +37,20 @@ void CPropertyPage::SetWizardButtons(DWORD flags)
 void CPropertyPage::SetActive()
 {
     if (const HWND sheet = GetSheetHwnd()) {
-        const LRESULT index = SendMessageA(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(m_hwnd), 0);
+        const LRESULT index = SendMessageA(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(GetSafeHwnd()), 0);
         SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 }
 
-INT_PTR CPropertyPage::Result(LRESULT value)
-{
-    SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, value);
-    return TRUE;
-}
-
 INT_PTR CPropertyPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
-    case WM_COMMAND:
-        return OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_NOTIFY: {
+    if (message == WM_NOTIFY) {
         const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
         LRESULT result = 0;
-        const bool handled = header.hwndFrom == GetSheetHwnd()
-                                 ? OnSheetNotify(header, lParam, result)
-                                 : OnNotify(*reinterpret_cast<NMHDR*>(lParam), result);
-        return handled ? Result(result) : FALSE;
+        if (header.hwndFrom == GetSheetHwnd())
+            return OnSheetNotify(header, lParam, result) ? Result(result) : FALSE;
     }
-    default:
-        return FALSE;
-    }
+    return CDialogWindow::OnMessage(message, wParam, lParam);
 }
 
 // The sheet's notifications in the results comctl32 expects.
@@ -131,8 +95,11 @@ bool CPropertyPage::OnSheetNotify(const NMHDR& header, LPARAM lParam, LRESULT& r
 }
 
 // A handler that failed keeps the sheet where it is.
-INT_PTR CPropertyPage::RefuseSheetNotify(const NMHDR& header)
+INT_PTR CPropertyPage::OnHandlerFailed(UINT message, LPARAM lParam)
 {
+    if (message != WM_NOTIFY)
+        return TRUE;
+    const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
     if (header.hwndFrom != GetSheetHwnd())
         return FALSE;
     switch (header.code) {
@@ -151,24 +118,6 @@ INT_PTR CPropertyPage::RefuseSheetNotify(const NMHDR& header)
         return FALSE;
     }
 }
-
-BOOL CPropertyPage::OnInitDialog()
-{
-    UpdateData(false);
-    return TRUE;
-}
-
-bool CPropertyPage::OnCommand(WORD, WORD, HWND)
-{
-    return false;
-}
-
-bool CPropertyPage::OnNotify(NMHDR&, LRESULT&)
-{
-    return false;
-}
-
-void CPropertyPage::DoDataExchange(CDataExchange&) {}
 
 BOOL CPropertyPage::OnSetActive()
 {
@@ -204,30 +153,13 @@ void CPropertyPage::OnReset() {}
 
 INT_PTR CALLBACK CPropertyPage::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CPropertyPage* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        // lParam is the sheet's copy of the page header; its lParam is the object.
-        self = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam);
-        self->m_hwnd = hwnd;
+    // lParam of WM_INITDIALOG is the sheet's copy of the page header; its lParam is the object.
+    return Procedure(hwnd, message, wParam, lParam, [](HWND page, LPARAM header) -> CDialogWindow* {
+        auto* self = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEA*>(header)->lParam);
         if (self->m_sheet)
-            self->m_sheet->NoteWindow(::GetParent(hwnd));
-        SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<CPropertyPage*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-    }
-    if (!self)
-        return FALSE;
-    INT_PTR handled = TRUE;
-    try {
-        handled = self->OnMessage(message, wParam, lParam);
-    } catch (...) {
-        handled = message == WM_NOTIFY ? self->RefuseSheetNotify(*reinterpret_cast<const NMHDR*>(lParam)) : TRUE;
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-        self->m_hwnd = nullptr;
-    }
-    return handled;
+            self->m_sheet->NoteWindow(::GetParent(page));
+        return self;
+    });
 }
 
 void DDX_IntText(CDataExchange& dx, int id, int& value)

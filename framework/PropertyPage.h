@@ -1,39 +1,30 @@
 #pragma once
-// A page of a property sheet (wizard or tabbed). The object travels in the page's
-// PROPSHEETPAGE.lParam and is bound to its window at WM_INITDIALOG (DWLP_USER), like a
-// dialog's; every message goes to one virtual OnMessage, which fans out to the dialog
-// handlers and turns the sheet's notifications into OnSetActive, OnKillActive,
-// OnWizardBack/Next/Finish, OnApply and OnReset. The page procedure is the exception
-// firewall: nothing thrown by a handler leaves it.
+// A page of a property sheet (wizard or tabbed), a dialog window (framework/DialogWindow.h)
+// whose object travels in the page's PROPSHEETPAGE.lParam. Its OnMessage also turns the
+// sheet's notifications into OnSetActive, OnKillActive, OnWizardBack/Next/Finish, OnApply
+// and OnReset; a handler that threw on one of them keeps the sheet where it is.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include "framework/Dialog.h"
+#include "framework/DialogWindow.h"
 
 namespace fw {
 
 class CPropertySheet;
 
-class CPropertyPage {
+class CPropertyPage : public CDialogWindow {
 public:
     // The template is a dialog resource of the program's own module.
     explicit CPropertyPage(UINT templateId);
     CPropertyPage(const CPropertyPage&) = delete;
     CPropertyPage& operator=(const CPropertyPage&) = delete;
-    virtual ~CPropertyPage() = default;
 
-    HWND GetSafeHwnd() const { return m_hwnd; }
-    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hwnd, id); }
     // The sheet that added this page; null before.
     CPropertySheet* GetParentSheet() const { return m_sheet; }
     // The sheet's window while the page has one.
-    HWND GetSheetHwnd() const { return m_hwnd ? ::GetParent(m_hwnd) : nullptr; }
-    UINT TemplateId() const { return m_templateId; }
+    HWND GetSheetHwnd() const { return GetSafeHwnd() ? ::GetParent(GetSafeHwnd()) : nullptr; }
 
-    // Runs DoDataExchange in the given direction; false when a field failed, or when
-    // called from inside another exchange (which then does nothing).
-    bool UpdateData(bool saveAndValidate = true);
     // Enables the sheet's Apply button (tabbed sheets), or clears this page's claim.
     void SetModified(bool changed = true);
     // The wizard buttons (PSWIZB_*), posted to the sheet.
@@ -42,16 +33,9 @@ public:
     void SetActive();
 
 protected:
-    // One entry for every message from WM_INITDIALOG on; returns what a dialog
-    // procedure returns (FALSE for default processing); a handler with a result for
-    // the sender returns Result(value).
-    virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // The default moves the members into the controls; TRUE lets Windows set the focus.
-    virtual BOOL OnInitDialog();
-    virtual bool OnCommand(WORD code, WORD id, HWND control);
-    // Notifications of the page's controls (the sheet's own go to the handlers below).
-    virtual bool OnNotify(NMHDR& header, LRESULT& result);
-    virtual void DoDataExchange(CDataExchange& dx);
+    // Routes the sheet's notifications to the handlers below, the rest as any dialog window.
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR OnHandlerFailed(UINT message, LPARAM lParam) override;
 
     // Whether the page may be shown; the default accepts.
     virtual BOOL OnSetActive();
@@ -67,19 +51,13 @@ protected:
     // Cancel: the sheet ends without applying.
     virtual void OnReset();
 
-    INT_PTR Result(LRESULT value);
-
 private:
     friend class CPropertySheet;
     static INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool OnSheetNotify(const NMHDR& header, LPARAM lParam, LRESULT& result);
-    INT_PTR RefuseSheetNotify(const NMHDR& header);
     PROPSHEETPAGEA MakePageHeader();
 
-    UINT m_templateId;
     CPropertySheet* m_sheet = nullptr;
-    HWND m_hwnd = nullptr;
-    bool m_exchanging = false;
 };
 
 // Exchanges an int as the decimal text of an edit control. Saving takes atoi of the

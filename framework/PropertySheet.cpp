@@ -11,6 +11,15 @@ namespace {
 // The sheet whose DoModal runs on this thread, until comctl32 has made its window.
 thread_local CPropertySheet* t_startingSheet = nullptr;
 
+// In the template comctl32 makes the sheet's window from (its own copy, plain or extended).
+void RemoveVisibleStyle(LPARAM dialogTemplate)
+{
+    auto* words = reinterpret_cast<WORD*>(dialogTemplate);
+    const bool extended = words[1] == 0xFFFF;  // DLGTEMPLATEEX: version, signature, help id, extended style, style
+    auto* style = reinterpret_cast<DWORD*>(extended ? words + 6 : words);
+    *style &= ~static_cast<DWORD>(WS_VISIBLE);
+}
+
 } // namespace
 
 CPropertySheet::CPropertySheet(UINT captionId, HWND parent, UINT startPage) : m_caption(LoadText(captionId))
@@ -61,8 +70,10 @@ INT_PTR CPropertySheet::DoModal()
 
 namespace fw {
 
-int CALLBACK CPropertySheet::SheetCallback(HWND sheet, UINT message, LPARAM)
+int CALLBACK CPropertySheet::SheetCallback(HWND sheet, UINT message, LPARAM lParam)
 {
+    if (message == PSCB_PRECREATE && t_startingSheet && t_startingSheet->m_startHidden && lParam)
+        RemoveVisibleStyle(lParam);
     if (message == PSCB_INITIALIZED && t_startingSheet) {
         CPropertySheet& starting = *t_startingSheet;
         t_startingSheet = nullptr;

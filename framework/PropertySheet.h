@@ -29,6 +29,9 @@ public:
     void AddPage(CPropertyPage& page);
     std::size_t GetPageCount() const { return m_pages.size(); }
     CPropertyPage& GetPage(std::size_t index) const { return *m_pages[index]; }
+    // The window is made hidden and shows only when the owner shows it: for a sheet that
+    // may end before it is ever seen.
+    void SetStartHidden() { m_startHidden = true; }
     // Wizard mode: Back, Next and Finish instead of tabs.
     void SetWizardMode() { m_header.dwFlags |= PSH_WIZARD; }
     bool IsWizard() const { return (m_header.dwFlags & PSH_WIZARD) != 0; }
@@ -75,6 +78,7 @@ private:
     HWND m_hwnd = nullptr;
     CSheetWindow m_window{*this};
     INT_PTR m_ending = IDCANCEL;
+    bool m_startHidden = false;
 };
 
 } // namespace fw

@@ -6,9 +6,7 @@
 
 #include "common/KeyDevice.h"
 #include "framework/Dialog.h"
-#include "usbkey/DeviceTreeCtrl.h"
-#include "usbkey/HardwareListCtrl.h"
-#include "usbkey/UsbDeviceList.h"
+#include "usbkey/DevicePicker.h"
 
 namespace usbkey {
 class CFilterUsbCheckThread;
@@ -33,16 +31,10 @@ private:
     void OnDeviceListChanged();
     // The OK button, the detail texts and the tree after the checks or the selection changed.
     void OnHardwareListChanged();
-    const CUsbDeviceEntry* DeviceOfRow(int row) const;
 
     usbkey::CFilterUsbCheckThread& m_usbCheckThread;
-    CDeviceTreeCtrl m_deviceTree;
-    CHardwareListCtrl m_hardwareList;
+    CDevicePicker m_picker;
     std::string m_location;  // never filled
-    std::string m_productId;
-    std::string m_serialNumber;
-    std::string m_vendorId;
+    SDeviceIdentityText m_shown;
     CKeyDeviceList m_result;
-    CUsbDeviceList m_devices;  // the worker's last list, which the rows' item data index
-    bool m_fillingRows = false;
 };

@@ -7,7 +7,6 @@
 #include "framework/ResourceText.h"
 #include "usbkey/FilterUsbCheckThread.h"
 #include "utility/UtilitySheet.h"
-#include "utility/UtilityUnlockDialog.h"
 #include "utility/resource.h"
 
 namespace {
@@ -54,12 +53,11 @@ void CUtilityApp::LoadSettings()
     }
 }
 
+// The sheet is the program's window from the unlock on: it asks for the key or the
+// password while it is being made.
 void CUtilityApp::RunSettings()
 {
-    CUtilityUnlockDialog unlock(*this, nullptr);  // owned by no window, as by the desktop
-    if (unlock.DoModal() != IDOK)
-        return;
-    CUtilitySheet sheet(*this, unlock.OpenedByPassword());
+    CUtilitySheet sheet(*this);
     sheet.DoModal();
 }
 

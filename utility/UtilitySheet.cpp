@@ -6,6 +6,7 @@
 #include "framework/ResourceText.h"
 #include "usbkey/FilterUsbCheckThread.h"
 #include "utility/UtilityApp.h"
+#include "utility/UtilityUnlockDialog.h"
 #include "utility/resource.h"
 
 namespace {
@@ -14,13 +15,13 @@ constexpr WORD kApplyNowButton = 0x3021;
 
 } // namespace
 
-CUtilitySheet::CUtilitySheet(CUtilityApp& app, bool openedByPassword)
-    : fw::CPropertySheet(IDS_MESSAGE_CAPTION), m_app(app), m_openedByPassword(openedByPassword),
-      m_copy(app.Settings()), m_versionPage(IDD_VERSION_PAGE)
+CUtilitySheet::CUtilitySheet(CUtilityApp& app)
+    : fw::CPropertySheet(IDS_MESSAGE_CAPTION), m_app(app), m_copy(app.Settings()), m_versionPage(IDD_VERSION_PAGE)
 {
     PROPSHEETHEADERA& header = Header();
     header.dwFlags = (header.dwFlags | PSH_USEHICON) & ~PSH_HASHELP;
     header.hIcon = LoadIconA(header.hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    SetStartHidden();  // shown once the unlock passed
     AddPage(m_wholePage);
     AddPage(m_passwordPage);
     AddPage(m_lockPage);
@@ -33,8 +34,16 @@ const CLockSetting& CUtilitySheet::Saved() const
     return m_app.Settings();
 }
 
+// The window exists and is not shown yet: without the key or the password it never is.
 void CUtilitySheet::OnSheetInitialized()
 {
+    CUtilityUnlockDialog unlock(m_app, nullptr);  // owned by no window, as by the desktop
+    if (unlock.DoModal() != IDOK) {
+        EndWithCancel();
+        return;
+    }
+    m_openedByPassword = unlock.OpenedByPassword();
+    ShowWindow(GetSafeHwnd(), SW_SHOWNORMAL);
     RegisterDeviceNotify();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// The settings sheet: its pages apply into the sheet's copy of the settings, and a save
-// writes the file only when some page changed something, then tells Brontal to reload.
-// Opened by the key, it closes (saving nothing) once the key is gone.
+// The settings sheet, the utility's one window: the unlock dialog runs while the sheet's
+// window is being made, and the sheet shows only once the key or the password passed.
+// Its pages apply into the sheet's copy of the settings, and a save writes the file only
+// when some page changed something, then tells Brontal to reload. Opened by the key, it
+// closes (saving nothing) once the key is gone.
 #include "common/LockSetting.h"
 #include "framework/PropertyPage.h"
 #include "framework/PropertySheet.h"
@@ -17,7 +19,7 @@ class CFilterUsbCheckThread;
 
 class CUtilitySheet : public fw::CPropertySheet {
 public:
-    CUtilitySheet(CUtilityApp& app, bool openedByPassword);
+    explicit CUtilitySheet(CUtilityApp& app);
 
     // The settings as last saved, which the pages compare with.
     const CLockSetting& Saved() const;
@@ -40,7 +42,7 @@ private:
     bool WriteSettings();
 
     CUtilityApp& m_app;
-    bool m_openedByPassword;
+    bool m_openedByPassword = false;
     CLockSetting m_copy;
     bool m_modified = false;
     CWholePage m_wholePage;

@@ -3,9 +3,8 @@
 #include "resident/wizard/InitWizard.h"
 #include "resident/wizard/WizardResource.h"
 #include "usbkey/FilterUsbCheckThread.h"
-#include "usbkey/KeyListCtrl.h"
 
-#include <vector>
+#include <algorithm>
 
 CDeviceInitPage::CDeviceInitPage() : fw::CPropertyPage(IDD_DEVICE_INIT) {}
 
@@ -35,46 +34,32 @@ INT_PTR CDeviceInitPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CDeviceInitPage::OnInitDialog()
 {
-    m_deviceTree.SubclassDlgItem(IDC_DEVICE_TREE, GetSafeHwnd());
-    m_hardwareList.SubclassDlgItem(IDC_HARDWARE_LIST, GetSafeHwnd());
-    m_hardwareList.InitColumns();
+    m_picker.Attach(GetSafeHwnd(), IDC_HARDWARE_LIST, IDC_DEVICE_TREE);
     return fw::CPropertyPage::OnInitDialog();
 }
 
 void CDeviceInitPage::DoDataExchange(fw::CDataExchange& dx)
 {
-    fw::DDX_Text(dx, IDC_PRODUCT_ID, m_productId);
-    fw::DDX_Text(dx, IDC_SERIAL_NUMBER, m_serialNumber);
-    fw::DDX_Text(dx, IDC_VENDOR_ID, m_vendorId);
+    fw::DDX_Text(dx, IDC_PRODUCT_ID, m_shown.productId);
+    fw::DDX_Text(dx, IDC_SERIAL_NUMBER, m_shown.serialNumber);
+    fw::DDX_Text(dx, IDC_VENDOR_ID, m_shown.vendorId);
 }
 
 bool CDeviceInitPage::OnNotify(NMHDR& header, LRESULT& result)
 {
-    if (header.idFrom != IDC_HARDWARE_LIST || header.code != LVN_ITEMCHANGED)
+    if (!m_picker.IsSelectionChange(header))
         return false;
-    // While the rows are rebuilt, one refresh follows at the end instead of one per row.
-    if (!m_fillingRows && (reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE))
-        RefreshSelection();
+    RefreshSelection();
     result = 0;
     return true;
 }
 
-void CDeviceInitPage::FillRows(const CUsbDeviceList* devices)
-{
-    m_fillingRows = true;
-    m_hardwareList.SetDevices(devices);
-    m_fillingRows = false;
-}
-
 BOOL CDeviceInitPage::OnSetActive()
 {
-    FillRows(nullptr);
+    m_picker.Clear();
     SetWizardButtons(0);
-    m_productId.clear();
-    m_serialNumber.clear();
-    m_vendorId.clear();
+    m_shown = {};
     UpdateData(false);
-    m_deviceTree.SetDeviceTree(nullptr);
     RegisterWithWorker();
     return TRUE;
 }
@@ -88,45 +73,23 @@ BOOL CDeviceInitPage::OnKillActive()
 void CDeviceInitPage::OnDeviceListChanged()
 {
     if (usbkey::CFilterUsbCheckThread* usb = Wizard().UsbCheckThread())
-        usb->GetDeviceList(m_devices);
-    FillRows(&m_devices);
+        m_picker.Rebuild(*usb);
     RefreshSelection();
 }
 
 void CDeviceInitPage::RefreshSelection()
 {
-    SetWizardButtons(m_hardwareList.GetCheckedCount() > 0 ? PSWIZB_NEXT : 0);
-    m_productId.clear();
-    m_serialNumber.clear();
-    m_vendorId.clear();
-    m_deviceTree.SetDeviceTree(nullptr);
-    const int row = m_hardwareList.GetNextItem(-1, LVNI_SELECTED);
-    if (row >= 0) {
-        const LPARAM index = m_hardwareList.GetItemData(row);
-        if (index >= 0 && static_cast<std::size_t>(index) < m_devices.GetCount()) {
-            const CUsbDeviceEntry& device = *(m_devices.begin() + index);
-            m_serialNumber = device.m_serialNumber;
-            m_productId = FormatDeviceId(device.m_productId);
-            m_vendorId = FormatDeviceId(device.m_vendorId);
-            m_deviceTree.SetDeviceTree(&device.m_names);
-        }
-    }
+    SetWizardButtons(m_picker.CheckedCount() > 0 ? PSWIZB_NEXT : 0);
+    m_shown = m_picker.ShowSelection();
     UpdateData(false);
 }
 
 LRESULT CDeviceInitPage::OnWizardNext()
 {
     CKeyDeviceList& keys = Wizard().Setting().KeyDevices;
-    keys.clear();
-    bool anySerial = false;
-    for (int row = 0, rows = m_hardwareList.GetItemCount(); row < rows; ++row) {
-        const LPARAM index = m_hardwareList.GetItemData(row);
-        if (!m_hardwareList.GetCheck(row) || index < 0 || static_cast<std::size_t>(index) >= m_devices.GetCount())
-            continue;
-        const CUsbDeviceEntry& device = *(m_devices.begin() + index);
-        keys.emplace_back(device.m_vendorId, device.m_productId, device.m_serialNumber);
-        anySerial = anySerial || !device.m_serialNumber.empty();
-    }
+    keys = m_picker.CheckedKeys();
+    const bool anySerial =
+        std::any_of(keys.begin(), keys.end(), [](const CKeyDevice& key) { return !key.m_serialNumber.empty(); });
     if (keys.empty())
         return -1;
     if (!anySerial &&

@@ -5,6 +5,7 @@
 #include "common/PathUtil.h"
 #include "common/SettingFile.h"
 #include "framework/AnsiText.h"
+#include "tests/common/HelperProcess.h"
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/ResidentProcess.h"
 #include "tests/resident/support/SheetDriver.h"
@@ -62,6 +63,19 @@ CLockSetting SavedSetting()
 
 class UtilityEndToEnd : public ::testing::Test {
 protected:
+    // The utility's sheet while it is made: a top-level dialog captioned as the sheet, not shown.
+    HWND HiddenSheet() const
+    {
+        for (const HWND window : testsupport::WindowsOf(utility.ProcessId())) {
+            char name[16] = {};
+            char caption[32] = {};
+            GetClassNameA(window, name, sizeof name);
+            GetWindowTextA(window, caption, sizeof caption);
+            if (std::string(name) == "#32770" && std::string(caption) == "Kelvrane4" && !IsWindowVisible(window))
+                return window;
+        }
+        return nullptr;
+    }
     // The utility's visible dialog that holds the control.
     HWND FindDialogWith(int controlId) const { return CSheetDriver::FindDialogWith(utility.ProcessId(), controlId); }
     void SetUp() override
@@ -85,6 +99,17 @@ protected:
         ASSERT_TRUE(resident.Start(kBrontal, &events));
         events.Clear();
         ASSERT_TRUE(utility.Launch(kUtility));
+    }
+    // Password "secret" (PasswordType 1), the key pulled: the unlock dialog waits, and the
+    // sheet it runs in is made but not shown.
+    void StartWithoutKey(HWND& unlock, HWND& sheet)
+    {
+        setting.PasswordSetting.SetPassword(1, "secret");
+        setting.PasswordSetting.PasswordType = 1;
+        ASSERT_NO_FATAL_FAILURE(Start(false));
+        ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(kPasswordId)) != nullptr; }));
+        sheet = HiddenSheet();
+        ASSERT_TRUE(sheet) << "the unlock dialog runs while the sheet is made";
     }
     void WaitForSheet()
     {
@@ -189,17 +214,30 @@ TEST_F(UtilityEndToEnd, OkWithNothingChangedWritesNothing)
 
 TEST_F(UtilityEndToEnd, WithoutTheKeyOnlyTheRightPasswordOpensTheSheet)
 {
-    setting.PasswordSetting.SetPassword(1, "secret");
-    setting.PasswordSetting.PasswordType = 1;
-    ASSERT_NO_FATAL_FAILURE(Start(false));
     HWND unlock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (unlock = FindDialogWith(kPasswordId)) != nullptr; }));
+    HWND sheet = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithoutKey(unlock, sheet));
     SendMessageA(GetDlgItem(unlock, kPasswordId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("wrong"));
     ClickOk(unlock);
     EXPECT_EQ(fw::AnsiFromUtf8("パスワードが違います。"), MessageShown());
     SendMessageA(GetDlgItem(unlock, kPasswordId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("secret"));
     ClickOk(unlock);
     ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    EXPECT_EQ(sheet, driver->Sheet());
+}
+
+// Cancelled, the unlock dialog ends the program without the sheet ever showing.
+TEST_F(UtilityEndToEnd, CancelledUnlockNeverShowsTheSheet)
+{
+    HWND unlock = nullptr;
+    HWND sheet = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithoutKey(unlock, sheet));
+    PostMessageA(GetDlgItem(unlock, IDCANCEL), BM_CLICK, 0, 0);
+    bool shown = false;
+    while (IsWindow(sheet) && !shown)
+        shown = IsWindowVisible(sheet) != FALSE;
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(utility.WaitForExit(10000));
 }
 
 TEST_F(UtilityEndToEnd, OpenedByTheKeyPullingItClosesTheSheetUnsaved)

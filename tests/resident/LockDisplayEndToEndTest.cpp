@@ -10,7 +10,7 @@
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/SingleKeySession.h"
 
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdio>
@@ -20,8 +20,6 @@
 #include <vector>
 
 namespace {
-
-using ::testing::ElementsAreArray;
 
 constexpr int kEventLock = 1;
 constexpr int kEventUnlock = 2;
@@ -435,8 +433,8 @@ TEST_F(LockDisplayEndToEnd, TheAlarmPicturesTakeTurnsThenTheLockPictureReturns)
     // Clear of the controls, and where the band with the exit button lies.
     const POINT open = {100, 100}, band = {kMonitor.right / 2, kMonitor.bottom - 10};
     const auto shows = [&](COLORREF colour, POINT at) { return ScreenPixel(at.x, at.y) == colour; };
-    ASSERT_TRUE(WaitFor([&] { return shows(lock, open); })) << std::hex << ScreenPixel(open.x, open.y);
-    EXPECT_FALSE(shows(lock, band));
+    ASSERT_TRUE(WaitFor([&] { return shows(lock, open) && !shows(lock, band); }))
+        << std::hex << ScreenPixel(open.x, open.y) << " " << ScreenPixel(band.x, band.y);
 
     for (int click = 0; click < 3; ++click)
         PostMessageA(Main(), WM_RBUTTONUP, 0, MAKELPARAM(40, 40));

@@ -426,17 +426,6 @@ HWND OtherVisibleWindowOf(HWND window)
     return search.found;
 }
 
-std::string ProgramString(const std::string& program, UINT id)
-{
-    const HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    char text[512] = {};
-    if (module) {
-        LoadStringA(module, id, text, sizeof text);
-        FreeLibrary(module);
-    }
-    return text;
-}
-
 LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* answered)
 {
     DWORD_PTR answer = 0;

@@ -67,6 +67,17 @@ int ReadLockState()
     return lock;
 }
 
+std::string ProgramString(const std::string& program, UINT id)
+{
+    const HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    char text[512] = {};
+    if (module) {
+        LoadStringA(module, id, text, sizeof text);
+        FreeLibrary(module);
+    }
+    return text;
+}
+
 bool CResidentProcess::Launch(const std::string& program)
 {
     Kill();

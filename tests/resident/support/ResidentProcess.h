@@ -21,6 +21,8 @@ std::string SettingsFilePath();
 void RemoveSettings();
 // The file's "Lock" value; -1 when the file or the key is missing.
 int ReadLockState();
+// String `id` of the program's string table; empty when the program or the string is missing.
+std::string ProgramString(const std::string& program, UINT id);
 
 class CResidentProcess {
 public:

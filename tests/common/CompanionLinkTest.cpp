@@ -169,7 +169,7 @@ struct WatchdogsEnded {
     ~WatchdogsEnded()
     {
         for (const DWORD id : ProcessesNamed(kWatchdogExecutable))
-            EndProcess(id);
+            EndProcess(id, kWatchdogExecutable);
     }
 };
 
@@ -235,7 +235,7 @@ TEST_P(CompanionLinkTest, StartsCompanionsBesideACallerInADoubleByteFolder)
         ASSERT_EQ(1u, started.size()) << c.arguments;
         const std::string path = LoadedPath(started[0]);
         EXPECT_EQ(0, lstrcmpiA((folder + c.started).c_str(), path.c_str())) << c.arguments << ": " << path;
-        EndProcess(started[0]);
+        EndProcess(started[0], c.started);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 #include <fstream>
 
 namespace testsupport {
@@ -118,9 +120,29 @@ std::string ProcessPath(DWORD processId)
     return path;
 }
 
-void EndProcess(DWORD processId)
+fw::unique_handle OpenProcessNamed(DWORD processId, const std::string& fileName, DWORD access)
 {
-    const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    fw::unique_handle process(OpenProcess(access, FALSE, processId));
+    const std::vector<DWORD> ids = ProcessesNamed(fileName);
+    if (process && std::find(ids.begin(), ids.end(), processId) == ids.end())
+        process.reset();
+    return process;
+}
+
+void KillProcessesNamed(const std::string& fileName)
+{
+    for (const DWORD id : ProcessesNamed(fileName)) {
+        if (const fw::unique_handle process = OpenProcessNamed(id, fileName, SYNCHRONIZE | PROCESS_TERMINATE)) {
+            TerminateProcess(process.get(), 1);
+            WaitForSingleObject(process.get(), 5000);
+        }
+    }
+}
+
+void EndProcess(DWORD processId, const std::string& fileName)
+{
+    const fw::unique_handle owned = OpenProcessNamed(processId, fileName, SYNCHRONIZE | PROCESS_TERMINATE);
+    const HANDLE process = owned.get();
     if (!process)
         return;
     // A process found just after its start may not have its window yet.
@@ -133,7 +155,6 @@ void EndProcess(DWORD processId)
     if (WaitForSingleObject(process, 15000) != WAIT_OBJECT_0)
         TerminateProcess(process, 99);
     WaitForSingleObject(process, 5000);
-    CloseHandle(process);
 }
 
 CHelperProcess::CHelperProcess(const std::string& program, const std::string& arguments)

@@ -3,6 +3,8 @@
 // under the names a test needs, started, waited for and ended cleanly.
 #include <windows.h>
 
+#include "framework/Handle.h"
+
 #include <string>
 #include <vector>
 
@@ -46,8 +48,15 @@ std::string ProcessPath(DWORD processId);
 // a hidden IME window to every thread that has windows).
 std::size_t HelperWindowCount(DWORD processId);
 
-// Ends a process: WM_CLOSE to its windows, then a forced end if it lingers.
-void EndProcess(DWORD processId);
+// Opens the process with that id only while it still runs the named program. Wine hands
+// an ended program's id to the next program at once, so an id read from a process list may
+// already name another test's process: the name is checked again once the handle holds the id.
+fw::unique_handle OpenProcessNamed(DWORD processId, const std::string& fileName, DWORD access);
+// Forcibly ends every process that runs the named program, and waits for each.
+void KillProcessesNamed(const std::string& fileName);
+
+// Ends the named program's process: WM_CLOSE to its windows, then a forced end if it lingers.
+void EndProcess(DWORD processId, const std::string& fileName);
 
 class CHelperProcess {
 public:

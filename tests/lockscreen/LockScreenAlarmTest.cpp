@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Handle.h"
+#include "tests/common/HelperProcess.h"
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/SingleKeySession.h"
 
@@ -54,13 +55,7 @@ protected:
     void TearDown() override
     {
         session.Resident().Kill();
-        while (const DWORD left = FindLockScreenProcess()) {
-            fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, left));
-            if (!process)
-                break;
-            TerminateProcess(process.get(), 1);
-            WaitForSingleObject(process.get(), 5000);
-        }
+        testsupport::KillProcessesNamed("Marrowpane.exe");
         DeleteFileA(lockPicture.c_str());
         DeleteFileA(alarmPicture.c_str());
     }

@@ -11,6 +11,7 @@
 
 #include "common/CompanionLink.h"
 #include "common/ProcessFinder.h"
+#include "tests/common/HelperProcess.h"
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/ResidentProcess.h"
@@ -75,13 +76,7 @@ protected:
 
     static void KillLockScreens()
     {
-        while (const DWORD id = FindLockScreenProcess()) {
-            fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-            if (!process)
-                return;
-            TerminateProcess(process.get(), 1);
-            WaitForSingleObject(process.get(), 5000);
-        }
+        testsupport::KillProcessesNamed("Marrowpane.exe");
     }
 
     DWORD WaitForLockScreen(DWORD except = 0, DWORD timeout = 15000) const

@@ -27,8 +27,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const DWORD id : testsupport::ProcessesNamed(kUtilityFile))
-            KillProcess(id);
+        testsupport::KillProcessesNamed(kUtilityFile);
         programs.reset();
     }
 

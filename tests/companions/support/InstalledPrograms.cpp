@@ -104,8 +104,7 @@ void CInstalledPrograms::EndAll()
     // Rounds: a resident program killed in the first may just have started a watchdog.
     for (int round = 0; round < 3; ++round) {
         for (const char* name : {kWatchdogExecutable, kResidentExecutable, "TOLLHATCH.EXE"}) {
-            for (const DWORD id : ProcessesNamed(name))
-                KillProcess(id);
+            testsupport::KillProcessesNamed(name);
         }
     }
 }
@@ -128,17 +127,11 @@ DWORD ProcessOf(const char* fileName)
 
 bool KillProcessOf(const char* fileName)
 {
-    const DWORD id = ProcessOf(fileName);
-    return id && KillProcess(id);
-}
-
-bool KillProcess(DWORD id)
-{
-    const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+    const fw::unique_handle process =
+        testsupport::OpenProcessNamed(ProcessOf(fileName), fileName, SYNCHRONIZE | PROCESS_TERMINATE);
     if (!process)
         return false;
-    TerminateProcess(process, 1);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 5000);
     return true;
 }

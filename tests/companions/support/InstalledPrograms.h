@@ -54,7 +54,6 @@ bool WaitForResident(bool running, DWORD timeout);
 DWORD ProcessOf(const char* fileName);
 // Kills the first process of that name and waits for its end; false when none ran.
 bool KillProcessOf(const char* fileName);
-bool KillProcess(DWORD id);
 // Polls until the condition holds; false when it did not within the time.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeout)

@@ -113,6 +113,21 @@ protected:
         const RECT expected{width, 0, width + 800, 600};
         return covers.size() == 1 && GetWindowRect(covers.front(), &rect) && EqualRect(&rect, &expected);
     }
+    // Kills Brontal while locked and starts it again: the old display goes, the restarted
+    // program comes up locked with a new display, and the key still opens it.
+    void ExpectResidentRestartReplacesTheDisplay()
+    {
+        fw::unique_handle old(OpenProcess(SYNCHRONIZE, FALSE, lockScreen));
+        resident.Kill();
+        ASSERT_TRUE(resident.Start(kBrontal, &events));
+        ExpectEvent(kEventLock);
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(old.get(), 10000));
+        const DWORD replacement = WaitForLockScreen(lockScreen);
+        ASSERT_NE(0u, replacement);
+        EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement) && HasCover(replacement); }));
+        Insert();
+        ExpectEvent(kEventUnlock);
+    }
     bool IsHidden(DWORD process) const { return IsLockScreenHidden(process); }
 
     static constexpr COLORREF kPictureColour = RGB(200, 60, 30);
@@ -179,17 +194,7 @@ TEST_F(ResidentLockScreen, AKilledResidentProgramComesBackLockedWithANewDisplay)
     // The exit box open as well: its modal loop must not hold the old display.
     PostMessageA(FindLockScreenWindow(lockScreen), WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
     ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
-    fw::unique_handle old(OpenProcess(SYNCHRONIZE, FALSE, lockScreen));
-
-    resident.Kill();
-    ASSERT_TRUE(resident.Start(kBrontal, &events));
-    ExpectEvent(kEventLock);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(old.get(), 10000));
-    const DWORD replacement = WaitForLockScreen(lockScreen);
-    ASSERT_NE(0u, replacement);
-    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement) && HasCover(replacement); }));
-    Insert();
-    ExpectEvent(kEventUnlock);
+    ExpectResidentRestartReplacesTheDisplay();
 }
 
 // The password alone unlocks; three wrong ones would raise the alarm.
@@ -230,17 +235,7 @@ TEST_F(ResidentLockScreenPassword, AKilledResidentProgramTakesTheOpenPasswordDia
     ExpectEvent(kEventLock);
     ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
     ASSERT_TRUE(OpenLockScreenPasswordDialog(lockScreen));
-    fw::unique_handle old(OpenProcess(SYNCHRONIZE, FALSE, lockScreen));
-
-    resident.Kill();
-    ASSERT_TRUE(resident.Start(kBrontal, &events));
-    ExpectEvent(kEventLock);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(old.get(), 10000));
-    const DWORD replacement = WaitForLockScreen(lockScreen);
-    ASSERT_NE(0u, replacement);
-    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement) && HasCover(replacement); }));
-    Insert();
-    ExpectEvent(kEventUnlock);
+    ExpectResidentRestartReplacesTheDisplay();
 }
 
 } // namespace

@@ -17,12 +17,7 @@ int KeyTypeOfChoice(int choice) { return choice == kAllKeysChoice ? 2 : 1; }
 
 } // namespace
 
-CKeyDevicePage::CKeyDevicePage() : fw::CPropertyPage(IDD_KEY_PAGE) {}
-
-CUtilitySheet& CKeyDevicePage::Sheet() const
-{
-    return *static_cast<CUtilitySheet*>(GetParentSheet());
-}
+CKeyDevicePage::CKeyDevicePage() : CUtilityPage(IDD_KEY_PAGE) {}
 
 BOOL CKeyDevicePage::OnInitDialog()
 {
@@ -32,7 +27,7 @@ BOOL CKeyDevicePage::OnInitDialog()
     m_keyList.SubclassDlgItem(IDC_KEY_LIST, GetSafeHwnd());
     m_keyList.InitColumns();
     m_keyList.SetKeyDevices(m_keys);
-    fw::CPropertyPage::OnInitDialog();
+    CUtilityPage::OnInitDialog();
     OnKeyListChanged();
     return TRUE;
 }
@@ -50,7 +45,7 @@ bool CKeyDevicePage::OnCommand(WORD code, WORD id, HWND)
     case IDC_ADD_KEY: OnAddKey(); return true;
     case IDC_DELETE_KEY: OnDeleteKey(); return true;
     case IDC_ANY_KEY:
-    case IDC_ALL_KEYS: OnKeyTypeChange(); return true;
+    case IDC_ALL_KEYS: OnChange(); return true;
     default: return false;
     }
 }
@@ -70,12 +65,6 @@ bool CKeyDevicePage::IsChanged() const
     const bool typeDiffers = (m_keyTypeChoice == kAnyKeyChoice && saved.KeyType != 1) ||
                              (m_keyTypeChoice == kAllKeysChoice && saved.KeyType != 2);
     return typeDiffers || !IsEqualKeyDeviceList(m_keys, saved.KeyDevices);
-}
-
-void CKeyDevicePage::OnKeyTypeChange()
-{
-    UpdateData(true);
-    SetModified(IsChanged());
 }
 
 void CKeyDevicePage::OnKeyListChanged()
@@ -104,7 +93,7 @@ void CKeyDevicePage::OnDeleteKey()
         if (static_cast<std::size_t>(*row) < m_keys.size())
             m_keys.erase(m_keys.begin() + *row);
     ShowKeys();
-    OnKeyTypeChange();
+    OnChange();
 }
 
 // While the dialog runs the sheet stops following the devices (it would close itself when
@@ -119,7 +108,7 @@ void CKeyDevicePage::OnAddKey()
         if (dialog.DoModal() == IDOK) {
             m_keys.insert(m_keys.end(), dialog.ChosenDevices().begin(), dialog.ChosenDevices().end());
             ShowKeys();
-            OnKeyTypeChange();
+            OnChange();
         }
     } catch (...) {
         // The dialog's failure loses only the choice; the sheet and the locks come back below.

@@ -3,12 +3,10 @@
 // added from the attached devices while Brontal's automatic locks wait, and deleted with a
 // confirmation; the last key always stays. The page changes only its own copy of the list.
 #include "common/KeyDevice.h"
-#include "framework/PropertyPage.h"
 #include "usbkey/KeyListCtrl.h"
+#include "utility/UtilityPage.h"
 
-class CUtilitySheet;
-
-class CKeyDevicePage : public fw::CPropertyPage {
+class CKeyDevicePage : public CUtilityPage {
 public:
     CKeyDevicePage();
 
@@ -20,9 +18,7 @@ protected:
     BOOL OnApply() override;
 
 private:
-    CUtilitySheet& Sheet() const;
-    bool IsChanged() const;
-    void OnKeyTypeChange();
+    bool IsChanged() const override;
     // Delete is offered only while some, but not all, of two or more keys are selected.
     void OnKeyListChanged();
     void OnAddKey();

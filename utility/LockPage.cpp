@@ -25,12 +25,7 @@ bool IsSameAlarm(const CAlarmSetting& a, const CAlarmSetting& b)
 
 } // namespace
 
-CLockPage::CLockPage() : fw::CPropertyPage(IDD_LOCK_PAGE) {}
-
-CUtilitySheet& CLockPage::Sheet() const
-{
-    return *static_cast<CUtilitySheet*>(GetParentSheet());
-}
+CLockPage::CLockPage() : CUtilityPage(IDD_LOCK_PAGE) {}
 
 BOOL CLockPage::OnInitDialog()
 {
@@ -40,7 +35,7 @@ BOOL CLockPage::OnInitDialog()
     m_useScreenSaver = saved.UseScreenSaver;
     m_screenSaverMinutes = saved.ScreenSaverSec / 60;
     m_alarm = saved.AlarmSetting;
-    fw::CPropertyPage::OnInitDialog();
+    CUtilityPage::OnInitDialog();
     fw::SetUpNumberSpin(GetDlgItem(IDC_SCREEN_SAVER_MINUTES), GetDlgItem(IDC_SCREEN_SAVER_SPIN), 4, kMinWaitMinutes,
                         kMaxWaitMinutes, m_screenSaverMinutes);
     OnScreenSaverCheck();
@@ -73,12 +68,6 @@ bool CLockPage::OnCommand(WORD code, WORD id, HWND)
         return true;
     }
     return false;
-}
-
-void CLockPage::OnChange()
-{
-    UpdateData(true);
-    SetModified(IsChanged());
 }
 
 void CLockPage::OnScreenSaverCheck()

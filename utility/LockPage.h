@@ -4,11 +4,9 @@
 #include <string>
 
 #include "common/LockSetting.h"
-#include "framework/PropertyPage.h"
+#include "utility/UtilityPage.h"
 
-class CUtilitySheet;
-
-class CLockPage : public fw::CPropertyPage {
+class CLockPage : public CUtilityPage {
 public:
     CLockPage();
 
@@ -19,9 +17,7 @@ protected:
     BOOL OnApply() override;
 
 private:
-    CUtilitySheet& Sheet() const;
-    bool IsChanged() const;
-    void OnChange();
+    bool IsChanged() const override;
     void OnScreenSaverCheck();
     void OnAlarmCheck();
     void OnBrowsePicture();

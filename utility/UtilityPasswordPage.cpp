@@ -22,12 +22,7 @@ bool ChoiceAgrees(int choice, int passwordType)
 
 } // namespace
 
-CUtilityPasswordPage::CUtilityPasswordPage() : fw::CPropertyPage(IDD_PASSWORD_PAGE) {}
-
-CUtilitySheet& CUtilityPasswordPage::Sheet() const
-{
-    return *static_cast<CUtilitySheet*>(GetParentSheet());
-}
+CUtilityPasswordPage::CUtilityPasswordPage() : CUtilityPage(IDD_PASSWORD_PAGE) {}
 
 BOOL CUtilityPasswordPage::OnInitDialog()
 {
@@ -37,7 +32,7 @@ BOOL CUtilityPasswordPage::OnInitDialog()
     m_password.clear();
     m_confirmation.clear();
     m_choice = ChoiceOf(saved.PasswordType);
-    fw::CPropertyPage::OnInitDialog();
+    CUtilityPage::OnInitDialog();
     OnUsePasswordCheck();
     return TRUE;
 }
@@ -64,12 +59,6 @@ bool CUtilityPasswordPage::OnCommand(WORD code, WORD id, HWND)
         return false;
     OnChange();
     return true;
-}
-
-void CUtilityPasswordPage::OnChange()
-{
-    UpdateData(true);
-    SetModified(IsChanged());
 }
 
 void CUtilityPasswordPage::OnUsePasswordCheck()

@@ -3,11 +3,9 @@
 // unlocks alone or only with the key, and whether the utility asks for it.
 #include <string>
 
-#include "framework/PropertyPage.h"
+#include "utility/UtilityPage.h"
 
-class CUtilitySheet;
-
-class CUtilityPasswordPage : public fw::CPropertyPage {
+class CUtilityPasswordPage : public CUtilityPage {
 public:
     CUtilityPasswordPage();
 
@@ -18,12 +16,10 @@ protected:
     BOOL OnApply() override;
 
 private:
-    CUtilitySheet& Sheet() const;
-    bool IsChanged() const;
+    bool IsChanged() const override;
     bool IsPasswordUnchanged() const;
     // False, after telling the user, when the texts cannot be taken.
     bool Validate();
-    void OnChange();
     // The password fields can be set only while a password is in use.
     void OnUsePasswordCheck();
 

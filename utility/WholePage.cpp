@@ -13,12 +13,7 @@ constexpr int kFallbackWaitMinutes = 10;
 
 } // namespace
 
-CWholePage::CWholePage() : fw::CPropertyPage(IDD_WHOLE_PAGE) {}
-
-CUtilitySheet& CWholePage::Sheet() const
-{
-    return *static_cast<CUtilitySheet*>(GetParentSheet());
-}
+CWholePage::CWholePage() : CUtilityPage(IDD_WHOLE_PAGE) {}
 
 BOOL CWholePage::OnInitDialog()
 {
@@ -27,7 +22,7 @@ BOOL CWholePage::OnInitDialog()
     m_lockStartup = saved.LockStartup;
     m_lockNoInput = saved.LockNoInput;
     m_waitMinutes = saved.LockNoInputSec / 60;
-    fw::CPropertyPage::OnInitDialog();
+    CUtilityPage::OnInitDialog();
     fw::SetUpNumberSpin(GetDlgItem(IDC_WAIT_MINUTES), GetDlgItem(IDC_WAIT_SPIN), 4, kMinWaitMinutes, kMaxWaitMinutes,
                         m_waitMinutes);
     UpdateControls();
@@ -54,12 +49,6 @@ bool CWholePage::OnCommand(WORD code, WORD id, HWND)
         return true;
     }
     return false;
-}
-
-void CWholePage::OnChange()
-{
-    UpdateData(true);
-    SetModified(IsChanged());
 }
 
 void CWholePage::UpdateControls()

@@ -1,10 +1,8 @@
 #pragma once
 // The general page: when to lock (key removal, start-up and resume, idle time in minutes).
-#include "framework/PropertyPage.h"
+#include "utility/UtilityPage.h"
 
-class CUtilitySheet;
-
-class CWholePage : public fw::CPropertyPage {
+class CWholePage : public CUtilityPage {
 public:
     CWholePage();
 
@@ -15,9 +13,7 @@ protected:
     BOOL OnApply() override;
 
 private:
-    CUtilitySheet& Sheet() const;
-    bool IsChanged() const;
-    void OnChange();
+    bool IsChanged() const override;
     // The wait time can be set only while the idle lock is checked.
     void UpdateControls();
 

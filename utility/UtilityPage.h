@@ -1,0 +1,18 @@
+#pragma once
+// A page of the settings sheet that edits part of the settings: it starts from the sheet's
+// saved settings and is marked modified while what it shows differs from them.
+#include "framework/PropertyPage.h"
+
+class CUtilitySheet;
+
+class CUtilityPage : public fw::CPropertyPage {
+public:
+    explicit CUtilityPage(UINT templateId) : fw::CPropertyPage(templateId) {}
+
+protected:
+    CUtilitySheet& Sheet() const;
+    // Whether the values shown differ from the saved settings.
+    virtual bool IsChanged() const = 0;
+    // Reads the controls back and marks the page modified while it differs.
+    void OnChange();
+};

@@ -1,19 +1,12 @@
 #include "installer/UninstallDialog.h"
 
 #include "common/UnlockRule.h"
-#include "framework/ModuleInstance.h"
+#include "framework/ResourceText.h"
 #include "installer/InstallerApp.h"
 #include "installer/resource.h"
 #include "usbkey/FilterUsbCheckThread.h"
 
 namespace {
-
-std::string LoadText(UINT id)
-{
-    char buffer[512] = {};
-    LoadStringA(fw::ThisModule(), id, buffer, sizeof buffer);
-    return buffer;
-}
 
 UINT PromptTextId(const CPasswordSetting& password)
 {
@@ -39,7 +32,7 @@ void CUninstallDialog::DoDataExchange(fw::CDataExchange& dx)
 
 BOOL CUninstallDialog::OnInitDialog()
 {
-    m_prompt = LoadText(PromptTextId(m_setting.PasswordSetting));
+    m_prompt = fw::LoadText(PromptTextId(m_setting.PasswordSetting));
     UpdateData(false);
     usbkey::CFilterUsbCheckThread& worker = m_app.UsbCheckThread();
     worker.AddNotifyWindow(GetSafeHwnd(), UM_DEVICE_LIST_CHANGED);
@@ -88,5 +81,5 @@ void CUninstallDialog::OnOK()
 
 void CUninstallDialog::ShowMessage(UINT textId) const
 {
-    MessageBoxA(GetSafeHwnd(), LoadText(textId).c_str(), LoadText(IDS_MESSAGE_CAPTION).c_str(), MB_ICONINFORMATION);
+    fw::ShowMessage(GetSafeHwnd(), textId, IDS_MESSAGE_CAPTION, MB_ICONINFORMATION);
 }

@@ -2,6 +2,8 @@
 
 #include <dbt.h>
 
+#include <cstdio>
+
 #include "common/CompanionLink.h"
 #include "common/LockSetting.h"
 #include "common/ProcessFinderFactory.h"
@@ -80,8 +82,10 @@ DWORD CInstalledPrograms::Launch(const char* fileName, const std::string& argume
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+                        &startup, &process)) {
+        std::fprintf(stderr, "cannot start %s: error %lu\n", program.c_str(), GetLastError());
         return 0;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return process.dwProcessId;

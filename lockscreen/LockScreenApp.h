@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "lockscreen/ScreenLockCore.h"
-#include "resident/display/TopmostWindowList.h"
+#include "display/TopmostWindowList.h"
 
 class CLockScreenApp {
 public:

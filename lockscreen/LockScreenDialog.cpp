@@ -3,7 +3,7 @@
 #include "lockcore/LockScreen.h"
 #include "lockscreen/ScreenLockCore.h"
 #include "lockscreen/resource.h"
-#include "resident/display/LockLayout.h"
+#include "display/LockLayout.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // UM_LOCK_COMMAND messages, and reports the user's activity through its controller.
 #include <windows.h>
 
-#include "resident/display/HideDialog.h"
-#include "resident/display/LockDisplayFrame.h"
+#include "display/HideDialog.h"
+#include "display/LockDisplayFrame.h"
 
 class CScreenController;
 class CScreenLockCore;

@@ -1,7 +1,7 @@
 #pragma once
 // Resource ids of Marrowpane; the display toolkit's own (its boxes, the password and
 // cover dialogs, their texts and the picture ids 131, 160 and 163) come with it.
-#include "resident/display/DisplayResource.h"
+#include "display/DisplayResource.h"
 
 #define IDD_LOCK_SCREEN 103
 #define IDR_MAINFRAME 128

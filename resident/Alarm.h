@@ -10,7 +10,7 @@
 // alarm that is running when the alarm ends with its window (or program) stops its sound
 // and puts the speakers back.
 #include "resident/AlarmRules.h"
-#include "resident/display/SpeakerVolume.h"
+#include "display/SpeakerVolume.h"
 
 #include <functional>
 #include <string>

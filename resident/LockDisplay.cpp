@@ -9,7 +9,7 @@
 #include "resident/ResidentApp.h"
 #include "resident/ResidentMessages.h"
 #include "resident/SystemShutdown.h"
-#include "resident/display/LockLayout.h"
+#include "display/LockLayout.h"
 #include "resident/resource.h"
 #include "usbkey/FilterUsbCheckThread.h"
 

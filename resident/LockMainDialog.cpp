@@ -10,8 +10,8 @@
 #include "resident/ResidentApp.h"
 #include "resident/ResidentMessages.h"
 #include "resident/SoundPlatform.h"
-#include "resident/display/KeyboardHook.h"
-#include "resident/display/MovingMessageWnd.h"
+#include "display/KeyboardHook.h"
+#include "display/MovingMessageWnd.h"
 #include "resident/resource.h"
 #include "usbkey/FilterUsbCheckThread.h"
 

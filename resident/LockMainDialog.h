@@ -8,8 +8,8 @@
 #include "resident/Alarm.h"
 #include "resident/LockEngine.h"
 #include "resident/SessionNotification.h"
-#include "resident/display/HideDialog.h"
-#include "resident/display/LockDisplayFrame.h"
+#include "display/HideDialog.h"
+#include "display/LockDisplayFrame.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 #include "common/UserAccount.h"
 #include "resident/LockEngine.h"
 #include "resident/LockMainDialog.h"
-#include "resident/display/KeyboardHook.h"
+#include "display/KeyboardHook.h"
 #include "resident/resource.h"
 #include "resident/wizard/InitWizard.h"
 #include "usbkey/FilterUsbCheckThread.h"

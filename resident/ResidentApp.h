@@ -9,7 +9,7 @@
 #include "framework/Handle.h"
 #include "lockcore/EventPublisher.h"
 #include "lockcore/ResidentLockCore.h"
-#include "resident/display/TopmostWindowList.h"
+#include "display/TopmostWindowList.h"
 
 namespace usbkey {
 class CFilterUsbCheckThread;

@@ -4,7 +4,7 @@
 
 #include "common/LockSetting.h"
 #include "resident/LockEngine.h"
-#include "resident/display/sim/SimDisplayMachine.h"
+#include "display/sim/SimDisplayMachine.h"
 #include "resident/sim/RecordingSoundPlatform.h"
 #include "tests/common/TempFolder.h"
 #include "tests/lockcore/RecordingScreen.h"

@@ -1,6 +1,6 @@
-#include "resident/display/HideDialog.h"
-#include "resident/display/PictureStatic.h"
-#include "resident/display/RollOverBtn.h"
+#include "display/HideDialog.h"
+#include "display/PictureStatic.h"
+#include "display/RollOverBtn.h"
 
 #include "DisplayTest.h"
 

@@ -1,0 +1,28 @@
+#include "display/SystemKeyBlock.h"
+
+void CSystemKeyBlock::Block()
+{
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+    m_blocked = true;
+    m_hook.Install(LockKeyboardProc, LockLowLevelKeyboardProc);
+}
+
+void CSystemKeyBlock::Unblock()
+{
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+    m_blocked = false;
+    m_hook.Remove();
+}
+
+bool CSystemKeyBlock::IsScreenSaverRunning() const
+{
+    if (!m_blocked) {
+        BOOL running = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+        return running != FALSE;
+    }
+    char className[64] = {};
+    const HWND front = GetForegroundWindow();
+    return front && GetClassNameA(front, className, sizeof className) &&
+           lstrcmpA(className, "WindowsScreenSaverClass") == 0;
+}

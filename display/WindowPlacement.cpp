@@ -1,0 +1,41 @@
+#include "display/WindowPlacement.h"
+
+namespace {
+
+void CenterOn(HWND window, const RECT& area)
+{
+    RECT own = {};
+    GetWindowRect(window, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    const int x = area.left + (area.right - area.left - width) / 2;
+    const int y = area.top + (area.bottom - area.top - height) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
+void CenterOnOwner(HWND window)
+{
+    const HWND owner = GetWindow(window, GW_OWNER);
+    if (!owner || !IsWindowVisible(owner) || IsIconic(owner)) {
+        CenterOnScreen(window);
+        return;
+    }
+    RECT area = {};
+    GetWindowRect(owner, &area);
+    CenterOn(window, area);
+}
+
+void CenterOnScreen(HWND window)
+{
+    CenterOn(window, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+RECT ChildRect(HWND child)
+{
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}

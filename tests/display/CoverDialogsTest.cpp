@@ -1,0 +1,50 @@
+#include "display/CoverDialogs.h"
+#include "display/TopmostWindowList.h"
+#include "display/sim/SimDisplayMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+RECT WindowRect(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return EqualRect(&a, &b) != FALSE;
+}
+
+// Covers follow the monitors: one per further monitor, rebuilt when one is plugged in.
+TEST(CoverDialogs, CoverEachFurtherMonitorAndFollowTheMonitorSet)
+{
+    display::CSimDisplayMachine machine;
+    std::string error;
+    ASSERT_TRUE(machine.Load("monitor right=640 bottom=512 primary=1\nmonitor left=640 right=1280 bottom=512\n", error));
+    CCoverDialogs covers(machine);
+    covers.Create("");
+    ASSERT_EQ(1u, covers.Count());
+    EXPECT_TRUE(SameRect({640, 0, 1280, 512}, WindowRect(covers.Window(0))));
+    EXPECT_TRUE(IsWindowVisible(covers.Window(0)));
+    EXPECT_TRUE(GetWindowLongA(covers.Window(0), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(covers.Check(""));
+
+    ASSERT_TRUE(machine.Load("monitor right=640 bottom=512 primary=1\nmonitor left=640 right=1280 bottom=512\n"
+                             "monitor top=512 right=640 bottom=1024\n",
+                             error));
+    EXPECT_TRUE(covers.Check(""));
+    ASSERT_EQ(2u, covers.Count());
+    EXPECT_TRUE(SameRect({0, 512, 640, 1024}, WindowRect(covers.Window(1))));
+
+    CTopmostWindowList topmost;
+    covers.Restack(topmost);  // nothing listed: the covers stay where they are
+    covers.Destroy();
+    EXPECT_EQ(0u, covers.Count());
+}
+
+} // namespace

@@ -1,0 +1,160 @@
+#include "display/TopmostWindowList.h"
+
+#include "framework/Window.h"
+
+#include "ModalScript.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A visible top-level window that can run a callback when it is activated.
+class TestWindow : public fw::CWindow {
+public:
+    explicit TestWindow(bool visible = true)
+    {
+        Create("KvTopmostTest", "", WS_POPUP | (visible ? WS_VISIBLE : 0));
+        SetWindowPos(GetHwnd(), nullptr, 10, 10, 100, 80, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    std::function<void()> onActivate;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && onActivate)
+            onActivate();
+        return CWindow::OnMessage(message, wParam, lParam);
+    }
+};
+
+std::vector<HWND> Listed(CTopmostWindowList& list)
+{
+    std::vector<HWND> windows{reinterpret_cast<HWND>(1)};  // emptied first
+    list.CopyTo(windows);
+    return windows;
+}
+
+// The foreground lock time-out for the test's duration, put back afterwards.
+class ForegroundTimeout {
+public:
+    ForegroundTimeout() { SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &m_saved, 0); }
+    ~ForegroundTimeout() { Set(m_saved); }
+    static void Set(DWORD value)
+    {
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(value)), 0);
+    }
+    static DWORD Get()
+    {
+        DWORD value = 0;
+        SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &value, 0);
+        return value;
+    }
+
+private:
+    DWORD m_saved = 0;
+};
+
+// Makes `from` the foreground window, runs `act` and tells whether `expected` is the
+// foreground window afterwards. Other tests' windows may take the foreground meanwhile:
+// a few tries.
+bool ForegroundAfter(HWND from, const std::function<void()>& act, HWND expected)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(from);
+        if (GetForegroundWindow() != from)
+            continue;
+        act();
+        if (GetForegroundWindow() == expected)
+            return true;
+    }
+    return false;
+}
+
+TEST(TopmostWindowList, AddsOnceRemovesListedAndCopiesInOrder)
+{
+    CTopmostWindowList list;
+    TestWindow a, b;
+    EXPECT_TRUE(Listed(list).empty());
+    list.BringLastToTop(HWND_TOPMOST);  // nothing to raise
+
+    EXPECT_TRUE(list.Add(a.GetHwnd()));
+    EXPECT_TRUE(list.Add(b.GetHwnd()));
+    EXPECT_FALSE(list.Add(a.GetHwnd()));
+    EXPECT_EQ((std::vector<HWND>{a.GetHwnd(), b.GetHwnd()}), Listed(list));
+
+    EXPECT_TRUE(list.Remove(a.GetHwnd()));
+    EXPECT_FALSE(list.Remove(a.GetHwnd()));
+    EXPECT_EQ(std::vector<HWND>{b.GetHwnd()}, Listed(list));
+}
+
+TEST(TopmostWindowList, ReRaiseDropsDeadWindowsAndForcesTheNewestLiveOne)
+{
+    ForegroundTimeout timeout;
+    ForegroundTimeout::Set(54321);
+    CTopmostWindowList list;
+    TestWindow older, other;
+    auto newest = std::make_unique<TestWindow>();
+    list.Add(older.GetHwnd());
+    list.Add(newest->GetHwnd());
+    newest.reset();
+
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { list.BringLastToTop(HWND_TOPMOST); }, older.GetHwnd()));
+    EXPECT_TRUE(GetWindowLongA(older.GetHwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(std::vector<HWND>{older.GetHwnd()}, Listed(list));
+    EXPECT_EQ(54321u, ForegroundTimeout::Get());  // restored after the forcing
+}
+
+TEST(TopmostWindowList, HiddenOrForegroundNewestStopsTheReRaise)
+{
+    CTopmostWindowList list;
+    TestWindow older, other;
+    TestWindow hidden(false);
+    auto dead = std::make_unique<TestWindow>();
+    list.Add(dead->GetHwnd());
+    list.Add(older.GetHwnd());
+    list.Add(hidden.GetHwnd());
+    dead.reset();
+
+    // Older windows are not looked at; the dead one further up stays.
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { list.BringLastToTop(HWND_TOPMOST); }, other.GetHwnd()));
+    EXPECT_EQ(3u, Listed(list).size());
+
+    list.Remove(hidden.GetHwnd());
+    list.Add(other.GetHwnd());
+    bool activated = false;
+    older.onActivate = [&] { activated = true; };
+    // The newest is the foreground window already.
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { list.BringLastToTop(HWND_TOPMOST); }, other.GetHwnd()));
+    EXPECT_FALSE(activated);
+}
+
+// The forcing runs outside the list's lock: a window procedure that uses the list while
+// it is being raised does not deadlock.
+TEST(TopmostWindowList, WindowRaisedMayUseTheListMeanwhile)
+{
+    CTopmostWindowList list;
+    TestWindow raised, other;
+    std::vector<HWND> seen;
+    raised.onActivate = [&] { list.CopyTo(seen); };
+    list.Add(raised.GetHwnd());
+
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { list.BringLastToTop(HWND_TOPMOST); }, raised.GetHwnd()));
+    EXPECT_EQ(std::vector<HWND>{raised.GetHwnd()}, seen);
+}
+
+TEST(ForceForegroundWindow, IgnoresAHandleThatIsNoWindow)
+{
+    ForegroundTimeout timeout;
+    ForegroundTimeout::Set(12345);
+    TestWindow other;
+    const HWND noWindow = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7FF0));
+    EXPECT_TRUE(ForegroundAfter(other.GetHwnd(), [&] { ForceForegroundWindow(noWindow, HWND_TOPMOST); },
+                                other.GetHwnd()));
+    EXPECT_EQ(12345u, ForegroundTimeout::Get());
+}
+
+} // namespace

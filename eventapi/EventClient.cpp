@@ -5,6 +5,9 @@
 namespace {
 
 constexpr DWORD kStopWait = 10000;
+// Long enough for a worker's window under load; a caller holding the loader lock (a
+// plug-in's DllMain) keeps the thread from starting until it returns, so the wait ends.
+constexpr DWORD kWindowWait = 3000;
 
 } // namespace
 
@@ -16,14 +19,36 @@ CEventClient::~CEventClient()
 void CEventClient::Start(const std::string& registerName, const std::string& announceName, HWND window,
                          UINT message)
 {
-    const std::lock_guard<std::mutex> hold(m_lock);
-    if (m_worker && !m_worker->HasEnded())
-        return;
-    auto worker = std::make_shared<CEventClientThread>(registerName, announceName, window, message);
-    if (worker->Start())
-        m_worker = std::move(worker);
-    else
-        m_worker.reset();
+    StopOrphanedWorker();
+    std::shared_ptr<CEventClientThread> started;
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        if (m_worker && !m_worker->HasEnded())
+            return;
+        auto worker = std::make_shared<CEventClientThread>(registerName, announceName, window, message);
+        if (!worker->Start()) {
+            m_worker.reset();
+            return;
+        }
+        m_worker = started = std::move(worker);
+    }
+    // So that the worker is announced when the caller goes on; outside the lock, which
+    // readers on other threads take.
+    started->WaitForWindow(kWindowWait);
+}
+
+// A worker whose caller's window is gone serves nobody (its caller unloaded the library
+// without a stop, or destroyed the window): it makes way for a new registration.
+void CEventClient::StopOrphanedWorker()
+{
+    std::shared_ptr<CEventClientThread> orphan;
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        if (!m_worker || m_worker->CallerWindowExists())
+            return;
+        orphan = std::move(m_worker);
+    }
+    orphan->Stop(kStopWait);
 }
 
 DWORD CEventClient::Stop()

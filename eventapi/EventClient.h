@@ -18,8 +18,9 @@ public:
     CEventClient& operator=(const CEventClient&) = delete;
     virtual ~CEventClient();
 
-    // Starts a worker for the window and message unless one runs; a worker that has
-    // ended on its own counts as none.
+    // Starts a worker for the window and message unless one runs, and returns once its
+    // window exists or after a few seconds at most; a worker that has ended on its own,
+    // or whose caller's window is gone, counts as none.
     void Start(const std::string& registerName, const std::string& announceName, HWND window, UINT message);
     // Ends the worker (waiting up to 10000 ms) and drops its unread records: 0 when no
     // worker ran or it ended in time, else the wait's result.
@@ -30,6 +31,8 @@ public:
     bool GetEventData(uint32_t id, std::vector<uint8_t>& bytes);
 
 private:
-    std::mutex m_lock;  // guards the pointer; a start holds it until its worker's window exists
+    void StopOrphanedWorker();
+
+    std::mutex m_lock;  // guards the pointer, never held while waiting
     std::shared_ptr<CEventClientThread> m_worker;
 };

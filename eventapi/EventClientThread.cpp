@@ -29,7 +29,8 @@ bool CEventClientThread::Start()
 {
     m_ready.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     m_finished.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!m_ready || !m_finished)
+    m_stop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!m_ready || !m_finished || !m_stop)
         return false;
     const HMODULE library = HoldThisLibrary();
     if (!library)
@@ -43,16 +44,22 @@ bool CEventClientThread::Start()
     }
     start.release();  // the thread's now
     ResumeThread(m_thread.get());
-    // Until its queue exists a WM_QUIT could not be posted to it: wait for its window.
-    const HANDLE handles[] = {m_ready.get(), m_thread.get()};
-    WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     return true;
+}
+
+bool CEventClientThread::WaitForWindow(DWORD timeout) const
+{
+    const HANDLE handles[] = {m_ready.get(), m_thread.get()};
+    return WaitForMultipleObjects(2, handles, FALSE, timeout) != WAIT_TIMEOUT;
 }
 
 DWORD CEventClientThread::Stop(DWORD timeout)
 {
     if (HasEnded())
         return WAIT_OBJECT_0;
+    // The event reaches a worker whose queue does not exist yet, or is full; the quit
+    // only wakes it.
+    SetEvent(m_stop.get());
     PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
     // The finished event, not the thread's end: a caller holding the loader lock (a
     // plug-in unloading) must not wait for the thread's exit, which needs that lock.
@@ -66,6 +73,11 @@ bool CEventClientThread::HasEnded() const
     return IsSignalled(m_finished.get()) || IsSignalled(m_thread.get());
 }
 
+bool CEventClientThread::CallerWindowExists() const
+{
+    return IsWindow(m_callerWindow) != FALSE;
+}
+
 bool CEventClientThread::TakeEvent(uint32_t id, std::vector<uint8_t>& bytes)
 {
     return m_store.Take(id, bytes);
@@ -75,14 +87,32 @@ void CEventClientThread::Run(HMODULE library)
 {
     MSG msg;
     PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // creates the queue
+    if (IsSignalled(m_stop.get()))
+        return;  // stopped before it ran (its starter held the loader lock)
     CEventClientWnd window(library, m_callerWindow, m_callerMessage, m_store);
     const bool created = window.Create(m_registerName, m_announceName);
     SetEvent(m_ready.get());
-    if (!created)
-        return;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    if (created)
+        ServeUntilStopped();
+}
+
+// Any program may post WM_QUIT to the window or the thread: such a quit is passed over,
+// only the stop event ends the loop.
+void CEventClientThread::ServeUntilStopped() const
+{
+    const HANDLE stop = m_stop.get();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (IsSignalled(stop))
+                return;
+            if (msg.message == WM_QUIT)
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
+            return;  // the stop, or a wait that cannot go on
     }
 }
 

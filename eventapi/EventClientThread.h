@@ -22,21 +22,27 @@ public:
     CEventClientThread(const CEventClientThread&) = delete;
     CEventClientThread& operator=(const CEventClientThread&) = delete;
 
-    // Starts the thread and returns once its window exists or it has ended (the window
-    // could not be created); false when no thread could be started.
+    // Starts the thread; false when none could be started.
     bool Start();
+    // Waits up to `timeout` ms until the worker's window exists or the worker has ended
+    // (the window could not be created); false on time-out.
+    bool WaitForWindow(DWORD timeout) const;
     // Asks the worker to end and waits up to `timeout` ms for it to be done with this
     // library: WAIT_OBJECT_0 when it was, else the wait's result (the worker is never
-    // killed; it ends on its own and still holds the library until then).
+    // killed; it ends on its own and still holds the library until then). Only this
+    // ends it: a WM_QUIT from anyone else is passed over.
     DWORD Stop(DWORD timeout);
     // The worker has ended (on its own or asked); its records are gone.
     bool HasEnded() const;
+    // The window the worker posts its notices to still exists.
+    bool CallerWindowExists() const;
     // Moves the record out of the store; false when there is none under the id.
     bool TakeEvent(uint32_t id, std::vector<uint8_t>& bytes);
 
 private:
     static DWORD WINAPI ThreadProc(void* parameter);
     void Run(HMODULE library);
+    void ServeUntilStopped() const;
 
     std::string m_registerName;
     std::string m_announceName;
@@ -47,4 +53,5 @@ private:
     DWORD m_threadId = 0;
     fw::unique_handle m_ready;     // the window exists, or the worker gave up
     fw::unique_handle m_finished;  // the worker left its loop and touches nothing more
+    fw::unique_handle m_stop;      // the library's own stop, also before the thread runs
 };

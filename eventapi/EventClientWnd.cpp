@@ -57,7 +57,12 @@ void CEventClientWnd::OnCopyData(const COPYDATASTRUCT* data)
     uint32_t id = 0;
     if (!data || !m_store.Put(data->lpData, data->cbData, id))
         return;  // nothing arrived: no record, no notice
-    PostMessageA(m_callerWindow, m_callerMessage, id, 0);
+    if (PostMessageA(m_callerWindow, m_callerMessage, id, 0))
+        return;
+    // Nobody learns the id (the caller's window is gone or its queue is full), so nobody
+    // would ever read it: kept, a flood of records would grow the store without end.
+    std::vector<uint8_t> unread;
+    m_store.Take(id, unread);
 }
 
 LRESULT CEventClientWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,15 +1,19 @@
 // ArdenvaleAPI.dll loaded into the test program: records handed to its window as the
 // event server would (WM_COPYDATA from another thread), its numbering and checks, the
-// stop, a worker that ends on its own, and unloading with the worker still running.
+// stop, a worker that ends on its own or is told to by a stranger, and the library used
+// from a plug-in's DllMain or unloaded with the worker still running.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "eventapi/ArdenvaleAPI.h"
+#include "framework/Handle.h"
 #include "framework/Window.h"
 #include "lockcore/EventMessage.h"
 
@@ -141,13 +145,13 @@ protected:
         return m_library && m_api.Bind(m_library);
     }
 
-    // Registers the caller window and waits for the worker's window.
-    HWND Register()
+    // Registers the caller window and finds the worker's window.
+    HWND Register() { return Register(m_caller); }
+    HWND Register(const CCallerWindow& caller)
     {
-        EXPECT_EQ(1, m_api.RegGetEvent(m_caller.GetHwnd(), kCallerMessage));
-        const HWND worker = WorkerWindow();
-        EXPECT_TRUE(worker);
-        return worker;
+        EXPECT_EQ(1, m_api.RegGetEvent(caller.GetHwnd(), kCallerMessage));
+        EXPECT_TRUE(WaitUntil([] { return WorkerWindow() != nullptr; }));
+        return WorkerWindow();
     }
 
     // Hands the record to the worker window and reads it under the id it was given.
@@ -289,26 +293,48 @@ TEST_F(ArdenvaleApi, AWorkerWithoutWindowCountsAsNone)
     ExpectRead(worker, Record(EVENT_LOCK), TRUE, EVENT_LOCK);
 }
 
-TEST_F(ArdenvaleApi, AWorkerEndedByAForeignQuitCountsAsNone)
+// Any program can post WM_QUIT to the worker's window or thread; only the library's own
+// stop ends the worker.
+TEST_F(ArdenvaleApi, AForeignQuitDoesNotEndTheWorker)
 {
     const HWND worker = Register();
     ASSERT_TRUE(Send(worker, Record(EVENT_LOCK)));
-    PostMessageA(worker, WM_QUIT, 0, 0);  // any program can post this to the window
-    ASSERT_TRUE(WaitUntil([] { return WorkerWindow() == nullptr; }));
-    int code = -1;
-    EXPECT_FALSE(m_api.GetEventData(0, &code));  // its records went with it
+    UINT id = 9;
+    ASSERT_TRUE(m_caller.NextId(id));
+    ASSERT_TRUE(PostMessageA(worker, WM_QUIT, 0, 0));
+    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(worker, nullptr), WM_QUIT, 0, 0));
+    // A worker that took either for a stop is gone within milliseconds.
+    EXPECT_FALSE(WaitUntil([] { return WorkerWindow() == nullptr; }, 1500));
 
-    const HWND again = Register();
-    ASSERT_TRUE(again);
-    UINT stale = 0;
-    while (m_caller.NextId(stale, 100)) {
-    }
-    ExpectRead(again, Record(EVENT_UNLOCK), TRUE, EVENT_UNLOCK);
+    int code = 0;
+    EXPECT_TRUE(m_api.GetEventData(id, &code)) << "its record is kept";
+    EXPECT_EQ(EVENT_LOCK, code);
+    ExpectRead(worker, Record(EVENT_UNLOCK), TRUE, EVENT_UNLOCK);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0, m_api.UnRegGetEvent());
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(IsWindow(worker));
+}
+
+// A notice that cannot be posted (the caller's window gone, or its queue full) leaves no
+// record behind, so a flood of records from any program costs the client nothing.
+TEST_F(ArdenvaleApi, ARecordWhoseNoticeCannotBePostedIsDropped)
+{
+    auto gone = std::make_unique<CCallerWindow>();
+    const HWND worker = Register(*gone);
+    gone.reset();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Send(worker, Record(EVENT_LOCK)));
+    int code = -1;
+    for (UINT id = 0; id < 3; ++id)
+        EXPECT_FALSE(m_api.GetEventData(id, &code)) << id;
+    EXPECT_EQ(-1, code);
 }
 
 TEST_F(ArdenvaleApi, UnloadingWithTheWorkerRunningReturnsAtOnce)
 {
-    const HWND worker = Register();
+    auto first = std::make_unique<CCallerWindow>();
+    const HWND worker = Register(*first);
     const DWORD start = GetTickCount();
     EXPECT_TRUE(FreeLibrary(m_library));
     EXPECT_LT(GetTickCount() - start, 1000u);
@@ -318,18 +344,21 @@ TEST_F(ArdenvaleApi, UnloadingWithTheWorkerRunningReturnsAtOnce)
     EXPECT_TRUE(GetModuleHandleA("ArdenvaleAPI.dll"));
     ASSERT_TRUE(Send(worker, Record(EVENT_LOCK)));
     UINT id = 9;
-    EXPECT_TRUE(m_caller.NextId(id));
+    EXPECT_TRUE(first->NextId(id));
 
-    // Loaded again it is the same library with the same worker; the stop lets it go.
+    // Its caller's window goes. Loaded again, the library registers a new window: the
+    // old worker makes way for one that serves the new window.
+    first.reset();
     ASSERT_TRUE(Load());
-    int code = 0;
-    EXPECT_TRUE(m_api.GetEventData(id, &code));
-    EXPECT_EQ(EVENT_LOCK, code);
+    const HWND replacement = Register();
+    ASSERT_TRUE(replacement);
+    EXPECT_FALSE(IsWindow(worker));
+    ExpectRead(replacement, Record(EVENT_UNLOCK), TRUE, EVENT_UNLOCK);
     EXPECT_EQ(0, m_api.UnRegGetEvent());
     EXPECT_TRUE(FreeLibrary(m_library));
     m_library = nullptr;
     EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("ArdenvaleAPI.dll") == nullptr; }));
-    EXPECT_FALSE(IsWindow(worker));
+    EXPECT_FALSE(IsWindow(replacement));
 }
 
 // A plug-in that calls UnRegGetEvent from its DllMain holds the loader lock meanwhile,
@@ -345,6 +374,39 @@ TEST_F(ArdenvaleApi, UnregisterUnderTheLoaderLockReturnsPromptly)
     EXPECT_LT(GetTickCount() - start, 1000u);
     EXPECT_FALSE(IsWindow(worker));
     EXPECT_EQ(0, m_api.UnRegGetEvent());
+}
+
+DWORD WINAPI LoadPlugin(void* plugin)
+{
+    *static_cast<HMODULE*>(plugin) = LoadLibraryA(WindowsPath(KV_UNLOADING_PLUGIN).c_str());
+    return 0;
+}
+
+// A plug-in that registers from its DllMain holds the loader lock, without which the
+// worker's thread cannot start: the registration returns all the same, and the worker
+// serves once the lock is let go.
+TEST_F(ArdenvaleApi, RegisterUnderTheLoaderLockReturnsInBoundedTime)
+{
+    char window[32] = {};
+    std::snprintf(window, sizeof window, "%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(m_caller.GetHwnd())));
+    ASSERT_TRUE(SetEnvironmentVariableA("KV_PLUGIN_CALLER", window));
+    HMODULE plugin = nullptr;
+    const fw::unique_handle loading(CreateThread(nullptr, 0, LoadPlugin, &plugin, 0, nullptr));
+    ASSERT_TRUE(loading);
+    const DWORD waited = WaitForSingleObject(loading.get(), 15000);
+    SetEnvironmentVariableA("KV_PLUGIN_CALLER", nullptr);
+    if (waited != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "RegGetEvent under the loader lock did not return";
+        // The loading thread keeps the loader lock for good: this process cannot end normally.
+        std::fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 1);
+    }
+    ASSERT_TRUE(plugin);
+    ASSERT_TRUE(WaitUntil([] { return WorkerWindow() != nullptr; }));
+    ExpectRead(WorkerWindow(), Record(EVENT_LOCK), TRUE, EVENT_LOCK);
+    EXPECT_TRUE(FreeLibrary(plugin));  // which stops the events
+    EXPECT_FALSE(WorkerWindow());
 }
 
 } // namespace

@@ -217,6 +217,7 @@ public:
     RecordingSwap(std::string target, std::string temp) : m_target(std::move(target)), m_temp(std::move(temp)) {}
 
     std::map<std::string, DWORD> failures;  // call -> the error it fails with
+    void (*replaceLeaves)(const std::string& target) = nullptr;  // what a failing Replace did first
     mutable std::vector<std::string> calls;
 
     bool Replace(const std::string& replaced, const std::string& replacement) const override
@@ -242,6 +243,8 @@ private:
     {
         calls.push_back(name + " " + Name(a) + (b.empty() ? "" : " " + Name(b)));
         if (const auto failure = failures.find(name); failure != failures.end()) {
+            if (name == "Replace" && replaceLeaves)
+                replaceLeaves(m_target);
             SetLastError(failure->second);
             return false;
         }
@@ -252,9 +255,20 @@ private:
     std::string m_target, m_temp;
 };
 
+void OldFileDeleted(const std::string& target)
+{
+    DeleteFileA(target.c_str());
+}
+
+void OldFileRenamed(const std::string& target)
+{
+    MoveFileA(target.c_str(), (target + ".replaced").c_str());
+}
+
 // An existing file is replaced by ReplaceFile, which keeps its owner, access list and
 // attributes: a save by the signed-in user must not make the file that user's. Where there
-// is nothing to replace, or no ReplaceFile, the plain move serves.
+// is nothing to replace, or no ReplaceFile, the plain move serves; so it does where
+// ReplaceFile got halfway and left the new file under its temporary name.
 TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
 {
     using Calls = std::vector<std::string>;
@@ -264,6 +278,7 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
         std::map<std::string, DWORD> failures;
         Calls calls;
         bool saved;
+        void (*replaceLeaves)(const std::string& target) = nullptr;
     } cases[] = {
         {"old file", true, {}, {"Replace target temp"}, true},
         {"first save", false, {}, {"Replace target temp", "MoveReplacing temp target"}, true},
@@ -271,8 +286,10 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
          {"Replace target temp", "MoveReplacing temp target"}, true},
         {"Windows 9x", true, {{"Replace", ERROR_CALL_NOT_IMPLEMENTED}, {"MoveReplacing", ERROR_CALL_NOT_IMPLEMENTED}},
          {"Replace target temp", "MoveReplacing temp target", "Delete target", "Move temp target"}, true},
-        {"old file gone, new one not renamed", true, {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}},
-         {"Replace target temp", "MoveReplacing temp target"}, true},
+        {"old file gone, new one not renamed", true, {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT}},
+         {"Replace target temp", "MoveReplacing temp target"}, true, OldFileDeleted},
+        {"old file under another name, new one not renamed", true, {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}},
+         {"Replace target temp", "MoveReplacing temp target"}, true, OldFileRenamed},
         {"old file held open", true, {{"Replace", ERROR_UNABLE_TO_REMOVE_REPLACED}}, {"Replace target temp"}, false},
     };
     const std::string target = m_file.GetPath();
@@ -283,6 +300,7 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
             WriteWholeFile(target, "old");
         RecordingSwap swap(target, TempPath());
         swap.failures = c.failures;
+        swap.replaceLeaves = c.replaceLeaves;
         try {
             CReplacementFile replacement(target, swap);
             replacement.Write("new");

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "HelperProcess.h"
 #include "TempFolder.h"
 #include "common/ReplacementFile.h"
 #include "common/SettingFile.h"
+#include "common/SettingFileLock.h"
 #include "framework/File.h"
 
 namespace {
@@ -174,6 +178,61 @@ TEST_F(SettingFileTest, InterruptedSaveKeepsTheOldFile)
     m_file.LoadSetting(loaded);
     EXPECT_TRUE(IsEqualSetting(changed, loaded));
     EXPECT_FALSE(CFile::Exists(TempPath()));
+}
+
+// Brontal writes the lock state while the utility saves the settings, two programs at once:
+// each save reads the file and writes it back whole, and neither may write back what it
+// read before the other's write.
+TEST_F(SettingFileTest, LockStateAndSettingSavedAtOnceByTwoProgramsKeepBoth)
+{
+    m_file.SaveSetting(Sample());
+    constexpr int kRounds = 150;
+    const std::string go = "kv-setting-file-savers-" + std::to_string(GetCurrentProcessId());
+    const fw::unique_handle start(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
+    ASSERT_TRUE(start);
+    const auto Saver = [&](const char* side) {
+        return std::make_unique<testsupport::CHelperProcess>(
+            testsupport::HelperPath("SettingFileSaver.exe"),
+            testsupport::Quote(m_folder.Path()) + " " + side + " " + std::to_string(kRounds) + " " + go + " " +
+                testsupport::Quote(m_folder.File(std::string(side) + ".txt")));
+    };
+    const auto resident = Saver("lock");
+    const auto utility = Saver("setting");
+    ASSERT_TRUE(resident->Started() && utility->Started());
+    SetEvent(start.get());
+    ASSERT_TRUE(resident->WaitForExit(60000) && utility->WaitForExit(60000));
+    EXPECT_EQ("ok", ReadWholeFile(m_folder.File("lock.txt")));
+    EXPECT_EQ("ok", ReadWholeFile(m_folder.File("setting.txt")));
+    CLockSetting loaded;
+    int lock = -1;
+    m_file.Load(&loaded, &lock);
+    EXPECT_EQ((kRounds - 1) % 2, lock);
+    EXPECT_EQ(kRounds, loaded.LockNoInputSec);
+}
+
+// A save kept waiting past the bounded wait (another program holding the lock, hung) fails
+// as a sharing violation and leaves the file as it was.
+TEST_F(SettingFileTest, SaveWhileTheLockIsHeldFailsInTimeAndChangesNothing)
+{
+    m_file.SaveSetting(Sample());
+    const std::string before = Text();
+    const CSettingFileLock held(m_file.GetPath());
+    std::string outcome = "saved";
+    DWORD waited = 0;
+    std::thread other([&] {
+        const DWORD start = GetTickCount();
+        try {
+            m_file.SaveLockState(1);
+        } catch (const CFileException& e) {
+            outcome = e.m_cause == CFileException::sharingViolation ? "sharing violation" : e.what();
+        }
+        waited = GetTickCount() - start;
+    });
+    other.join();
+    EXPECT_EQ("sharing violation", outcome);
+    EXPECT_GE(waited + 100, CSettingFileLock::kTimeout);  // the tick count's granularity
+    EXPECT_LT(waited, CSettingFileLock::kTimeout + 5000);
+    EXPECT_EQ(before, Text());
 }
 
 TEST_F(SettingFileTest, DamagedFilesLoadByTheContentRules)

@@ -85,9 +85,12 @@ void CReplacementFile::SwapWithTarget()
         return;
     DWORD error = GetLastError();
     switch (error) {
-    case ERROR_FILE_NOT_FOUND:                // the first save: nothing to replace
-    case ERROR_CALL_NOT_IMPLEMENTED:          // Windows without ReplaceFile
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:  // the old file went, the new one kept its temporary name
+    case ERROR_FILE_NOT_FOUND:        // the first save: nothing to replace
+    case ERROR_CALL_NOT_IMPLEMENTED:  // Windows without ReplaceFile
+    // Halfway, the new file still under its temporary name: the old one is gone (1176,
+    // there being no backup name) or under another name (1177). The move finishes it.
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
         error = MoveOverTarget();
         break;
     default:  // nothing changed (the target is held open, or read-only)

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/ReplacementFile.h"
+#include "common/SettingFileLock.h"
 #include "framework/File.h"
 
 void CSettingFile::LoadSetting(CLockSetting& setting) const
@@ -18,6 +19,7 @@ void CSettingFile::LoadLockState(int& lock) const
 
 void CSettingFile::SaveSetting(const CLockSetting& setting) const
 {
+    const CSettingFileLock fileLock(m_path);
     if (!fw::CFile::Exists(m_path)) {
         Save(&setting, nullptr);
         return;
@@ -29,6 +31,7 @@ void CSettingFile::SaveSetting(const CLockSetting& setting) const
 
 void CSettingFile::SaveLockState(int lock) const
 {
+    const CSettingFileLock fileLock(m_path);
     const std::string text = fw::CFile::Exists(m_path) ? ReadText() : std::string();
     WriteText(SetLockStateInText(text, lock));
 }

@@ -25,7 +25,8 @@ public:
     void LoadSetting(CLockSetting& setting) const;
     // Leaves `lock` as it was when the file holds no "Lock".
     void LoadLockState(int& lock) const;
-    // Writes the record and keeps the file's lock state.
+    // Writes the record and keeps the file's lock state. Both saves read and write the
+    // file under the settings file's system-wide lock.
     void SaveSetting(const CLockSetting& setting) const;
     // Changes only "Lock"; every other section and key of the file stays as it is.
     void SaveLockState(int lock) const;

@@ -134,7 +134,7 @@ BOOL CLockPage::OnApply()
     copy.LockMessage = m_message;
     copy.LockBmpFilePath = m_picturePath;
     copy.UseScreenSaver = m_useScreenSaver;
-    copy.ScreenSaverSec = m_screenSaverMinutes * 60;
+    copy.ScreenSaverSec = SecondsFromMinutes(m_screenSaverMinutes, Sheet().Saved().ScreenSaverSec);
     copy.AlarmSetting = m_alarm;
     if (IsChanged())
         Sheet().NoteModified();

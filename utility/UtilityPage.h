@@ -15,4 +15,7 @@ protected:
     virtual bool IsChanged() const = 0;
     // Reads the controls back and marks the page modified while it differs.
     void OnChange();
+    // The seconds to store for a minutes field: the saved seconds while it still shows
+    // their whole minutes, so that seconds that are no whole number of minutes stay.
+    static int SecondsFromMinutes(int minutes, int savedSeconds);
 };

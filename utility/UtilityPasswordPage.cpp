@@ -87,6 +87,19 @@ bool CUtilityPasswordPage::IsChanged() const
            m_utilityNeedPassword != saved.UtilityNeedPassword;
 }
 
+// A choice left as it was shown keeps the stored type, which the two buttons cannot always
+// show: a file may hold a password in use with type 0, under which the password alone
+// does not unlock; shown as the first button, it must not be saved as type 1.
+int CUtilityPasswordPage::PasswordTypeToStore() const
+{
+    const CPasswordSetting& saved = Sheet().Saved().PasswordSetting;
+    if (!m_usePassword)
+        return 0;
+    if (saved.UsePassword && ChoiceAgrees(m_choice, saved.PasswordType))
+        return saved.PasswordType;
+    return m_choice == 1 ? 2 : 1;
+}
+
 bool CUtilityPasswordPage::Validate()
 {
     UINT problem = 0;
@@ -114,7 +127,7 @@ BOOL CUtilityPasswordPage::OnApply()
     // Both fields left empty while a password is stored keep that password.
     if (!m_usePassword || !m_password.empty() || !Sheet().Saved().PasswordSetting.UsePassword)
         copy.SetPassword(m_usePassword, m_password);
-    copy.PasswordType = m_usePassword ? (m_choice == 1 ? 2 : 1) : 0;
+    copy.PasswordType = PasswordTypeToStore();
     copy.UtilityNeedPassword = m_usePassword ? m_utilityNeedPassword : 0;
     if (changed)
         Sheet().NoteModified();

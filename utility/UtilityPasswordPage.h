@@ -18,6 +18,7 @@ protected:
 private:
     bool IsChanged() const override;
     bool IsPasswordUnchanged() const;
+    int PasswordTypeToStore() const;
     // False, after telling the user, when the texts cannot be taken.
     bool Validate();
     // The password fields can be set only while a password is in use.

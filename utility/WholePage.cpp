@@ -83,7 +83,7 @@ BOOL CWholePage::OnApply()
     copy.LockKeyRemoved = m_lockKeyRemoved;
     copy.LockStartup = m_lockStartup;
     copy.LockNoInput = m_lockNoInput;
-    copy.LockNoInputSec = m_waitMinutes * 60;
+    copy.LockNoInputSec = SecondsFromMinutes(m_waitMinutes, Sheet().Saved().LockNoInputSec);
     if (IsChanged())
         Sheet().NoteModified();
     return TRUE;

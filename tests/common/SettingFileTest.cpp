@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "HelperProcess.h"
 #include "TempFolder.h"
 #include "common/ReplacementFile.h"
 #include "common/SettingFile.h"
+#include "common/SettingFileLock.h"
 #include "framework/File.h"
 
 namespace {
@@ -176,6 +180,61 @@ TEST_F(SettingFileTest, InterruptedSaveKeepsTheOldFile)
     EXPECT_FALSE(CFile::Exists(TempPath()));
 }
 
+// Brontal writes the lock state while the utility saves the settings, two programs at once:
+// each save reads the file and writes it back whole, and neither may write back what it
+// read before the other's write.
+TEST_F(SettingFileTest, LockStateAndSettingSavedAtOnceByTwoProgramsKeepBoth)
+{
+    m_file.SaveSetting(Sample());
+    constexpr int kRounds = 150;
+    const std::string go = "kv-setting-file-savers-" + std::to_string(GetCurrentProcessId());
+    const fw::unique_handle start(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
+    ASSERT_TRUE(start);
+    const auto Saver = [&](const char* side) {
+        return std::make_unique<testsupport::CHelperProcess>(
+            testsupport::HelperPath("SettingFileSaver.exe"),
+            testsupport::Quote(m_folder.Path()) + " " + side + " " + std::to_string(kRounds) + " " + go + " " +
+                testsupport::Quote(m_folder.File(std::string(side) + ".txt")));
+    };
+    const auto resident = Saver("lock");
+    const auto utility = Saver("setting");
+    ASSERT_TRUE(resident->Started() && utility->Started());
+    SetEvent(start.get());
+    ASSERT_TRUE(resident->WaitForExit(60000) && utility->WaitForExit(60000));
+    EXPECT_EQ("ok", ReadWholeFile(m_folder.File("lock.txt")));
+    EXPECT_EQ("ok", ReadWholeFile(m_folder.File("setting.txt")));
+    CLockSetting loaded;
+    int lock = -1;
+    m_file.Load(&loaded, &lock);
+    EXPECT_EQ((kRounds - 1) % 2, lock);
+    EXPECT_EQ(kRounds, loaded.LockNoInputSec);
+}
+
+// A save kept waiting past the bounded wait (another program holding the lock, hung) fails
+// as a sharing violation and leaves the file as it was.
+TEST_F(SettingFileTest, SaveWhileTheLockIsHeldFailsInTimeAndChangesNothing)
+{
+    m_file.SaveSetting(Sample());
+    const std::string before = Text();
+    const CSettingFileLock held(m_file.GetPath());
+    std::string outcome = "saved";
+    DWORD waited = 0;
+    std::thread other([&] {
+        const DWORD start = GetTickCount();
+        try {
+            m_file.SaveLockState(1);
+        } catch (const CFileException& e) {
+            outcome = e.m_cause == CFileException::sharingViolation ? "sharing violation" : e.what();
+        }
+        waited = GetTickCount() - start;
+    });
+    other.join();
+    EXPECT_EQ("sharing violation", outcome);
+    EXPECT_GE(waited + 100, CSettingFileLock::kTimeout);  // the tick count's granularity
+    EXPECT_LT(waited, CSettingFileLock::kTimeout + 5000);
+    EXPECT_EQ(before, Text());
+}
+
 TEST_F(SettingFileTest, DamagedFilesLoadByTheContentRules)
 {
     std::string noise;
@@ -217,6 +276,7 @@ public:
     RecordingSwap(std::string target, std::string temp) : m_target(std::move(target)), m_temp(std::move(temp)) {}
 
     std::map<std::string, DWORD> failures;  // call -> the error it fails with
+    void (*replaceLeaves)(const std::string& target) = nullptr;  // what a failing Replace did first
     mutable std::vector<std::string> calls;
 
     bool Replace(const std::string& replaced, const std::string& replacement) const override
@@ -242,6 +302,8 @@ private:
     {
         calls.push_back(name + " " + Name(a) + (b.empty() ? "" : " " + Name(b)));
         if (const auto failure = failures.find(name); failure != failures.end()) {
+            if (name == "Replace" && replaceLeaves)
+                replaceLeaves(m_target);
             SetLastError(failure->second);
             return false;
         }
@@ -252,9 +314,20 @@ private:
     std::string m_target, m_temp;
 };
 
+void OldFileDeleted(const std::string& target)
+{
+    DeleteFileA(target.c_str());
+}
+
+void OldFileRenamed(const std::string& target)
+{
+    MoveFileA(target.c_str(), (target + ".replaced").c_str());
+}
+
 // An existing file is replaced by ReplaceFile, which keeps its owner, access list and
 // attributes: a save by the signed-in user must not make the file that user's. Where there
-// is nothing to replace, or no ReplaceFile, the plain move serves.
+// is nothing to replace, or no ReplaceFile, the plain move serves; so it does where
+// ReplaceFile got halfway and left the new file under its temporary name.
 TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
 {
     using Calls = std::vector<std::string>;
@@ -264,6 +337,7 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
         std::map<std::string, DWORD> failures;
         Calls calls;
         bool saved;
+        void (*replaceLeaves)(const std::string& target) = nullptr;
     } cases[] = {
         {"old file", true, {}, {"Replace target temp"}, true},
         {"first save", false, {}, {"Replace target temp", "MoveReplacing temp target"}, true},
@@ -271,8 +345,10 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
          {"Replace target temp", "MoveReplacing temp target"}, true},
         {"Windows 9x", true, {{"Replace", ERROR_CALL_NOT_IMPLEMENTED}, {"MoveReplacing", ERROR_CALL_NOT_IMPLEMENTED}},
          {"Replace target temp", "MoveReplacing temp target", "Delete target", "Move temp target"}, true},
-        {"old file gone, new one not renamed", true, {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}},
-         {"Replace target temp", "MoveReplacing temp target"}, true},
+        {"old file gone, new one not renamed", true, {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT}},
+         {"Replace target temp", "MoveReplacing temp target"}, true, OldFileDeleted},
+        {"old file under another name, new one not renamed", true, {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}},
+         {"Replace target temp", "MoveReplacing temp target"}, true, OldFileRenamed},
         {"old file held open", true, {{"Replace", ERROR_UNABLE_TO_REMOVE_REPLACED}}, {"Replace target temp"}, false},
     };
     const std::string target = m_file.GetPath();
@@ -283,6 +359,7 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
             WriteWholeFile(target, "old");
         RecordingSwap swap(target, TempPath());
         swap.failures = c.failures;
+        swap.replaceLeaves = c.replaceLeaves;
         try {
             CReplacementFile replacement(target, swap);
             replacement.Write("new");

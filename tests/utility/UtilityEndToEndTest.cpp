@@ -19,13 +19,16 @@
 namespace {
 
 constexpr int kEventChangeSetting = 3;
+constexpr int kLockKeyRemovedId = 1022;
 constexpr int kWaitMinutesId = 1012;
 constexpr int kPasswordId = 1020;
 constexpr int kPasswordPage = 1;
 constexpr int kUsePasswordId = 1018;
 constexpr int kNewPasswordId = 1025;
 constexpr int kConfirmPasswordId = 1026;
+constexpr int kUtilityNeedsPasswordId = 1019;
 constexpr int kLockPage = 2;
+constexpr int kLockMessageId = 1002;
 constexpr int kUseScreenSaverId = 1013;
 constexpr int kScreenSaverMinutesId = 1015;
 constexpr int kBrowsePictureId = 1024;
@@ -277,6 +280,35 @@ TEST_F(UtilityEndToEnd, PasswordTurnedOffStoresNoPassword)
     EXPECT_EQ("", saved.PasswordSetting.Password);
     EXPECT_EQ(0, saved.PasswordSetting.PasswordType);
     EXPECT_EQ(0, saved.PasswordSetting.UtilityNeedPassword);
+}
+
+// Values the pages cannot show exactly, on pages saved for a change of another field: seconds
+// that are no whole minutes, and a password in use with type 0 (shown as the first button,
+// which means type 1: the password alone would then unlock).
+TEST_F(UtilityEndToEnd, ValuesLeftAloneAreSavedAsTheyWereRead)
+{
+    setting.LockNoInputSec = 90;
+    setting.ScreenSaverSec = 150;
+    setting.PasswordSetting.SetPassword(1, "secret");
+    setting.PasswordSetting.PasswordType = 0;
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    ASSERT_NO_FATAL_FAILURE(WaitForSheet());
+    EXPECT_EQ("1", driver->ItemText(kWaitMinutesId));
+    driver->Click(kLockKeyRemovedId);
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kPasswordPage));
+    driver->Click(kUtilityNeedsPasswordId);
+    ASSERT_NO_FATAL_FAILURE(ShowPage(kLockPage));
+    driver->SetText(kLockMessageId, "changed");
+    ClickOk(driver->Sheet());
+    ASSERT_TRUE(utility.WaitForExit(10000));
+    const CLockSetting saved = SavedSetting();
+    EXPECT_EQ(0, saved.LockKeyRemoved);
+    EXPECT_EQ(90, saved.LockNoInputSec);
+    EXPECT_EQ(1, saved.PasswordSetting.UtilityNeedPassword);
+    EXPECT_EQ(setting.PasswordSetting.Password, saved.PasswordSetting.Password);
+    EXPECT_EQ(0, saved.PasswordSetting.PasswordType);
+    EXPECT_EQ("changed", saved.LockMessage);
+    EXPECT_EQ(150, saved.ScreenSaverSec);
 }
 
 // The minutes changed, the save refused by the password page, the minutes set back: the

@@ -1,8 +1,14 @@
 #include "common/SessionLibrary.h"
 
-CSessionLibrary& CSessionLibrary::Loaded()
+CSessionLibrary& CSessionLibrary::Instance()
 {
     static CSessionLibrary library;
+    return library;
+}
+
+CSessionLibrary& CSessionLibrary::Loaded()
+{
+    CSessionLibrary& library = Instance();
     library.Load(); // unbound, every process counts
     return library;
 }

@@ -19,7 +19,9 @@ public:
     CSessionLibrary() : CDynamicLibrary("Kernel32.DLL") {}
     ~CSessionLibrary() override { Unload(); }
 
-    // The process-wide instance, created and bound on first use.
+    // The process-wide instance, created on first use.
+    static CSessionLibrary& Instance();
+    // The same, bound (unbound where the release lacks the query).
     static CSessionLibrary& Loaded();
 
 protected:

@@ -42,30 +42,43 @@ bool IsWatchdogWindow(HWND window)
 
 constexpr DWORD kQuitWaitMs = 3000;
 
-bool EndedWithin(DWORD processId, DWORD access, DWORD timeout, bool terminate)
+// For the wait and, where this program may, the forced end.
+fw::unique_handle OpenToEnd(DWORD processId)
 {
-    const fw::unique_handle process(OpenProcess(access | SYNCHRONIZE, FALSE, processId));
+    fw::unique_handle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
     if (!process)
-        return true;  // gone already, or never to be reached
-    if (terminate)
-        TerminateProcess(process.get(), 0);
-    return WaitForSingleObject(process.get(), timeout) == WAIT_OBJECT_0;
+        process.reset(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    return process;
+}
+
+BOOL PostQuitToMarkedWindows(const CProcessFinder& finder, DWORD processId, bool (*isMarked)(HWND))
+{
+    BOOL posted = FALSE;
+    for (const HWND window : finder.EnumProcessWindows(processId)) {
+        if (isMarked(window) && PostMessageA(window, WM_QUIT, 0, 0))
+            posted = TRUE;
+    }
+    return posted;
 }
 
 // WM_QUIT to every marked window of the program, then the bounded wait and the forced end.
+// The process is opened once, before it is asked to quit: an ended program's id passes to
+// the next process at once, so only this handle is waited on and ended. The lookup runs
+// again once the handle holds the id, as the first answer may name another program already.
 BOOL EndProgram(const char* executableName, bool (*isMarked)(HWND))
 {
     const CProcessFinder finder;
     const DWORD processId = finder.FindProcessId(executableName);
     if (!processId)
         return FALSE;
-    BOOL posted = FALSE;
-    for (const HWND window : finder.EnumProcessWindows(processId)) {
-        if (isMarked(window) && PostMessageA(window, WM_QUIT, 0, 0))
-            posted = TRUE;
+    const fw::unique_handle process = OpenToEnd(processId);
+    if (finder.FindProcessId(executableName) != processId)
+        return FALSE;
+    const BOOL posted = PostQuitToMarkedWindows(finder, processId, isMarked);
+    if (process && WaitForSingleObject(process.get(), kQuitWaitMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 0);
+        WaitForSingleObject(process.get(), kQuitWaitMs);
     }
-    if (!EndedWithin(processId, 0, kQuitWaitMs, false))
-        EndedWithin(processId, PROCESS_TERMINATE, kQuitWaitMs, true);
     return posted;
 }
 
@@ -97,9 +110,16 @@ HWND CCompanionLink::FindWatchdogWindow()
     return nullptr;
 }
 
+// A mutex made by an elevated program refuses the others' access: it exists all the same.
+bool NamedMutexExists(bool opened, DWORD openError)
+{
+    return opened || openError == ERROR_ACCESS_DENIED;
+}
+
 bool CCompanionLink::IsUtilityRunning()
 {
-    return static_cast<bool>(fw::unique_handle(OpenMutexA(SYNCHRONIZE, FALSE, kUtilityInstanceMutex)));
+    const fw::unique_handle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kUtilityInstanceMutex));
+    return NamedMutexExists(static_cast<bool>(mutex), GetLastError());
 }
 
 HWND CCompanionLink::FindResidentWindow()

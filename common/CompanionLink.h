@@ -24,6 +24,10 @@ inline constexpr char kUtilityInstanceMutex[] = "SS-{2DFD016F-0BBD-4214-9941-1FB
 // Title of the watchdog's hidden window.
 inline constexpr char kWatchdogMarker[] = "SS-{3C38D6CF-4037-4ed1-B39B-09730D5DCD68}";
 
+// Whether a named mutex exists, from the outcome of opening it by name (the error is
+// GetLastError's after a failed open).
+bool NamedMutexExists(bool opened, DWORD openError);
+
 class CCompanionLink {
 public:
     // The watchdog process's window titled with the watchdog marker (case counts), or null.

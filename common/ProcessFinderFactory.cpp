@@ -1,6 +1,7 @@
 #include "common/ProcessFinderFactory.h"
 
 #include "common/PsapiProcessFinder.h"
+#include "common/SessionLibrary.h"
 #include "common/ToolhelpProcessFinder.h"
 
 std::unique_ptr<CProcessFinderImpl> CPsapiProcessFinderFactory::Create() const
@@ -43,6 +44,7 @@ void ReleaseProcessFinder()
     CProcessFinderFactoryHolder::Instance().Install(nullptr);
     CPsapiLibrary::Instance().Unload();
     CToolhelpLibrary::Instance().Unload();
+    CSessionLibrary::Instance().Unload();
 }
 
 std::unique_ptr<CProcessFinderImpl> CreateProcessFinderImpl()

@@ -27,7 +27,7 @@ std::string ModuleFileName(const CPsapiFunctions& functions, HANDLE process, HMO
 
 } // namespace
 
-CPsapiProcessFinder::CPsapiProcessFinder() : m_functions(LoadedLibrary()) {}
+CPsapiProcessFinder::CPsapiProcessFinder() : m_functions(LoadedLibrary()), m_sessions(CSessionLibrary::Loaded()) {}
 
 // The system answers with as many ids as fit; a full buffer may have cut the list,
 // so ask again with twice the room until the answer is shorter.
@@ -61,8 +61,9 @@ bool CPsapiProcessFinder::IsProcessNamed(DWORD processId, std::string_view execu
 
 std::optional<DWORD> CPsapiProcessFinder::FindProcess(std::string_view executableName)
 {
+    const CSessionFilter session(m_sessions);
     for (const DWORD id : ProcessIds()) {
-        if (IsProcessNamed(id, executableName))
+        if (session.Counts(id) && IsProcessNamed(id, executableName))
             return id;
     }
     return std::nullopt;

@@ -13,7 +13,10 @@ CToolhelpLibrary& LoadedLibrary()
 
 } // namespace
 
-CToolhelpProcessFinder::CToolhelpProcessFinder() : m_functions(LoadedLibrary()) {}
+CToolhelpProcessFinder::CToolhelpProcessFinder()
+    : m_functions(LoadedLibrary()), m_sessions(CSessionLibrary::Loaded())
+{
+}
 
 fw::unique_hfile CToolhelpProcessFinder::Snapshot(DWORD flags, DWORD processId) const
 {
@@ -27,12 +30,13 @@ std::optional<DWORD> CToolhelpProcessFinder::FindProcess(std::string_view execut
     const fw::unique_hfile snapshot = Snapshot(TH32CS_SNAPPROCESS, 0);
     if (!snapshot)
         return std::nullopt;
+    const CSessionFilter session(m_sessions);
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = m_functions.process32First(snapshot.get(), &entry); more;
          more = m_functions.process32Next(snapshot.get(), &entry)) {
         entry.szExeFile[sizeof entry.szExeFile - 1] = '\0';
-        if (exename::Matches(entry.szExeFile, executableName))
+        if (exename::Matches(entry.szExeFile, executableName) && session.Counts(entry.th32ProcessID))
             return entry.th32ProcessID;
     }
     return std::nullopt;

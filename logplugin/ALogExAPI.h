@@ -4,7 +4,8 @@
 //
 // Conventions where the service's documentation leaves them to us:
 // - Both functions use the standard calling convention; the 32-bit library exports them
-//   decorated ("ALogEx_SendLog@8"), which is how the plug-in binds them at load time.
+//   as the usual Windows compiler decorates them ("_ALogEx_SendLog@8"), the 64-bit one
+//   undecorated ("ALogEx_SendLog"): the plug-in binds them by those names at load time.
 // - ALogEx_GetALogSettingDirectoryPath answers the length of the folder text it wrote,
 //   or 0 when it has none; ALogEx_SendLog answers non-zero when it took the record. The
 //   plug-in reads neither answer.

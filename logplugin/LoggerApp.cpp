@@ -165,8 +165,17 @@ int CLoggerApp::GetListViewDrawData(const tagALOGEX_DATA* record, const int* col
     return static_cast<int>(text.size());
 }
 
+// The host may destroy its options window, and the page with it, without telling the
+// plug-in: such a page is forgotten, never read.
+void CLoggerApp::ForgetDestroyedPage()
+{
+    if (m_page && !m_page->GetSafeHwnd())
+        m_page.reset();
+}
+
 HWND CLoggerApp::OnCreateOptionPage(HWND parent)
 {
+    ForgetDestroyedPage();
     if (m_page)
         return nullptr;
     auto page = std::make_unique<CLoggerOptionPage>(m_filter, parent);
@@ -184,6 +193,7 @@ void CLoggerApp::OnDestroyOptionPage()
 
 BOOL CLoggerApp::OnApplayOptionPage()
 {
+    ForgetDestroyedPage();
     if (!m_page)
         return TRUE;
     const CLoggerFilter chosen = m_page->TakeFilter();

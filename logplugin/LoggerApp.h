@@ -43,6 +43,7 @@ private:
     void WriteFilter();
     // Writes, and on failure shows the save failure to `owner`; false then.
     bool SaveFilterTelling(HWND owner);
+    void ForgetDestroyedPage();
 
     CEventApiLibrary m_api;
     CLoggerFilter m_filter;

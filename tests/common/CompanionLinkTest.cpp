@@ -7,11 +7,16 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 #include "HelperProcess.h"
 #include "common/CompanionLink.h"
 #include "common/ExecutableName.h"
 #include "common/ProcessFinderFactory.h"
+#include "common/ProcessFinderImpl.h"
+#include "framework/Handle.h"
 
 namespace {
 
@@ -292,6 +297,59 @@ TEST_P(CompanionLinkTest, EndsCompanionsByQuitAndTerminatesOnesThatStay)
     EXPECT_FALSE(CCompanionLink::EndWatchdog());  // none runs: no wait at all
 }
 
+// The strategy's finder, except that its first answer is an id that no longer names the
+// program: the program ended and the id went to the next process at once (Wine does so,
+// Windows too). Later lookups see the truth.
+class CStaleFirstAnswer : public CProcessFinderImpl {
+public:
+    CStaleFirstAnswer(std::unique_ptr<CProcessFinderImpl> real, DWORD& staleId)
+        : m_real(std::move(real)), m_staleId(staleId) {}
+    bool EnumModules(DWORD processId, CModuleList& modules) override { return m_real->EnumModules(processId, modules); }
+    std::optional<DWORD> FindProcess(std::string_view executableName) override
+    {
+        return m_staleId ? std::exchange(m_staleId, 0) : m_real->FindProcess(executableName);
+    }
+    std::vector<HWND> EnumProcessWindows(DWORD processId) override { return m_real->EnumProcessWindows(processId); }
+
+private:
+    std::unique_ptr<CProcessFinderImpl> m_real;
+    DWORD& m_staleId;
+};
+
+class CStaleFirstAnswerFactory : public CProcessFinderFactory {
+public:
+    CStaleFirstAnswerFactory(std::unique_ptr<CProcessFinderFactory> real, DWORD staleId)
+        : m_real(std::move(real)), m_staleId(staleId) {}
+    std::unique_ptr<CProcessFinderImpl> Create() const override
+    {
+        return std::make_unique<CStaleFirstAnswer>(m_real->Create(), m_staleId);
+    }
+
+private:
+    std::unique_ptr<CProcessFinderFactory> m_real;
+    mutable DWORD m_staleId;
+};
+
+std::unique_ptr<CProcessFinderFactory> StrategyFactory(Strategy strategy)
+{
+    if (strategy == Strategy::Psapi)
+        return std::make_unique<CPsapiProcessFinderFactory>();
+    return std::make_unique<CToolhelpProcessFinderFactory>();
+}
+
+// An id found for the companion that now belongs to another program: that program is
+// neither waited for nor terminated.
+TEST_P(CompanionLinkTest, EndsNoOtherProgramThatTookTheCompanionsId)
+{
+    const CHelperProcess& other = Start("OTHER.EXE", {Window("plain", "plain", "", false)});
+    CProcessFinderFactoryHolder::Instance().Install(
+        std::make_unique<CStaleFirstAnswerFactory>(StrategyFactory(GetParam()), other.Id()));
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(CCompanionLink::EndResident());
+    EXPECT_LT(GetTickCount() - start, 2900u) << "waited for a process that is not the companion";
+    EXPECT_FALSE(other.WaitForExit(0)) << "an unrelated program was ended";
+}
+
 TEST_P(CompanionLinkTest, StopCompanionsStopsAndSuspendsBeforeTheEnd)
 {
     Start(kResidentExecutable, {Window("main", "main", kResidentMarker, false)});
@@ -301,6 +359,33 @@ TEST_P(CompanionLinkTest, StopCompanionsStopsAndSuspendsBeforeTheEnd)
     EXPECT_TRUE(ProcessesNamed(kWatchdogExecutable).empty());
     EXPECT_EQ(std::vector<std::string>{"main 0x471 0 0"}, Received(kResidentExecutable));
     EXPECT_EQ(std::vector<std::string>{"wd 0x461 0 0"}, Received(kWatchdogExecutable));
+}
+
+TEST(UtilityRunning, TheUtilitysMutexMeansItRuns)
+{
+    EXPECT_FALSE(CCompanionLink::IsUtilityRunning());
+    {
+        const fw::unique_handle mutex(CreateMutexA(nullptr, TRUE, kUtilityInstanceMutex));
+        ASSERT_TRUE(mutex);
+        EXPECT_TRUE(CCompanionLink::IsUtilityRunning());
+    }
+    EXPECT_FALSE(CCompanionLink::IsUtilityRunning());
+}
+
+// An elevated utility's mutex refuses a program that runs without elevation; Wine keeps no
+// access list on a mutex, so the refusal is told to the decision directly.
+TEST(UtilityRunning, AMutexThatRefusesAccessStillExists)
+{
+    const struct {
+        bool opened;
+        DWORD error;
+        bool exists;
+    } cases[] = {{true, 0, true},
+                 {false, ERROR_ACCESS_DENIED, true},
+                 {false, ERROR_FILE_NOT_FOUND, false},
+                 {false, ERROR_INVALID_NAME, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.exists, NamedMutexExists(c.opened, c.error)) << c.opened << " " << c.error;
 }
 
 INSTANTIATE_TEST_SUITE_P(Strategies, CompanionLinkTest,

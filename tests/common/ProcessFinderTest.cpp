@@ -146,6 +146,70 @@ TEST_P(ProcessFinderStrategy, ModulesOfNoProcessAreNotRead)
     EXPECT_FALSE(modules.MainModule().has_value());
 }
 
+// Sessions as a fake query reports them: the caller and most processes in session 1, the
+// processes in `elsewhere` in session 2, those in `unreadable` in none.
+struct FakeSessions {
+    static std::set<DWORD> elsewhere;
+    static std::set<DWORD> unreadable;
+    static BOOL WINAPI Query(DWORD processId, DWORD* session)
+    {
+        if (unreadable.count(processId)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        *session = elsewhere.count(processId) ? 2 : 1;
+        return TRUE;
+    }
+};
+std::set<DWORD> FakeSessions::elsewhere;
+std::set<DWORD> FakeSessions::unreadable;
+
+std::unique_ptr<CProcessFinderImpl> StrategyWith(Strategy strategy, const CSessionFunctions& sessions)
+{
+    if (strategy == Strategy::Psapi) {
+        EXPECT_TRUE(CPsapiLibrary::Instance().Load());
+        return std::make_unique<CPsapiProcessFinder>(CPsapiLibrary::Instance(), sessions);
+    }
+    EXPECT_TRUE(CToolhelpLibrary::Instance().Load());
+    return std::make_unique<CToolhelpProcessFinder>(CToolhelpLibrary::Instance(), sessions);
+}
+
+// Another session's program of the same name (fast user switching, terminal sessions) is
+// not this session's: Wine runs everything in one session, so a fake query tells them apart.
+TEST_P(ProcessFinderStrategy, CountsOnlyTheProcessesOfTheCallersSession)
+{
+    const auto first = StartHelper(OwnName());
+    const auto second = StartHelper(OwnName());
+    CSessionFunctions fake;
+    fake.processIdToSessionId = &FakeSessions::Query;
+    const std::unique_ptr<CProcessFinderImpl> finder = StrategyWith(GetParam(), fake);
+    struct Case {
+        std::set<DWORD> elsewhere, unreadable;
+        DWORD found;  // 0: none; 1: either helper
+    } cases[] = {
+        {{first->Id()}, {}, second->Id()},
+        {{second->Id()}, {}, first->Id()},
+        {{first->Id(), second->Id()}, {}, 0},
+        {{first->Id()}, {second->Id()}, 0},        // a session that cannot be read is not ours
+        {{first->Id()}, {GetCurrentProcessId()}, 1}, // our own unknown: every process counts
+    };
+    for (const Case& c : cases) {
+        FakeSessions::elsewhere = c.elsewhere;
+        FakeSessions::unreadable = c.unreadable;
+        const DWORD found = finder->FindProcess(OwnName()).value_or(0);
+        if (c.found == 1)
+            EXPECT_TRUE(found == first->Id() || found == second->Id()) << found;
+        else
+            EXPECT_EQ(c.found, found) << "elsewhere " << c.elsewhere.size() << ", unreadable " << c.unreadable.size();
+    }
+    FakeSessions::elsewhere.clear();
+    FakeSessions::unreadable.clear();
+
+    // Without sessions (NT 4, 9x: the query is not bound) every process counts.
+    const CSessionFunctions none;
+    EXPECT_TRUE(StrategyWith(GetParam(), none)->FindProcess(OwnName()).has_value());
+}
+
 INSTANTIATE_TEST_SUITE_P(Strategies, ProcessFinderStrategy,
                          testing::Values(Strategy::Psapi, Strategy::Toolhelp),
                          [](const testing::TestParamInfo<Strategy>& info) {
@@ -172,8 +236,9 @@ TEST(ProcessFinder, UnboundStrategiesAnswerNothing)
 {
     const CPsapiFunctions noPsapi;
     const CToolhelpFunctions noToolhelp;
-    CPsapiProcessFinder psapi(noPsapi);
-    CToolhelpProcessFinder toolhelp(noToolhelp);
+    const CSessionFunctions& sessions = CSessionLibrary::Loaded();
+    CPsapiProcessFinder psapi(noPsapi, sessions);
+    CToolhelpProcessFinder toolhelp(noToolhelp, sessions);
     CModuleList modules;
     for (CProcessFinderImpl* impl : {static_cast<CProcessFinderImpl*>(&psapi),
                                      static_cast<CProcessFinderImpl*>(&toolhelp)}) {
@@ -215,12 +280,12 @@ TEST(ProcessFinder, PsapiIdBufferGrowsUntilTheListFits)
     ASSERT_TRUE(CPsapiLibrary::Instance().Load());
     CPsapiFunctions functions = CPsapiLibrary::Instance();
     functions.enumProcesses = &FakeProcessList::EnumProcesses;
-    CPsapiProcessFinder finder(functions);
+    CPsapiProcessFinder finder(functions, CSessionLibrary::Loaded());
     EXPECT_EQ(GetCurrentProcessId(), finder.FindProcess("platformtest.exe").value_or(0));
     EXPECT_EQ((std::vector<DWORD>{1024, 2048}), FakeProcessList::bufferSizes);
 
     functions.enumProcesses = &FakeProcessList::Fails;
-    EXPECT_FALSE(CPsapiProcessFinder(functions).FindProcess("platformtest.exe").has_value());
+    EXPECT_FALSE(CPsapiProcessFinder(functions, CSessionLibrary::Loaded()).FindProcess("platformtest.exe").has_value());
 }
 
 } // namespace

@@ -250,6 +250,24 @@ TEST_F(ArdenvaleLogger, OptionPageAppliesAndRetriesAFailedSave)
     EXPECT_FALSE(CFile::Exists(host.SettingFolder() + "\\ArdenvaleLogger"));
 }
 
+// The host destroys its options window, and the page with it, without OnDestroyOptionPage:
+// the gone page's empty check boxes are never saved, and a new page can be made.
+TEST_F(ArdenvaleLogger, PageDestroyedByTheHostSavesNothingAndCanBeMadeAgain)
+{
+    ASSERT_EQ(0, Plugin().OnInit(FALSE));
+    const HWND options =
+        CreateWindowExA(0, "STATIC", "options", WS_POPUP, 0, 0, 10, 10, m_owner, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(Plugin().OnCreateOptionPage(options, 0));
+    DestroyWindow(options);
+
+    EXPECT_TRUE(Plugin().OnApplayOptionPage(0));
+    EXPECT_FALSE(CFile::Exists(host.FilterFile())) << "a gone page has nothing to save";
+    const HWND page = Plugin().OnCreateOptionPage(m_owner, 0);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, 4003)) << "the filter kept every event on";
+    Plugin().OnDestroyOptionPage(0);
+}
+
 TEST_F(ArdenvaleLogger, FilterFileIsReadAtInit)
 {
     CreateDirectoryA((host.SettingFolder() + "\\ArdenvaleLogger").c_str(), nullptr);

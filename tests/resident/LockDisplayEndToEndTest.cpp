@@ -23,6 +23,7 @@ namespace {
 
 constexpr int kEventLock = 1;
 constexpr int kEventUnlock = 2;
+constexpr int kEventChangeSetting = 3;
 constexpr int kEventAlarm = 4;
 constexpr DWORD kEventWait = 5000;
 // Hiding a window on Xvfb takes about 2 s under Wine: the unlock event comes that late.
@@ -449,6 +450,35 @@ TEST_F(LockDisplayEndToEnd, TheAlarmPicturesTakeTurnsThenTheLockPictureReturns)
         << std::hex << ScreenPixel(open.x, open.y) << " " << ScreenPixel(band.x, band.y);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(Main(), kExitButton)));
     EXPECT_TRUE(IsWindowVisible(Main()));
+}
+
+// Any program may post the settings reload: during the alarm it keeps the alarm picture
+// (the controls stay hidden, so the lock picture would show a display without them).
+TEST_F(LockDisplayEndToEnd, ASettingsReloadDuringTheAlarmKeepsTheAlarmPicture)
+{
+    const COLORREF lock = RGB(0x20, 0x80, 0xC0), alarm1 = RGB(0xC0, 0x20, 0x20);
+    WriteSolidBitmap(folder.File("lock.bmp"), lock);
+    WriteSolidBitmap(folder.File("alarm1.bmp"), alarm1);
+    ASSERT_NO_FATAL_FAILURE(Start([&](CLockSetting& setting) {
+        setting.LockBmpFilePath = folder.File("lock.bmp");
+        setting.AlarmSetting.UseAlarm = 1;
+        setting.AlarmSetting.AlarmMouseCount = 3;
+        setting.AlarmSetting.AlarmChangeBmp = 0;  // alarm picture 1 stays for the whole alarm
+        setting.AlarmSetting.AlarmPlaySec = 60;
+        setting.AlarmSetting.AlarmBmpPath1 = folder.File("alarm1.bmp");
+    }));
+    ASSERT_NO_FATAL_FAILURE(Lock());
+    const POINT open = {100, 100};
+    const auto showsAlarm = [&] { return ScreenPixel(open.x, open.y) == alarm1; };
+    for (int click = 0; click < 3; ++click)
+        PostMessageA(Main(), WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
+    ExpectEvent(kEventAlarm);
+    ASSERT_TRUE(WaitFor(showsAlarm, 3000)) << std::hex << ScreenPixel(open.x, open.y);
+
+    session.Resident().Post(UM_RELOAD_SETTINGS);
+    ExpectEvent(kEventChangeSetting);
+    EXPECT_FALSE(WaitFor([&] { return !showsAlarm(); }, kQuietWait)) << std::hex << ScreenPixel(open.x, open.y);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(Main(), kExitButton)));
 }
 
 } // namespace

@@ -269,6 +269,28 @@ TEST_F(LockDisplayEndToEnd, WhileLockedAnEarlierHookSeesNoSystemKeyButAPlainL)
     EXPECT_EQ(all, watcher.Type(SystemKeysThenL()));
 }
 
+// A Windows key held while the lock comes up (at resume, say): Brontal's hook, once on,
+// still blocks Win+L, and lets the key's release reach Windows, which saw the press; else
+// Windows would keep the key down and turn letters into shell shortcuts over the lock.
+TEST_F(LockDisplayEndToEnd, AWindowsKeyHeldWhileTheLockComesUpGoesUpInWindows)
+{
+    CKeyWatcher watcher;
+    ASSERT_TRUE(watcher.IsHooked());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    INPUT press = Key(VK_LWIN, false);
+    SendInput(1, &press, sizeof press);
+    ASSERT_NO_FATAL_FAILURE(Lock());
+    // F10 is a system key: once it is swallowed, Brontal's hook is on.
+    ASSERT_TRUE(WaitFor([&] { return watcher.Type({Key(VK_F10, false), Key(VK_F10, true)}).empty(); }));
+
+    const std::vector<SSeenKey> passed = {{VK_LWIN, WM_KEYUP}};
+    EXPECT_EQ(passed, watcher.Type({Key('L', false), Key('L', true), Key(VK_LWIN, true)}));
+    EXPECT_FALSE(GetAsyncKeyState(VK_LWIN) < 0);
+    session.Resident().Kill();
+    if (GetAsyncKeyState(VK_LWIN) < 0)  // leave no key down for the tests that follow
+        watcher.Type({Key(VK_LWIN, true)});
+}
+
 // --- The password road.
 
 struct SPasswordCase {

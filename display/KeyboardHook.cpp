@@ -11,7 +11,7 @@ struct SHookState {
     fw::unique_hhook lowLevel;
     fw::unique_hhook classic;
     bool installed = false;
-    lockkeys::SWindowsKeys windowsKeys;
+    lockkeys::SKeyboardState keys;
     HWND keyReleaseWindow = nullptr;
 };
 
@@ -31,6 +31,16 @@ LRESULT CALLBACK PassKey(int code, WPARAM wParam, LPARAM lParam)
     return CallNextKeyboardHook(code, wParam, lParam);
 }
 
+// The keys down now: their presses went by before the hook, so their releases must too.
+lockkeys::SKeyboardState KeysDownNow()
+{
+    lockkeys::SKeyboardState keys;
+    for (unsigned key = 1; key < lockkeys::kKeyCount; ++key)
+        if (GetAsyncKeyState(static_cast<int>(key)) < 0)
+            keys.MarkHeld(key);
+    return keys;
+}
+
 bool IsWindows9x()
 {
     if (GetPlatformType() == 0)
@@ -45,7 +55,7 @@ BOOL CKeyboardHook::Install(HOOKPROC classicProc, HOOKPROC lowLevelProc)
     SHookState& state = State();
     if (state.installed)
         return TRUE;
-    state.windowsKeys = {};  // a Windows key held while the last lock opened is up by now
+    state.keys = KeysDownNow();
     const HINSTANCE module = GetModuleHandleA(nullptr);
     state.lowLevel.reset(SetWindowsHookExA(WH_KEYBOARD_LL, lowLevelProc ? lowLevelProc : PassLowLevelKey, module, 0));
     if (IsWindows9x())
@@ -90,7 +100,7 @@ LRESULT CALLBACK LockLowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     SHookState& state = State();
     const lockkeys::SVerdict verdict =
-        lockkeys::Decide(static_cast<unsigned>(wParam), static_cast<unsigned>(key->vkCode), state.windowsKeys);
+        lockkeys::Decide(static_cast<unsigned>(wParam), static_cast<unsigned>(key->vkCode), state.keys);
     if (verdict.released && state.keyReleaseWindow)
         PostMessageA(state.keyReleaseWindow, UM_KEY_RELEASED, 0, 0);
     return verdict.swallow ? 1 : CallNextLowLevelKeyboardHook(code, wParam, lParam);

@@ -12,7 +12,7 @@ public:
     virtual ~CKeyboardHook() = default;
 
     // A null procedure passes every key on. A second install changes nothing; each new
-    // installation starts with both Windows keys up. TRUE when a hook is on.
+    // installation starts from the keys that are down at that moment. TRUE when a hook is on.
     BOOL Install(HOOKPROC classicProc, HOOKPROC lowLevelProc);
     // Always TRUE.
     BOOL Remove();

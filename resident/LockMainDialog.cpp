@@ -132,7 +132,7 @@ void CLockMainDialog::StopWatching()
 void CLockMainDialog::ApplyDisplaySettings()
 {
     m_display->ReloadPictures();
-    m_display->SelectPicture(PICTURE_LOCK);  // the alarm, when running, picks its own
+    m_alarm.UpdatePicture(false);  // the lock picture, or the alarm's while it runs
     if (m_engine.WantsNoInputTimer())
         StartNoInputTimer();
     else

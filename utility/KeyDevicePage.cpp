@@ -98,13 +98,14 @@ void CKeyDevicePage::OnDeleteKey()
 
 // While the dialog runs the sheet stops following the devices (it would close itself when
 // the opening key is pulled) and Brontal suspends its automatic locks; both come back
-// whatever happens in the dialog.
+// whatever happens in the dialog. The sheet owns the dialog, so that its OK, Apply and
+// tabs wait for the choice.
 void CKeyDevicePage::OnAddKey()
 {
     Sheet().UnregisterDeviceNotify();
     CCompanionLink::SuspendResidentLock();
     try {
-        CAddKeyDeviceDialog dialog(m_keys, Sheet().UsbCheckThread(), GetSafeHwnd());
+        CAddKeyDeviceDialog dialog(m_keys, Sheet().UsbCheckThread(), GetSheetHwnd());
         if (dialog.DoModal() == IDOK) {
             m_keys.insert(m_keys.end(), dialog.ChosenDevices().begin(), dialog.ChosenDevices().end());
             ShowKeys();

@@ -100,9 +100,10 @@ void CLockPage::OnBrowsePicture()
     SetModified(IsChanged());
 }
 
+// The sheet owns the dialog, so that its OK, Apply and tabs wait for it.
 void CLockPage::OnAlarmDetails()
 {
-    CAlarmDetailDialog details(m_alarm, GetSafeHwnd());
+    CAlarmDetailDialog details(m_alarm, GetSheetHwnd());
     if (details.DoModal() != IDOK)
         return;
     UpdateData(true);

@@ -19,10 +19,6 @@ INT_PTR CDeviceInitPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case usbkey::UM_DEVICE_LIST_CHANGED:
         OnDeviceListChanged();
         return Result(0);
-    case WM_DEVICECHANGE:
-        if (usbkey::CFilterUsbCheckThread* usb = Wizard().UsbCheckThread())
-            usb->RequestCheck();
-        return FALSE;
     case WM_DESTROY:
         // However the page goes (Cancel included), the worker must not post to it again.
         UnregisterFromWorker();

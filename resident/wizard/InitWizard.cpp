@@ -2,6 +2,7 @@
 
 #include "framework/ResourceText.h"
 #include "resident/wizard/WizardResource.h"
+#include "usbkey/FilterUsbCheckThread.h"
 
 CInitWizard::CInitWizard(CLockSetting* setting, usbkey::CFilterUsbCheckThread* usb, UINT captionId, HWND parent,
                          UINT startPage)
@@ -20,6 +21,15 @@ CInitWizard::CInitWizard(CLockSetting* setting, usbkey::CFilterUsbCheckThread* u
     password.UtilityNeedPassword = 0;
     AddPage(m_finishPage);
     SetWizardMode();
+}
+
+// Windows tells top-level windows, here the sheet, of a device plugged or pulled; the
+// device page hears of the new list from the worker.
+bool CInitWizard::OnSheetMessage(UINT message, WPARAM, LPARAM, LRESULT&)
+{
+    if (message == WM_DEVICECHANGE && m_usb)
+        m_usb->RequestCheck();
+    return false;
 }
 
 int ShowWizardMessage(HWND owner, UINT textId, UINT type)

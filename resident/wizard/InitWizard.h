@@ -28,6 +28,9 @@ public:
     CLockInitPage& LockPage() { return m_lockPage; }
     CFinishInitPage& FinishPage() { return m_finishPage; }
 
+protected:
+    bool OnSheetMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
 private:
     CDeviceInitPage m_devicePage;
     CLockInitPage m_lockPage;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 LRESULT KeyToLockProc(WPARAM message, DWORD virtualKey)
@@ -20,6 +22,49 @@ int ReleasesPosted(HWND window)
     while (PeekMessageA(&msg, window, UM_KEY_RELEASED, UM_KEY_RELEASED, PM_REMOVE))
         ++count;
     return count;
+}
+
+bool IsKeyDown(int virtualKey)
+{
+    return GetAsyncKeyState(virtualKey) < 0;
+}
+
+// Dispatches this thread's messages (the hook calls among them) until `done` holds, and
+// counts the key releases posted meanwhile; false after two seconds.
+template <typename Done>
+bool PumpUntil(Done done, int& releases)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 2000)
+            return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == UM_KEY_RELEASED)
+                ++releases;
+            else
+                DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// Types the key from another thread, as SendInput waits for the hooks, which run in this
+// thread's message loop; true once `done` holds.
+template <typename Done>
+bool TypeKeyUntil(WORD virtualKey, bool up, Done done, int& releases)
+{
+    std::thread typist([=] {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &input, sizeof input);
+    });
+    const bool held = PumpUntil(done, releases);
+    typist.join();
+    return held;
 }
 
 class KeyboardHookTest : public testing::Test {
@@ -72,6 +117,26 @@ TEST_F(KeyboardHookTest, EachInstallationStartsWithTheWindowsKeysUp)
     CKeyboardHook().Remove();
     ASSERT_TRUE(CKeyboardHook().Install(LockKeyboardProc, LockLowLevelKeyboardProc));
     EXPECT_EQ(0, KeyToLockProc(WM_KEYDOWN, 'L'));
+}
+
+// A Windows key held while the lock came up: Win+L stays blocked, and its release reaches
+// Windows, which would otherwise keep the key down (letters then become shell shortcuts).
+TEST_F(KeyboardHookTest, AWindowsKeyHeldBeforeTheHookGoesUpInWindows)
+{
+    const auto isDown = [] { return IsKeyDown(VK_LWIN); };
+    const auto isUp = [] { return !IsKeyDown(VK_LWIN); };
+    int releases = 0;
+    ASSERT_TRUE(TypeKeyUntil(VK_LWIN, false, isDown, releases));
+    ASSERT_TRUE(CKeyboardHook().Install(LockKeyboardProc, LockLowLevelKeyboardProc));
+    EXPECT_EQ(1, KeyToLockProc(WM_KEYDOWN, 'L'));
+    KeyToLockProc(WM_KEYUP, 'L');
+    ReleasesPosted(m_window);
+
+    EXPECT_TRUE(TypeKeyUntil(VK_LWIN, true, isUp, releases));
+    EXPECT_TRUE(PumpUntil([&] { return releases == 1; }, releases)) << "the lock's hook saw no release";
+    CKeyboardHook().Remove();
+    if (IsKeyDown(VK_LWIN))  // leave no key down for the tests that follow
+        TypeKeyUntil(VK_LWIN, true, isUp, releases);
 }
 
 // Without a stored hook the key is passed on, not swallowed.

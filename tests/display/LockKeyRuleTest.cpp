@@ -16,8 +16,21 @@ struct KeyStep {
 constexpr unsigned kA = 0x41;
 constexpr unsigned kTab = 0x09;
 constexpr unsigned kAlt = 0x12;
+constexpr unsigned kF10 = 0x79;
 
-// Sequences through one tracker: the Windows-key state carries from step to step.
+// Sequences through one tracker: the key state carries from step to step.
+template <size_t N>
+void ExpectVerdicts(const KeyStep (&steps)[N], SKeyboardState& keys)
+{
+    int index = 0;
+    for (const KeyStep& step : steps) {
+        const SVerdict verdict = Decide(step.message, step.key, keys);
+        EXPECT_EQ(step.swallow, verdict.swallow) << "step " << index;
+        EXPECT_EQ(step.released, verdict.released) << "step " << index;
+        ++index;
+    }
+}
+
 TEST(LockKeyRule, SwallowsSystemKeysWindowsKeysAndWinL)
 {
     const KeyStep steps[] = {
@@ -39,14 +52,34 @@ TEST(LockKeyRule, SwallowsSystemKeysWindowsKeysAndWinL)
         {kKeyDown, kA, false, false},
         {0x0200, kLeftWindows, false, false},   // not a key message
     };
-    SWindowsKeys keys;
-    int index = 0;
-    for (const KeyStep& step : steps) {
-        const SVerdict verdict = Decide(step.message, step.key, keys);
-        EXPECT_EQ(step.swallow, verdict.swallow) << "step " << index;
-        EXPECT_EQ(step.released, verdict.released) << "step " << index;
-        ++index;
-    }
+    SKeyboardState keys;
+    ExpectVerdicts(steps, keys);
+}
+
+// Keys held while the display came up: Windows saw them go down, so it must see them go
+// up, or it keeps the Windows key (or Alt) down for every later key. Their repeats and
+// the keys pressed meanwhile are swallowed as usual.
+TEST(LockKeyRule, KeysHeldBeforeTheLockGoUpInWindowsToo)
+{
+    SKeyboardState keys;
+    keys.MarkHeld(kLeftWindows);
+    keys.MarkHeld(kAlt);
+    const KeyStep steps[] = {
+        {kKeyDown, kL, true, false},             // Win+L, with the Windows key held from before
+        {kKeyUp, kL, true, true},
+        {kKeyDown, kLeftWindows, true, false},   // a repeat of the held key
+        {kKeyUp, kLeftWindows, false, true},
+        {kKeyDown, kL, false, false},            // the Windows key is up now
+        {kKeyUp, kL, false, true},
+        {kSysKeyDown, kTab, true, false},        // Alt+Tab with Alt held from before
+        {kSysKeyUp, kTab, true, true},
+        {kSysKeyUp, kAlt, false, true},
+        {kSysKeyDown, kF10, true, false},        // a system key pressed afresh stays swallowed
+        {kSysKeyUp, kF10, true, true},
+        {kKeyDown, kLeftWindows, true, false},   // and so does a fresh Windows key
+        {kKeyUp, kLeftWindows, true, true},
+    };
+    ExpectVerdicts(steps, keys);
 }
 
 } // namespace

@@ -194,7 +194,7 @@ TEST_F(InitWizardTest, BackAndNextAgainReplacesTheKeysWithTheRowsCheckedNow)
     ASSERT_EQ(2u, setting.KeyDevices.size());
 }
 
-TEST_F(InitWizardTest, DetailsFollowTheSelectionAndAPulledDeviceLeavesTheList)
+TEST_F(InitWizardTest, DetailsFollowTheSelectionAndTheListFollowsDevicesPulledAndPlugged)
 {
     ASSERT_NO_FATAL_FAILURE(Start({kKeyA, kKeyB}));
     driver->SelectRow(IDC_HARDWARE_LIST, driver->FindRow(IDC_HARDWARE_LIST, "Key A"));
@@ -205,11 +205,15 @@ TEST_F(InitWizardTest, DetailsFollowTheSelectionAndAPulledDeviceLeavesTheList)
     EXPECT_EQ(2, SendMessageA(tree, TVM_GETCOUNT, 0, 0));
 
     keys->Pull(kKeyA.tag);
-    PostMessageA(driver->CurrentPage(), WM_DEVICECHANGE, 7, 0);  // DBT_DEVNODES_CHANGED
+    PostMessageA(driver->Sheet(), WM_DEVICECHANGE, 7, 0);  // DBT_DEVNODES_CHANGED, to the top-level window
     ASSERT_TRUE(WaitForRows(1));
     EXPECT_EQ("Key B", driver->RowText(IDC_HARDWARE_LIST, 0));
     ASSERT_TRUE(WaitUntil([&] { return driver->ItemText(IDC_SERIAL_NUMBER).empty(); }));
     EXPECT_EQ("0x0781", driver->ItemText(IDC_VENDOR_ID));  // row 0 is selected now
+
+    keys->Insert(kKeyA.tag);  // plugged in late: page 1 has no Back to look again
+    PostMessageA(driver->Sheet(), WM_DEVICECHANGE, 7, 0);
+    EXPECT_TRUE(WaitForRows(2));
 }
 
 TEST_F(InitWizardTest, WaitTimeOutOfRangeAsksOnlyWhileTheIdleLockIsOn)

@@ -23,6 +23,7 @@ namespace {
 
 constexpr int kEventLock = 1;
 constexpr int kEventUnlock = 2;
+constexpr int kEventChangeSetting = 3;
 constexpr int kEventAlarm = 4;
 constexpr DWORD kEventWait = 5000;
 // Hiding a window on Xvfb takes about 2 s under Wine: the unlock event comes that late.
@@ -268,6 +269,28 @@ TEST_F(LockDisplayEndToEnd, WhileLockedAnEarlierHookSeesNoSystemKeyButAPlainL)
     EXPECT_EQ(all, watcher.Type(SystemKeysThenL()));
 }
 
+// A Windows key held while the lock comes up (at resume, say): Brontal's hook, once on,
+// still blocks Win+L, and lets the key's release reach Windows, which saw the press; else
+// Windows would keep the key down and turn letters into shell shortcuts over the lock.
+TEST_F(LockDisplayEndToEnd, AWindowsKeyHeldWhileTheLockComesUpGoesUpInWindows)
+{
+    CKeyWatcher watcher;
+    ASSERT_TRUE(watcher.IsHooked());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    INPUT press = Key(VK_LWIN, false);
+    SendInput(1, &press, sizeof press);
+    ASSERT_NO_FATAL_FAILURE(Lock());
+    // F10 is a system key: once it is swallowed, Brontal's hook is on.
+    ASSERT_TRUE(WaitFor([&] { return watcher.Type({Key(VK_F10, false), Key(VK_F10, true)}).empty(); }));
+
+    const std::vector<SSeenKey> passed = {{VK_LWIN, WM_KEYUP}};
+    EXPECT_EQ(passed, watcher.Type({Key('L', false), Key('L', true), Key(VK_LWIN, true)}));
+    EXPECT_FALSE(GetAsyncKeyState(VK_LWIN) < 0);
+    session.Resident().Kill();
+    if (GetAsyncKeyState(VK_LWIN) < 0)  // leave no key down for the tests that follow
+        watcher.Type({Key(VK_LWIN, true)});
+}
+
 // --- The password road.
 
 struct SPasswordCase {
@@ -449,6 +472,35 @@ TEST_F(LockDisplayEndToEnd, TheAlarmPicturesTakeTurnsThenTheLockPictureReturns)
         << std::hex << ScreenPixel(open.x, open.y) << " " << ScreenPixel(band.x, band.y);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(Main(), kExitButton)));
     EXPECT_TRUE(IsWindowVisible(Main()));
+}
+
+// Any program may post the settings reload: during the alarm it keeps the alarm picture
+// (the controls stay hidden, so the lock picture would show a display without them).
+TEST_F(LockDisplayEndToEnd, ASettingsReloadDuringTheAlarmKeepsTheAlarmPicture)
+{
+    const COLORREF lock = RGB(0x20, 0x80, 0xC0), alarm1 = RGB(0xC0, 0x20, 0x20);
+    WriteSolidBitmap(folder.File("lock.bmp"), lock);
+    WriteSolidBitmap(folder.File("alarm1.bmp"), alarm1);
+    ASSERT_NO_FATAL_FAILURE(Start([&](CLockSetting& setting) {
+        setting.LockBmpFilePath = folder.File("lock.bmp");
+        setting.AlarmSetting.UseAlarm = 1;
+        setting.AlarmSetting.AlarmMouseCount = 3;
+        setting.AlarmSetting.AlarmChangeBmp = 0;  // alarm picture 1 stays for the whole alarm
+        setting.AlarmSetting.AlarmPlaySec = 60;
+        setting.AlarmSetting.AlarmBmpPath1 = folder.File("alarm1.bmp");
+    }));
+    ASSERT_NO_FATAL_FAILURE(Lock());
+    const POINT open = {100, 100};
+    const auto showsAlarm = [&] { return ScreenPixel(open.x, open.y) == alarm1; };
+    for (int click = 0; click < 3; ++click)
+        PostMessageA(Main(), WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
+    ExpectEvent(kEventAlarm);
+    ASSERT_TRUE(WaitFor(showsAlarm, 3000)) << std::hex << ScreenPixel(open.x, open.y);
+
+    session.Resident().Post(UM_RELOAD_SETTINGS);
+    ExpectEvent(kEventChangeSetting);
+    EXPECT_FALSE(WaitFor([&] { return !showsAlarm(); }, kQuietWait)) << std::hex << ScreenPixel(open.x, open.y);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(Main(), kExitButton)));
 }
 
 } // namespace

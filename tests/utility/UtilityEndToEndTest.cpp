@@ -168,6 +168,8 @@ protected:
         return false;
     }
     void ClickOk(HWND window) const { PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0); }
+    // While a dialog of a page runs, the sheet's OK, Apply, Cancel and tabs take no input.
+    bool IsSheetEnabled() const { return IsWindowEnabled(driver->Sheet()) != FALSE; }
     std::string MessageShown()
     {
         HWND box = nullptr;
@@ -404,17 +406,20 @@ TEST_F(UtilityEndToEnd, AlarmDetailsReportTheFirstBadNumberAndOkWritesThroughThe
     EXPECT_EQ("C:\\alarm.bmp", alarm.AlarmBmpPath1);
 }
 
-// Also: the lock-screen page, merely shown, has nothing to save (filling its message edit
-// must not read back its alarm switch before that is filled).
+// The whole sheet waits for the dialog. Also: the lock-screen page, merely shown, has
+// nothing to save (filling its message edit must not read back its alarm switch before
+// that is filled).
 TEST_F(UtilityEndToEnd, AlarmDetailsCancelledChangeNothing)
 {
     ASSERT_NO_FATAL_FAILURE(Start(true));
     ASSERT_NO_FATAL_FAILURE(WaitForSheet());
     const HWND details = OpenAlarmDetails();
     ASSERT_NE(nullptr, details);
+    EXPECT_FALSE(IsSheetEnabled());
     SetItemText(details, kAlarmKeySecId, "5");
     PostMessageA(GetDlgItem(details, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(details); }));
+    EXPECT_TRUE(WaitUntil([&] { return IsSheetEnabled(); }));
     ClickOk(driver->Sheet());
     ASSERT_TRUE(utility.WaitForExit(10000));
     EXPECT_FALSE(events.Next(kQuietWait)) << "nothing was saved";
@@ -422,7 +427,7 @@ TEST_F(UtilityEndToEnd, AlarmDetailsCancelledChangeNothing)
 }
 
 // The registered key is not offered; a device plugged while the dialog is open is, and
-// Brontal does not lock for devices pulled meanwhile. The new key is saved by the sheet,
+// Brontal does not lock for devices pulled meanwhile; the sheet waits for the dialog. The new key is saved by the sheet,
 // and once the dialog is gone Brontal locks again.
 TEST_F(UtilityEndToEnd, AddKeySuspendsBrontalAndOffersADevicePluggedMeanwhile)
 {
@@ -433,6 +438,7 @@ TEST_F(UtilityEndToEnd, AddKeySuspendsBrontalAndOffersADevicePluggedMeanwhile)
     const std::unique_ptr<CSheetDriver> dialog = OpenAddKey();
     ASSERT_NE(nullptr, dialog);
     EXPECT_FALSE(IsWindowEnabled(dialog->Item(IDOK)));
+    EXPECT_FALSE(IsSheetEnabled());
 
     Insert(kNewKey.tag, driver->Sheet());
     ASSERT_TRUE(WaitUntil([&] { return dialog->RowCount(kHardwareListId) == 1; }));
@@ -447,6 +453,7 @@ TEST_F(UtilityEndToEnd, AddKeySuspendsBrontalAndOffersADevicePluggedMeanwhile)
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog->Item(IDOK)) != FALSE; }));
     ClickOk(dialog->Sheet());
     ASSERT_TRUE(WaitUntil([&] { return driver->RowCount(kKeyListId) == 2; }));
+    EXPECT_TRUE(WaitUntil([&] { return IsSheetEnabled(); }));
     EXPECT_EQ("KV0002B", driver->RowText(kKeyListId, 1, 2));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(driver->Sheet(), kApplyNowId)) != FALSE; }));
     PostMessageA(GetDlgItem(driver->Sheet(), kApplyNowId), BM_CLICK, 0, 0);

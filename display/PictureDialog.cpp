@@ -1,6 +1,7 @@
 #include "display/PictureDialog.h"
 
 #include "display/DisplayResource.h"
+#include "display/WindowPlacement.h"
 
 CPictureDialog::CPictureDialog(HWND parent, std::string picturePath)
     : CDialog(IDD_COVER_PICTURE, parent), m_picturePath(std::move(picturePath))
@@ -19,4 +20,11 @@ BOOL CPictureDialog::OnInitDialog()
 void CPictureDialog::ResizePicture(int cx, int cy)
 {
     SetWindowPos(m_picture.GetSafeHwnd(), nullptr, 0, 0, cx, cy, SWP_NOZORDER);
+}
+
+INT_PTR CPictureDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SYSCOMMAND && IsPutAwayCommand(wParam))
+        return Result(0);
+    return CDialog::OnMessage(message, wParam, lParam);
 }

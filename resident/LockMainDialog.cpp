@@ -334,7 +334,15 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
         OnEndSession(wParam != 0);
         return Result(0);
+    case WM_SYSCOMMAND:
+        if (m_lockDisplay.RefusesSystemCommand(wParam))
+            return Result(0);
+        return CHideDialog::OnMessage(message, wParam, lParam);
     case WM_DESTROY:
+        // Only the end of the modal run destroys the window; one that another program
+        // sends leaves it, and the key watch, as they are.
+        if (IsModalRunning())
+            return TRUE;
         // Whatever ends the window, the alarm must not keep sounding at full volume.
         m_alarm.StopAlarm();
         StopWatching();

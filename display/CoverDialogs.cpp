@@ -30,10 +30,10 @@ void CCoverDialogs::Create(const std::string& picturePath)
 
 bool CCoverDialogs::CreateCover(const RECT& monitor, const std::string& picturePath)
 {
-    auto cover = std::make_unique<CPictureDialog>(GetDesktopWindow(), picturePath);
+    const int width = monitor.right - monitor.left, height = monitor.bottom - monitor.top;
+    auto cover = std::make_unique<CPictureDialog>(GetDesktopWindow(), m_pictures.Get(picturePath, width, height));
     if (!cover->Create())
         return false;
-    const int width = monitor.right - monitor.left, height = monitor.bottom - monitor.top;
     SetWindowPos(cover->GetSafeHwnd(), HWND_TOPMOST, monitor.left, monitor.top, width, height, 0);
     cover->ResizePicture(width, height);
     ShowWindow(cover->GetSafeHwnd(), SW_SHOW);

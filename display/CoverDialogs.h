@@ -3,6 +3,7 @@
 // change, held on its monitor, and kept directly behind the lock display's newest window.
 #include "display/DisplayPlatform.h"
 #include "display/PictureDialog.h"
+#include "display/StretchedPictures.h"
 
 #include <memory>
 #include <string>
@@ -39,6 +40,7 @@ private:
     bool CreateMissing(const std::string& picturePath);
 
     display::CMonitorPlatform& m_monitors;
+    CStretchedPictures m_pictures;
     std::vector<SCover> m_covers;
     // The further monitors whose cover could not be created yet.
     std::vector<RECT> m_missing;

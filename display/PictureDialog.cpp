@@ -3,8 +3,8 @@
 #include "display/DisplayResource.h"
 #include "display/WindowPlacement.h"
 
-CPictureDialog::CPictureDialog(HWND parent, std::string picturePath)
-    : CDialog(IDD_COVER_PICTURE, parent), m_picturePath(std::move(picturePath))
+CPictureDialog::CPictureDialog(HWND parent, SharedBitmap picture)
+    : CDialog(IDD_COVER_PICTURE, parent), m_bitmap(std::move(picture))
 {
 }
 
@@ -12,8 +12,8 @@ BOOL CPictureDialog::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_picture.SubclassDlgItem(IDC_COVER_PICTURE, GetSafeHwnd());
-    if (m_picturePath.empty() || !m_picture.LoadFromFile(m_picturePath, true))
-        m_picture.LoadFromResource(IDB_LOCK_PICTURE, true);
+    // Painted 1:1 once the owner gives the control the picture's size.
+    m_picture.SetBitmap(m_bitmap.get(), false);
     return TRUE;
 }
 

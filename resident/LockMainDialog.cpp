@@ -78,13 +78,14 @@ void CLockMainDialog::Lock()
 {
     SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_HIDEWINDOW);
     ShowWindow(GetSafeHwnd(), SW_SHOW);
+    // The clients hear of the lock, and the file holds it, no later than it shows.
+    WriteLockState(1);
+    Publish(EVENT_LOCK);
     m_display->ShowLockScreen();
     CKeyDeviceList found;
     const bool present = m_app.IsKeyPresent(&found);
     m_engine.OnLocked(GetTickCount(), present, found);
     m_alarm.ResetAlarmCounters();
-    WriteLockState(1);
-    Publish(EVENT_LOCK);
 }
 
 void CLockMainDialog::Unlock()

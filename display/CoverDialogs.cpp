@@ -2,6 +2,7 @@
 
 #include "display/DisplayMonitors.h"
 #include "display/TopmostWindowList.h"
+#include "display/WindowPlacement.h"
 
 namespace {
 
@@ -21,24 +22,29 @@ void CCoverDialogs::Create(const std::string& picturePath)
 {
     std::vector<MONITORINFO> monitors;
     CDisplayMonitors(m_monitors).GetMonitors(monitors);
-    for (const MONITORINFO& monitor : monitors) {
-        if (monitor.dwFlags == MONITORINFOF_PRIMARY)
-            continue;
-        auto cover = std::make_unique<CPictureDialog>(GetDesktopWindow(), picturePath);
-        if (!cover->Create())
-            continue;
-        const RECT& r = monitor.rcMonitor;
-        SetWindowPos(cover->GetSafeHwnd(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
-        cover->ResizePicture(r.right - r.left, r.bottom - r.top);
-        ShowWindow(cover->GetSafeHwnd(), SW_SHOW);
-        m_covers.push_back(std::move(cover));
-    }
+    for (const MONITORINFO& monitor : monitors)
+        if (monitor.dwFlags != MONITORINFOF_PRIMARY && !CreateCover(monitor.rcMonitor, picturePath))
+            m_missing.push_back(monitor.rcMonitor);
     m_known = std::move(monitors);
+}
+
+bool CCoverDialogs::CreateCover(const RECT& monitor, const std::string& picturePath)
+{
+    const int width = monitor.right - monitor.left, height = monitor.bottom - monitor.top;
+    auto cover = std::make_unique<CPictureDialog>(GetDesktopWindow(), m_pictures.Get(picturePath, width, height));
+    if (!cover->Create())
+        return false;
+    SetWindowPos(cover->GetSafeHwnd(), HWND_TOPMOST, monitor.left, monitor.top, width, height, 0);
+    cover->ResizePicture(width, height);
+    ShowWindow(cover->GetSafeHwnd(), SW_SHOW);
+    m_covers.push_back({monitor, std::move(cover)});
+    return true;
 }
 
 void CCoverDialogs::Destroy()
 {
     m_covers.clear();
+    m_missing.clear();
     m_known.clear();
 }
 
@@ -47,10 +53,27 @@ bool CCoverDialogs::Check(const std::string& picturePath)
     std::vector<MONITORINFO> monitors;
     CDisplayMonitors(m_monitors).GetMonitors(monitors);
     if (SameMonitors(monitors, m_known))
-        return false;
+        return CreateMissing(picturePath);
     Destroy();
     Create(picturePath);
     return true;
+}
+
+bool CCoverDialogs::CreateMissing(const std::string& picturePath)
+{
+    const std::size_t before = m_covers.size();
+    std::vector<RECT> missing;
+    for (const RECT& monitor : m_missing)
+        if (!CreateCover(monitor, picturePath))
+            missing.push_back(monitor);
+    m_missing = std::move(missing);
+    return m_covers.size() > before;
+}
+
+void CCoverDialogs::KeepInPlace()
+{
+    for (const SCover& cover : m_covers)
+        KeepAt(cover.dialog->GetSafeHwnd(), cover.monitor);
 }
 
 void CCoverDialogs::Restack(CTopmostWindowList& topmost)
@@ -61,6 +84,6 @@ void CCoverDialogs::Restack(CTopmostWindowList& topmost)
     topmost.CopyTo(windows);
     if (windows.empty())
         return;
-    for (const auto& cover : m_covers)
-        SetWindowPos(cover->GetSafeHwnd(), windows.back(), 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    for (const SCover& cover : m_covers)
+        SetWindowPos(cover.dialog->GetSafeHwnd(), windows.back(), 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // A picture dialog over every monitor but the primary one, rebuilt when the monitors
-// change, and kept directly behind the lock display's newest window.
+// change, held on its monitor, and kept directly behind the lock display's newest window.
 #include "display/DisplayPlatform.h"
 #include "display/PictureDialog.h"
+#include "display/StretchedPictures.h"
 
 #include <memory>
 #include <string>
@@ -18,17 +19,30 @@ public:
     // `picturePath`: the settings' lock picture, empty for the program's own.
     void Create(const std::string& picturePath);
     void Destroy();
-    // Rebuilds the covers when the number of monitors or a monitor's rectangle changed;
-    // true when it did.
+    // Rebuilds the covers when the number of monitors or a monitor's rectangle changed,
+    // else tries again each cover that could not be created; true when a cover was made.
     bool Check(const std::string& picturePath);
+    // Every cover shown, restored and on its monitor again, whatever another program did.
+    void KeepInPlace();
     // Every cover directly behind the topmost list's newest window.
     void Restack(CTopmostWindowList& topmost);
 
+    // The covers that exist, in the order they were made.
     std::size_t Count() const { return m_covers.size(); }
-    HWND Window(std::size_t index) const { return m_covers[index]->GetSafeHwnd(); }
+    HWND Window(std::size_t index) const { return m_covers[index].dialog->GetSafeHwnd(); }
 
 private:
+    struct SCover {
+        RECT monitor;
+        std::unique_ptr<CPictureDialog> dialog;
+    };
+    bool CreateCover(const RECT& monitor, const std::string& picturePath);
+    bool CreateMissing(const std::string& picturePath);
+
     display::CMonitorPlatform& m_monitors;
-    std::vector<std::unique_ptr<CPictureDialog>> m_covers;
+    CStretchedPictures m_pictures;
+    std::vector<SCover> m_covers;
+    // The further monitors whose cover could not be created yet.
+    std::vector<RECT> m_missing;
     std::vector<MONITORINFO> m_known;
 };

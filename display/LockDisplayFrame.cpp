@@ -6,6 +6,7 @@
 #include "display/LockLayout.h"
 #include "display/MovingMessageWnd.h"
 #include "display/TopmostWindowList.h"
+#include "display/WindowPlacement.h"
 
 namespace {
 
@@ -55,6 +56,11 @@ void CLockDisplayFrame::Hide()
     m_covers.Destroy();
 }
 
+bool CLockDisplayFrame::RefusesSystemCommand(WPARAM command) const
+{
+    return IsShown() && IsPutAwayCommand(command);
+}
+
 bool CLockDisplayFrame::OnTimer(UINT_PTR id)
 {
     if (m_clockTimer && id == m_clockTimer)
@@ -89,12 +95,21 @@ void CLockDisplayFrame::CheckPrimaryMonitor()
         FitToPrimaryMonitor();
 }
 
-// Each second: the display follows the monitors and is raised again, unless a screen
-// saver runs.
+// Other programs can hide, minimise or move the lock windows: the display is put back in
+// place whatever they did.
+void CLockDisplayFrame::KeepOnPrimaryMonitor()
+{
+    KeepAt(m_dialog, {0, 0, Width(), Height()});
+}
+
+// Each second: the display follows the monitors, is put back where it belongs and is
+// raised again, unless a screen saver runs.
 void CLockDisplayFrame::OnCoverCheck()
 {
     CheckPrimaryMonitor();
+    KeepOnPrimaryMonitor();
     m_covers.Check(m_settings.LockBmpFilePath);
+    m_covers.KeepInPlace();
     if (m_systemKeys.IsScreenSaverRunning())
         return;
     m_topmost.BringLastToTop(HWND_TOPMOST);

@@ -44,6 +44,8 @@ public:
     // unlock follows), the refusal stays.
     void Hide();
     bool IsShown() const { return m_systemKeys.IsBlocked(); }
+    // While shown, the dialog refuses to be minimised, moved, sized or closed.
+    bool RefusesSystemCommand(WPARAM command) const;
     // The clock and cover-check ticks; false for another timer.
     bool OnTimer(UINT_PTR id);
 
@@ -62,6 +64,7 @@ private:
     RECT PrimaryMonitorRect() const;
     void FitToPrimaryMonitor();
     void CheckPrimaryMonitor();
+    void KeepOnPrimaryMonitor();
     void OnCoverCheck();
     void UpdateTexts();
     void UpdateClock();

@@ -5,9 +5,7 @@
 #include "display/DisplayResource.h"
 #include "display/PictureStatic.h"
 
-namespace {
-
-HBITMAP LoadPicture(const std::string& path, UINT fallback)
+HBITMAP LoadLockDisplayPicture(const std::string& path, UINT fallback)
 {
     HBITMAP picture = nullptr;
     if (!path.empty())
@@ -18,14 +16,12 @@ HBITMAP LoadPicture(const std::string& path, UINT fallback)
     return picture;
 }
 
-} // namespace
-
 void CLockPictures::Reload(const CLockSetting& settings, CPictureStatic& control)
 {
     control.ClearPicture(false);
-    m_lock.reset(LoadPicture(settings.LockBmpFilePath, IDB_LOCK_PICTURE));
-    m_alarm1.reset(LoadPicture(settings.AlarmSetting.AlarmBmpPath1, IDB_ALARM_PICTURE1));
-    m_alarm2.reset(LoadPicture(settings.AlarmSetting.AlarmBmpPath2, IDB_ALARM_PICTURE2));
+    m_lock.reset(LoadLockDisplayPicture(settings.LockBmpFilePath, IDB_LOCK_PICTURE));
+    m_alarm1.reset(LoadLockDisplayPicture(settings.AlarmSetting.AlarmBmpPath1, IDB_ALARM_PICTURE1));
+    m_alarm2.reset(LoadLockDisplayPicture(settings.AlarmSetting.AlarmBmpPath2, IDB_ALARM_PICTURE2));
 }
 
 void CLockPictures::Show(int picture, CPictureStatic& control, int width, int height) const

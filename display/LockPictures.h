@@ -4,10 +4,16 @@
 // own bitmap (131, 160, 163).
 #include <windows.h>
 
+#include <string>
+
 #include "framework/Handle.h"
 
 class CLockSetting;
 class CPictureStatic;
+
+// The picture file as a DIB section; when the path is empty or the file does not load,
+// bitmap `fallback` of the program. The caller deletes it.
+HBITMAP LoadLockDisplayPicture(const std::string& path, UINT fallback);
 
 class CLockPictures {
 public:

@@ -37,6 +37,27 @@ private:
 
 } // namespace
 
+HBITMAP StretchHalftone(HBITMAP picture, HDC dc, int width, int height)
+{
+    const SIZE size = BitmapSize(picture);
+    if (width <= 0 || height <= 0 || size.cx <= 0 || size.cy <= 0)
+        return nullptr;
+    fw::unique_hgdiobj stretched(CreateCompatibleBitmap(dc, width, height));
+    if (!stretched)
+        return nullptr;
+    {
+        CMemoryDC source(dc, picture);
+        CMemoryDC target(dc, static_cast<HBITMAP>(stretched.get()));
+        if (!source.Ready() || !target.Ready())
+            return nullptr;
+        SetStretchBltMode(target.Get(), HALFTONE);
+        SetBrushOrgEx(target.Get(), 0, 0, nullptr);
+        if (!StretchBlt(target.Get(), 0, 0, width, height, source.Get(), 0, 0, size.cx, size.cy, SRCCOPY))
+            return nullptr;
+    }  // the new bitmap is deselected before it is handed out
+    return static_cast<HBITMAP>(stretched.release());
+}
+
 CPictureStatic::~CPictureStatic()
 {
     ClearPicture(false);
@@ -106,24 +127,10 @@ bool CPictureStatic::ShowPicture(bool cache)
 void CPictureStatic::BuildCache(int width, int height)
 {
     m_cache.reset();
-    const SIZE picture = BitmapSize(m_picture);
-    if (width <= 0 || height <= 0 || picture.cx <= 0 || picture.cy <= 0)
-        return;
     const HDC window = GetDC(GetSafeHwnd());
     if (!window)
         return;
-    fw::unique_hgdiobj cache(CreateCompatibleBitmap(window, width, height));
-    if (cache) {
-        CMemoryDC source(window, m_picture);
-        CMemoryDC target(window, static_cast<HBITMAP>(cache.get()));
-        if (source.Ready() && target.Ready()) {
-            SetStretchBltMode(target.Get(), HALFTONE);
-            SetBrushOrgEx(target.Get(), 0, 0, nullptr);
-            if (StretchBlt(target.Get(), 0, 0, width, height, source.Get(), 0, 0, picture.cx, picture.cy,
-                           SRCCOPY))
-                m_cache = std::move(cache);
-        }
-    }
+    m_cache.reset(StretchHalftone(m_picture, window, width, height));
     ReleaseDC(GetSafeHwnd(), window);
 }
 

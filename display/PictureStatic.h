@@ -8,6 +8,10 @@
 
 #include <string>
 
+// `picture` stretched half-tone over a new bitmap of width x height, compatible with `dc`;
+// null when either size is empty or a step fails. The caller deletes it.
+HBITMAP StretchHalftone(HBITMAP picture, HDC dc, int width, int height);
+
 class CPictureStatic : public fw::CSubclassWnd {
 public:
     CPictureStatic() = default;

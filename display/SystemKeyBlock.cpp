@@ -1,5 +1,11 @@
 #include "display/SystemKeyBlock.h"
 
+CSystemKeyBlock::~CSystemKeyBlock()
+{
+    if (m_blocked)
+        Unblock();
+}
+
 void CSystemKeyBlock::Block()
 {
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);

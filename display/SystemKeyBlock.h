@@ -7,6 +7,12 @@
 
 class CSystemKeyBlock {
 public:
+    CSystemKeyBlock() = default;
+    CSystemKeyBlock(const CSystemKeyBlock&) = delete;
+    CSystemKeyBlock& operator=(const CSystemKeyBlock&) = delete;
+    // A display that ends while shown (its program ends) gives the system keys back.
+    ~CSystemKeyBlock();
+
     void Block();
     void Unblock();
     bool IsBlocked() const { return m_blocked; }

@@ -39,3 +39,29 @@ RECT ChildRect(HWND child)
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
+
+bool IsPutAwayCommand(WPARAM command)
+{
+    switch (command & 0xFFF0) {  // the low four bits are the system's own
+    case SC_MINIMIZE:
+    case SC_MAXIMIZE:
+    case SC_MOVE:
+    case SC_SIZE:
+    case SC_CLOSE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void KeepAt(HWND window, const RECT& rect)
+{
+    if (IsIconic(window))
+        ShowWindow(window, SW_SHOWNOACTIVATE);  // restores it; the re-raise activates
+    RECT now = {};
+    GetWindowRect(window, &now);
+    if (IsWindowVisible(window) && EqualRect(&now, &rect))
+        return;
+    SetWindowPos(window, HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}

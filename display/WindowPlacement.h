@@ -1,5 +1,5 @@
 #pragma once
-// Centring of the lock display's small dialogs.
+// Centring of the lock display's small dialogs, and the lock windows held in place.
 #include <windows.h>
 
 // Centres the window on its owner; on the screen when it has no visible owner.
@@ -7,3 +7,10 @@ void CenterOnOwner(HWND window);
 void CenterOnScreen(HWND window);
 // The window's rectangle in its parent's client coordinates (a control in its dialog).
 RECT ChildRect(HWND child);
+
+// The system commands that would take a lock window off its monitor while locked:
+// minimise, maximise, move, size and close.
+bool IsPutAwayCommand(WPARAM command);
+// Shows the window again, restored, topmost and at `rect`, when another program hid,
+// minimised, moved or sized it; a window in place is left alone.
+void KeepAt(HWND window, const RECT& rect);

@@ -82,7 +82,15 @@ INT_PTR CLockScreenDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return LRESULT{0};
         });
         return Result(0);
+    case WM_SYSCOMMAND:
+        if (m_display.RefusesSystemCommand(wParam))
+            return Result(0);
+        break;
     case WM_DESTROY:
+        // Only the end of the modal run destroys the window; one that another program
+        // sends leaves it, and the display, as they are.
+        if (IsModalRunning())
+            return TRUE;
         // Whatever ends the program, what showing set is taken back: the screen-saver
         // flag, the keyboard hooks.
         if (m_display.IsShown())

@@ -78,13 +78,14 @@ void CLockMainDialog::Lock()
 {
     SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_HIDEWINDOW);
     ShowWindow(GetSafeHwnd(), SW_SHOW);
+    // The clients hear of the lock, and the file holds it, no later than it shows.
+    WriteLockState(1);
+    Publish(EVENT_LOCK);
     m_display->ShowLockScreen();
     CKeyDeviceList found;
     const bool present = m_app.IsKeyPresent(&found);
     m_engine.OnLocked(GetTickCount(), present, found);
     m_alarm.ResetAlarmCounters();
-    WriteLockState(1);
-    Publish(EVENT_LOCK);
 }
 
 void CLockMainDialog::Unlock()
@@ -334,7 +335,15 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
         OnEndSession(wParam != 0);
         return Result(0);
+    case WM_SYSCOMMAND:
+        if (m_lockDisplay.RefusesSystemCommand(wParam))
+            return Result(0);
+        return CHideDialog::OnMessage(message, wParam, lParam);
     case WM_DESTROY:
+        // Only the end of the modal run destroys the window; one that another program
+        // sends leaves it, and the key watch, as they are.
+        if (IsModalRunning())
+            return TRUE;
         // Whatever ends the window, the alarm must not keep sounding at full volume.
         m_alarm.StopAlarm();
         StopWatching();

@@ -47,4 +47,41 @@ TEST(CoverDialogs, CoverEachFurtherMonitorAndFollowTheMonitorSet)
     EXPECT_EQ(0u, covers.Count());
 }
 
+// While it lives, no window can be created on this thread, as when the system runs out of
+// window handles or desktop heap.
+class CWindowCreationRefused {
+public:
+    CWindowCreationRefused() : m_hook(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {}
+    ~CWindowCreationRefused() { UnhookWindowsHookEx(m_hook); }
+    explicit operator bool() const { return m_hook != nullptr; }
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam)
+    {
+        return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK m_hook;
+};
+
+// A cover that could not be created leaves its monitor open only until the next check.
+TEST(CoverDialogs, ACoverThatCouldNotBeCreatedIsTriedAgainAtTheNextCheck)
+{
+    display::CSimDisplayMachine machine;
+    std::string error;
+    ASSERT_TRUE(machine.Load("monitor right=640 bottom=512 primary=1\nmonitor left=640 right=1280 bottom=512\n", error));
+    CCoverDialogs covers(machine);
+    {
+        const CWindowCreationRefused refused;
+        ASSERT_TRUE(refused);
+        covers.Create("");
+        EXPECT_EQ(0u, covers.Count());
+        EXPECT_FALSE(covers.Check(""));  // still no window to be had
+    }
+    EXPECT_TRUE(covers.Check(""));
+    ASSERT_EQ(1u, covers.Count());
+    EXPECT_TRUE(SameRect({640, 0, 1280, 512}, WindowRect(covers.Window(0))));
+    EXPECT_TRUE(IsWindowVisible(covers.Window(0)));
+    EXPECT_FALSE(covers.Check(""));
+}
+
 } // namespace

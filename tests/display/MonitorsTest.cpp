@@ -1,5 +1,7 @@
+#include "display/CoverDialogs.h"
 #include "display/DisplayMonitors.h"
-#include "display/PictureDialog.h"
+#include "display/DisplayResource.h"
+#include "display/StretchedPictures.h"
 #include "display/WinDisplayPlatform.h"
 #include "display/sim/SimDisplayMachine.h"
 
@@ -179,45 +181,73 @@ COLORREF ScreenPixel(int x, int y)
     return colour;
 }
 
-// Cover dialogs on the further simulated monitors, as the lock display builds them: each
-// covers its monitor with the picture, sampled from the screen.
-TEST(PictureDialog, CoversEachFurtherMonitorWithThePictureOrBitmap131)
+// The colour at (x, y) of a bitmap.
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y)
+{
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return colour;
+}
+
+// Covers on the further simulated monitors, as the lock display builds them: each covers
+// its monitor with the picture, sampled from the screen.
+TEST(PictureDialog, CoversEachFurtherMonitorWithThePicture)
 {
     TempBitmapFile picture(64, 48, 0x40);
     display::CSimDisplayMachine machine;
     std::string error;
     ASSERT_TRUE(machine.Load(kThree, error));
-    std::vector<MONITORINFO> monitors;
-    CDisplayMonitors(machine).GetMonitors(monitors);
-
-    const std::string paths[] = {picture.Path(), "", "C:\\no such folder\\none.bmp"};
-    for (const std::string& path : paths) {
-        std::vector<std::unique_ptr<CPictureDialog>> covers;
-        for (const MONITORINFO& monitor : monitors) {
-            if (monitor.dwFlags == MONITORINFOF_PRIMARY)
-                continue;
-            const RECT& r = monitor.rcMonitor;
-            auto cover = std::make_unique<CPictureDialog>(GetDesktopWindow(), path);
-            ASSERT_TRUE(cover->Create());
-            SetWindowPos(cover->GetSafeHwnd(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
-            cover->ResizePicture(r.right - r.left, r.bottom - r.top);
-            ShowWindow(cover->GetSafeHwnd(), SW_SHOW);
-            covers.push_back(std::move(cover));
-        }
-        ASSERT_EQ(2u, covers.size());
-        for (std::size_t i = 0; i < covers.size(); ++i) {
-            const SIZE size = BitmapSize(covers[i]->Picture().GetBitmap());
-            EXPECT_EQ(path == picture.Path() ? 64 : 640, size.cx) << path;  // lock.bmp is 640 x 480
-            RECT client = {};
-            GetClientRect(covers[i]->Picture().GetSafeHwnd(), &client);
-            EXPECT_EQ(640, client.right);
-            EXPECT_EQ(512, client.bottom);
-        }
-        if (path == picture.Path()) {
-            const COLORREF grey = RGB(0x40, 0x40, 0x40);
-            EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(960, 256) == grey && ScreenPixel(320, 768) == grey; }));
-        }
+    CCoverDialogs covers(machine);
+    covers.Create(picture.Path());
+    ASSERT_EQ(2u, covers.Count());
+    for (std::size_t i = 0; i < covers.Count(); ++i) {
+        RECT client = {};
+        GetClientRect(GetDlgItem(covers.Window(i), IDC_COVER_PICTURE), &client);
+        EXPECT_EQ(640, client.right);
+        EXPECT_EQ(512, client.bottom);
     }
+    const COLORREF grey = RGB(0x40, 0x40, 0x40);
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(960, 256) == grey && ScreenPixel(320, 768) == grey; }));
+}
+
+// The covers of every lock share one stretch of the picture per size, made again only when
+// the file changes; no file, or one that does not load, gives bitmap 131.
+TEST(StretchedPictures, OneStretchPerFileAndSizeUntilTheFileChanges)
+{
+    CStretchedPictures pictures;
+    const COLORREF grey = RGB(0x40, 0x40, 0x40);
+    SharedBitmap first;
+    {
+        TempBitmapFile picture(64, 48, 0x40);
+        first = pictures.Get(picture.Path(), 640, 512);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(640, BitmapSize(first.get()).cx);
+        EXPECT_EQ(512, BitmapSize(first.get()).cy);
+        EXPECT_EQ(grey, BitmapPixel(first.get(), 320, 256));
+        EXPECT_EQ(first, pictures.Get(picture.Path(), 640, 512));
+        const SharedBitmap other = pictures.Get(picture.Path(), 800, 600);
+        ASSERT_TRUE(other);
+        EXPECT_NE(first, other);
+        EXPECT_EQ(800, BitmapSize(other.get()).cx);
+        EXPECT_EQ(first, pictures.Get(picture.Path(), 640, 512));
+    }
+    TempBitmapFile rewritten(32, 24, 0x80);  // the same path, written again
+    const SharedBitmap fresh = pictures.Get(rewritten.Path(), 640, 512);
+    ASSERT_TRUE(fresh);
+    EXPECT_NE(first, fresh);
+    EXPECT_EQ(RGB(0x80, 0x80, 0x80), BitmapPixel(fresh.get(), 320, 256));
+    EXPECT_EQ(grey, BitmapPixel(first.get(), 320, 256));  // a cover still holding it keeps it
+
+    for (const char* path : {"", "C:\\no such folder\\none.bmp"}) {
+        const SharedBitmap own = pictures.Get(path, 640, 512);
+        ASSERT_TRUE(own) << path;
+        EXPECT_EQ(640, BitmapSize(own.get()).cx) << path;
+        EXPECT_NE(grey, BitmapPixel(own.get(), 320, 256)) << path;
+    }
+    EXPECT_FALSE(pictures.Get("", 0, 512));
 }
 
 } // namespace

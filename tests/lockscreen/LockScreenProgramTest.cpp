@@ -505,6 +505,63 @@ TEST_F(LockScreenProgram, EveryFurtherMonitorGetsACoverThatFollowsItsChanges)
     EXPECT_TRUE(WaitFor([&] { return !IsShown(); }));
 }
 
+// Windows of another process are within reach: whatever a program does to the shown
+// display, it refuses it or the next cover check puts it back; a forged WM_DESTROY leaves
+// the hooks, the covers and the cover check running.
+TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const RECT primary = {0, 0, width, height}, further = {width, 0, width + 800, 600};
+    WriteScenario("monitor left=0 top=0 right=" + std::to_string(width) + " bottom=" + std::to_string(height) +
+                  " primary=1\nmonitor left=" + std::to_string(width) + " top=0 right=" +
+                  std::to_string(width + 800) + " bottom=600\n");
+    CLockSetting settings;
+    settings.AlarmSetting.UseAlarm = 1;
+    ASSERT_TRUE(client.SendSettings(settings));
+    ASSERT_TRUE(client.ShowLockScreen());
+    HWND cover = nullptr;
+    const auto inPlace = [&] {
+        RECT rect{}, coverRect{};
+        return IsShown() && !IsIconic(window) && GetWindowRect(window, &rect) && EqualRect(&rect, &primary) &&
+               IsWindowVisible(cover) && !IsIconic(cover) && GetWindowRect(cover, &coverRect) &&
+               EqualRect(&coverRect, &further);
+    };
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<HWND> covers = program->WindowsWith(kCoverPicture, kPictureControl);
+        cover = covers.empty() ? nullptr : covers.front();
+        return cover && inPlace();
+    }, 5000));
+
+    const std::vector<std::pair<const char*, std::function<void()>>> attacks = {
+        {"WM_DESTROY sent", [&] { SendMessageTimeoutA(window, WM_DESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr); }},
+        {"SC_MINIMIZE", [&] { PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+        {"SC_CLOSE", [&] { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"SC_MINIMIZE to the cover", [&] { PostMessageA(cover, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+        {"WM_CLOSE to the cover", [&] { PostMessageA(cover, WM_CLOSE, 0, 0); }},
+        {"hidden", [&] { ShowWindow(window, SW_HIDE); }},
+        {"minimised", [&] { ShowWindow(window, SW_MINIMIZE); }},
+        {"moved and sized", [&] { SetWindowPos(window, nullptr, 200, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE); }},
+        {"cover hidden", [&] { ShowWindow(cover, SW_HIDE); }},
+        {"cover minimised", [&] { ShowWindow(cover, SW_MINIMIZE); }},
+        {"cover moved", [&] { SetWindowPos(cover, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }},
+    };
+    for (const auto& [what, attack] : attacks) {
+        attack();
+        Settle();
+        // A cover check, plus about 2 s for a window that Wine hides on Xvfb.
+        EXPECT_TRUE(WaitFor(inPlace, 8000)) << what;
+    }
+
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_SHIFT;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    EXPECT_TRUE(WaitForCall("KeyEvent"));  // the hook is still on
+    ASSERT_TRUE(client.HideLockScreen());
+    EXPECT_TRUE(WaitFor([&] { return !IsShown() && program->WindowsWith(kCoverPicture, kPictureControl).empty(); }));
+}
+
 TEST(LockScreenProgramStart, EndsAtOnceWithoutAnIdOrAResidentProgram)
 {
     for (const char* arguments : {"", "/id", "1234", "/id 4000000000"}) {

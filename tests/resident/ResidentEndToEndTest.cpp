@@ -387,6 +387,77 @@ TEST_F(ResidentEndToEnd, CoverCheckFollowsNewMonitorsAndRaisesTheLockAgain)
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) == plain; }, 3000));
 }
 
+// Lets the window's thread handle everything posted to it so far.
+void Settle(HWND window)
+{
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kEventWait, nullptr);
+}
+
+// Windows of another process are within reach: whatever a program does to the lock
+// windows, they refuse it or the next cover check puts them back, and the key still
+// opens the lock after a forged WM_DESTROY.
+TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
+{
+    constexpr int kPictureControl = 1001, kCoverPicture = 1015;
+    UseMonitors(kTwoMonitors);
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const HWND main = resident.Window();
+    const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512};
+    HWND cover = nullptr;
+    const auto inPlace = [&] {
+        const std::vector<RECT> shown = VisibleWindowsOf(main);
+        return !IsIconic(main) && !IsIconic(cover) && Covers(shown, primary) && Covers(shown, right);
+    };
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<HWND> covers = VisibleWindowsWith(resident.ProcessId(), kCoverPicture, kPictureControl);
+        cover = covers.empty() ? nullptr : covers.front();
+        return cover && inPlace();
+    }));
+
+    const std::vector<std::pair<const char*, std::function<void()>>> attacks = {
+        {"WM_DESTROY sent", [&] { SendMessageTimeoutA(main, WM_DESTROY, 0, 0, SMTO_NORMAL, kEventWait, nullptr); }},
+        {"SC_MINIMIZE", [&] { PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+        {"SC_CLOSE", [&] { PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"SC_MINIMIZE to the cover", [&] { PostMessageA(cover, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+        {"WM_CLOSE to the cover", [&] { PostMessageA(cover, WM_CLOSE, 0, 0); }},
+        {"hidden", [&] { ShowWindow(main, SW_HIDE); }},
+        {"minimised", [&] { ShowWindow(main, SW_MINIMIZE); }},
+        {"moved and sized", [&] { SetWindowPos(main, nullptr, 200, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE); }},
+        {"cover hidden", [&] { ShowWindow(cover, SW_HIDE); }},
+        {"cover minimised", [&] { ShowWindow(cover, SW_MINIMIZE); }},
+        {"cover moved", [&] { SetWindowPos(cover, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }},
+    };
+    for (const auto& [what, attack] : attacks) {
+        attack();
+        Settle(main);
+        // A cover check, plus about 2 s for a window that Wine hides on Xvfb.
+        EXPECT_TRUE(WaitFor(inPlace, 8000)) << what;
+    }
+    ExpectNoEvent(500);
+    EXPECT_EQ(1, ReadLockState());
+
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
+}
+
+// A program that ends while locked gives the system keys back.
+TEST_F(ResidentEndToEnd, EndingWhileLockedClearsTheScreenSaverFlag)
+{
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(resident.Window()) != FALSE; }));
+    PostMessageA(resident.Window(), WM_QUIT, 0, 0);
+    ASSERT_TRUE(resident.WaitForExit(15000));
+    // Wine keeps the flag for the session; each process reads it once: this is this one's
+    // first look.
+    BOOL running = TRUE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    EXPECT_FALSE(running);
+}
+
 struct TextSearch {
     const std::string* wanted;
     bool found;

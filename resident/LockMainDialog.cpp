@@ -76,15 +76,21 @@ bool CLockMainDialog::IsLocked() const
 
 void CLockMainDialog::Lock()
 {
-    SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_HIDEWINDOW);
-    ShowWindow(GetSafeHwnd(), SW_SHOW);
-    m_display->ShowLockScreen();
+    // Locked already (a resume or a return to the session): the one display stays, and
+    // the clients heard of this lock when it was taken.
+    const bool relock = IsLocked();
+    if (!relock) {
+        SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_HIDEWINDOW);
+        ShowWindow(GetSafeHwnd(), SW_SHOW);
+        m_display->ShowLockScreen();
+    }
     CKeyDeviceList found;
     const bool present = m_app.IsKeyPresent(&found);
     m_engine.OnLocked(GetTickCount(), present, found);
     m_alarm.ResetAlarmCounters();
     WriteLockState(1);
-    Publish(EVENT_LOCK);
+    if (!relock)
+        Publish(EVENT_LOCK);
 }
 
 void CLockMainDialog::Unlock()
@@ -106,7 +112,7 @@ void CLockMainDialog::StartWatching(bool reload)
     if (worker)
         worker->UpdateDeviceList();  // decide on the devices attached now
     ApplyDisplaySettings();
-    switch (m_engine.StartupAction(ReadLockState(), m_app.IsKeyPresent())) {
+    switch (m_engine.StartupAction(ReadLockState(), m_app.IsKeyPresent(), IsLocked())) {
     case EStartupAction::Lock:
         Lock();
         break;

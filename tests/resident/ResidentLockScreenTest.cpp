@@ -11,6 +11,7 @@
 
 #include "common/CompanionLink.h"
 #include "common/ProcessFinder.h"
+#include "lockcore/PipeProtocol.h"
 #include "tests/common/HelperProcess.h"
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/LockScreenProgram.h"
@@ -195,6 +196,55 @@ TEST_F(ResidentLockScreen, AKilledResidentProgramComesBackLockedWithANewDisplay)
     PostMessageA(FindLockScreenWindow(lockScreen), WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
     ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kBoxIcon).empty(); }));
     ExpectResidentRestartReplacesTheDisplay();
+}
+
+// Plays another local program that takes the resident program's event pipe while it is
+// free and forges what the lock-screen program would send: the hello, then an unlock
+// request of kind 1 with the may-unlock value set. True when both were answered.
+bool ForgeUnlockRequest(DWORD residentProcess, DWORD timeout)
+{
+    const std::string name = EventPipeName(InstanceIdOf(residentProcess));
+    const DWORD start = GetTickCount();
+    fw::unique_hfile pipe;
+    while (!pipe) {
+        pipe.reset(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!pipe && GetTickCount() - start > timeout)
+            return false;
+        if (!pipe)
+            Sleep(5);
+    }
+    const auto transact = [&](std::vector<int32_t> request) {
+        DWORD moved = 0;
+        uint8_t reply[64] = {};
+        return WriteFile(pipe.get(), request.data(), static_cast<DWORD>(request.size() * 4), &moved, nullptr) &&
+               ReadFile(pipe.get(), reply, sizeof reply, &moved, nullptr) && moved >= 4;
+    };
+    return transact({PIPE_EVT_HELLO}) && transact({PIPE_EVT_UNLOCK_REQUEST, 1, 1, 0});
+}
+
+// The event pipe is free for a moment after the lock-screen program is killed: a request
+// forged there opens nothing (no password was checked, no key came), and the display
+// comes back on the next check.
+TEST_F(ResidentLockScreen, AForgedUnlockRequestOnTheFreeEventPipeOpensNothing)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    {
+        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, lockScreen));
+        ASSERT_TRUE(process);
+        TerminateProcess(process.get(), 1);
+    }
+    const bool answered = ForgeUnlockRequest(resident.ProcessId(), 3000);
+    const DWORD replacement = WaitForLockScreen(lockScreen);
+    ASSERT_NE(0u, replacement);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement); })) << "forged request answered: " << answered;
+    const auto early = events.Next(0);
+    EXPECT_FALSE(early) << "event " << early->code << ", forged request answered: " << answered;
+    EXPECT_EQ(1, ReadLockState());
+
+    Insert();
+    ExpectEvent(kEventUnlock);
 }
 
 // The password alone unlocks; three wrong ones would raise the alarm.

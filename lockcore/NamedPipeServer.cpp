@@ -44,13 +44,16 @@ void CNamedPipeServer::Stop()
 BOOL CNamedPipeServer::Create(SECURITY_ATTRIBUTES* attributes)
 {
     // Older releases refuse the flags they do not know (remote clients before Vista, the
-    // first instance before XP SP2) as an invalid parameter: then without them.
+    // first instance before XP SP2) as an invalid parameter: then without them. The name
+    // is claimed once: a refused client may still hold its end of the old instance, which
+    // would make a later first-instance creation fail.
+    const DWORD first = m_nameClaimed ? 0 : FILE_FLAG_FIRST_PIPE_INSTANCE;
     const struct {
         DWORD open;
         DWORD mode;
     } rules[] = {
-        {FILE_FLAG_FIRST_PIPE_INSTANCE, PIPE_REJECT_REMOTE_CLIENTS},
-        {FILE_FLAG_FIRST_PIPE_INSTANCE, 0},
+        {first, PIPE_REJECT_REMOTE_CLIENTS},
+        {first, 0},
         {0, 0},
     };
     for (const auto& rule : rules) {
@@ -60,6 +63,7 @@ BOOL CNamedPipeServer::Create(SECURITY_ATTRIBUTES* attributes)
         if (IsOpen() || GetLastError() != ERROR_INVALID_PARAMETER)
             break;
     }
+    m_nameClaimed = m_nameClaimed || IsOpen();
     return IsOpen();
 }
 

@@ -47,4 +47,5 @@ private:
     fw::unique_handle m_stop;     // auto-reset
     fw::unique_handle m_created;  // manual-reset
     std::atomic<bool> m_stopped{false};
+    bool m_nameClaimed = false;  // an instance was made: the name is this server's
 };

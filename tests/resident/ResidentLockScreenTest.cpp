@@ -288,4 +288,34 @@ TEST_F(ResidentLockScreenPassword, AKilledResidentProgramTakesTheOpenPasswordDia
     ExpectResidentRestartReplacesTheDisplay();
 }
 
+// Key and password.
+class ResidentLockScreenKeyAndPassword : public ResidentLockScreen {
+protected:
+    void Configure(CLockSetting& settings) override
+    {
+        settings.PasswordSetting.SetPassword(1, "secret");
+        settings.PasswordSetting.PasswordType = 2;
+    }
+};
+
+// A Ctrl+Shift+click that the lock-screen program handles after the key and password
+// opened the lock (queued just before) opens no password dialog over the open PC, so the
+// next pull locks again: an open dialog would take that pull for its own.
+TEST_F(ResidentLockScreenKeyAndPassword, AClickHandledAfterTheUnlockOpensNothingAndAPullStillLocks)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    Insert();  // the key is back: the password is asked for
+    ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
+    TypeLockScreenPassword(VisibleWindowsWith(lockScreen, kPasswordText).front(), "secret");
+    ExpectEvent(kEventUnlock);
+    ASSERT_TRUE(WaitFor([&] { return IsHidden(lockScreen) && VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
+
+    PostMessageA(FindLockScreenWindow(lockScreen), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
+    EXPECT_FALSE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kPasswordText).empty(); }, 2000));
+    Pull();
+    ExpectEvent(kEventLock);
+}
+
 } // namespace

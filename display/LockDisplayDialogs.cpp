@@ -30,7 +30,9 @@ void CLockDisplayDialogs::ShowRefusal(HWND parent)
 std::optional<Corvantis::SUnlockRequest> CLockDisplayDialogs::RunPasswordDialog(Corvantis::SLockScreen& display,
                                                                                  HWND parent)
 {
-    if (m_passwordDialog || display.QueryMayUnlock() == 0)
+    // A request queued before the display went away (a click just before a key unlock)
+    // must not leave a password dialog over an open PC.
+    if (m_passwordDialog || !display.IsLockScreenShown() || display.QueryMayUnlock() == 0)
         return std::nullopt;
     CPasswordDialog dialog(&display, m_topmost, parent);
     m_passwordDialog = &dialog;

@@ -20,7 +20,8 @@ public:
     bool ConfirmExit(HWND parent);
     // The box that tells why the session does not end; nothing when one is open already.
     void ShowRefusal(HWND parent);
-    // The password dialog, when none is open and the interface allows a password now. It
+    // The password dialog, when none is open, the display is shown and the interface
+    // allows a password now. It
     // asks for the key state and shows itself when the answer comes; its end is returned
     // as the unlock request to send, none when it did not open.
     std::optional<Corvantis::SUnlockRequest> RunPasswordDialog(Corvantis::SLockScreen& display, HWND parent);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "common/PathUtil.h"
+#include "lockcore/PipeClientProcess.h"
 #include "lockcore/PipeProtocol.h"
 
 CLockScreenLink::~CLockScreenLink()
@@ -33,7 +34,7 @@ BOOL CLockScreenLink::IsAlive()
 BOOL CLockScreenLink::StartServer(const std::string& id, Corvantis::SLockScreen* listener)
 {
     try {
-        m_server = std::make_unique<CScreenEventServer>(id, listener);
+        m_server = std::make_unique<CScreenEventServer>(id, listener, CScreenEventServer::EClients::Launched);
         m_thread = CServerThread::Start(*m_server);
         return m_thread != nullptr;
     } catch (...) {
@@ -47,12 +48,16 @@ BOOL CLockScreenLink::LaunchLockScreen(const std::string& id)
     const std::string parameters = "/id " + id;
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
     info.lpVerb = "open";
     info.lpFile = path.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = SW_SHOW;
-    return ShellExecuteExA(&info) && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+    const BOOL launched = ShellExecuteExA(&info) && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+    m_lockScreenProcess.reset(info.hProcess);
+    if (launched)
+        m_server->ExpectClient(ProcessIdOf(info.hProcess));
+    return launched;
 }
 
 BOOL CLockScreenLink::ConnectClient(const std::string& id)
@@ -77,4 +82,5 @@ void CLockScreenLink::StopServer()
         m_thread.reset();
     }
     m_server.reset();
+    m_lockScreenProcess.reset();
 }

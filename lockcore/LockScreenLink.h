@@ -16,9 +16,10 @@ public:
     CLockScreenLink& operator=(const CLockScreenLink&) = delete;
     virtual ~CLockScreenLink();
 
-    // Serves the event pipe for `listener`, launches the lock-screen program with
-    // "/id <own process id>" and connects to its command pipe; on any failure the link
-    // is torn down again and the result is FALSE.
+    // Serves the event pipe for `listener` (to the launched process alone, where Windows
+    // can tell), launches the lock-screen program with "/id <own process id>" and connects
+    // to its command pipe; on any failure the link is torn down again and the result is
+    // FALSE.
     BOOL Start(Corvantis::SLockScreen* listener);
     // Closes the client, then stops the event server, handling messages sent to the
     // calling thread while it waits so a server thread inside SendMessage can finish.
@@ -30,7 +31,7 @@ public:
 
 private:
     BOOL StartServer(const std::string& id, Corvantis::SLockScreen* listener);
-    static BOOL LaunchLockScreen(const std::string& id);
+    BOOL LaunchLockScreen(const std::string& id);
     BOOL ConnectClient(const std::string& id);
     void DeleteClient();
     void StopServer();
@@ -38,4 +39,6 @@ private:
     std::unique_ptr<CScreenCommandClient> m_client;
     std::unique_ptr<CScreenEventServer> m_server;
     std::unique_ptr<CServerThread> m_thread;
+    // Held while linked, so that its process id cannot pass to another process.
+    fw::unique_handle m_lockScreenProcess;
 };

@@ -23,7 +23,7 @@ int CNamedPipeServer::Serve()
         if (!CreateSecure())
             return -1;
         SetEvent(m_created.get());
-        if (Connect()) {
+        if (Connect() && AcceptClient()) {
             std::vector<uint8_t> request;
             bool oversized = false;
             while (ReadAtMost(request, kMaxRequest, oversized))
@@ -43,9 +43,27 @@ void CNamedPipeServer::Stop()
 
 BOOL CNamedPipeServer::Create(SECURITY_ATTRIBUTES* attributes)
 {
-    m_handle.reset(CreateNamedPipeA(Name().c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                    PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, BufferSize(),
-                                    BufferSize(), kDefaultTimeout, attributes));
+    // Older releases refuse the flags they do not know (remote clients before Vista, the
+    // first instance before XP SP2) as an invalid parameter: then without them. The name
+    // is claimed once: a refused client may still hold its end of the old instance, which
+    // would make a later first-instance creation fail.
+    const DWORD first = m_nameClaimed ? 0 : FILE_FLAG_FIRST_PIPE_INSTANCE;
+    const struct {
+        DWORD open;
+        DWORD mode;
+    } rules[] = {
+        {first, PIPE_REJECT_REMOTE_CLIENTS},
+        {first, 0},
+        {0, 0},
+    };
+    for (const auto& rule : rules) {
+        m_handle.reset(CreateNamedPipeA(Name().c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | rule.open,
+                                        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | rule.mode, 1,
+                                        BufferSize(), BufferSize(), kDefaultTimeout, attributes));
+        if (IsOpen() || GetLastError() != ERROR_INVALID_PARAMETER)
+            break;
+    }
+    m_nameClaimed = m_nameClaimed || IsOpen();
     return IsOpen();
 }
 

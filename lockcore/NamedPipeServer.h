@@ -23,10 +23,15 @@ public:
     HANDLE CreatedEvent() const { return m_created.get(); }
 
 protected:
+    // The one instance; no other server may have taken the name first and no other
+    // machine may connect, where Windows knows these rules.
     virtual BOOL Create(SECURITY_ATTRIBUTES* attributes);
     // The pipe with the settings folder's access list.
     virtual BOOL CreateSecure();
     virtual BOOL Connect();
+    // Whether the client just connected may be served; a refused one is disconnected
+    // before any request of it is read. The default takes every client.
+    virtual bool AcceptClient() { return true; }
     // Handles one request; the reply is written with Write.
     virtual int OnRequest(const std::vector<uint8_t>& request);
     // Answers a request longer than kMaxRequest, read to its end and dropped; the default
@@ -42,4 +47,5 @@ private:
     fw::unique_handle m_stop;     // auto-reset
     fw::unique_handle m_created;  // manual-reset
     std::atomic<bool> m_stopped{false};
+    bool m_nameClaimed = false;  // an instance was made: the name is this server's
 };

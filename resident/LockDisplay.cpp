@@ -71,23 +71,28 @@ void CLockMainDialog::RunPasswordDialog()
         m_display->RequestUnlock(*request);
 }
 
+// The password dialog has opened and waits for the key state before it shows.
 void CLockMainDialog::WatchKeyState()
 {
-    if (CFilterUsbCheckThread* worker = m_app.GetUsbCheckThread()) {
-        worker->RemoveNotifyWindow(GetSafeHwnd());
-        worker->AddNotifyWindow(GetSafeHwnd(), UM_KEY_STATE_CHANGED);
-        worker->RequestCheck();
+    m_engine.OnPasswordDialogOpened();
+    CFilterUsbCheckThread* worker = m_app.GetUsbCheckThread();
+    if (!worker) {
+        OnKeyStateChanged();  // no worker will ever report: answer from what is known now
+        return;
     }
+    worker->RemoveNotifyWindow(GetSafeHwnd());
+    worker->AddNotifyWindow(GetSafeHwnd(), UM_KEY_STATE_CHANGED);
+    worker->RequestCheck();
 }
 
-// Kind 1: the dialog ended with 1 (password accepted, or a key opened it); kind 2 with
-// the flag: the alarm. Either way the key notices go back to the key decision.
+// Kind 1: the dialog ended with 1 (password accepted, or a key opened it), which opens the
+// lock only as far as this program's own checks allow; kind 2 with the flag: the alarm.
+// Either way the key notices go back to the key decision.
 void CLockMainDialog::OnUnlockRequest(const Corvantis::SUnlockRequest* request)
 {
     if (!request)
         return;
-    if (request->kind == 1 && m_engine.AcceptUnlock(IsLocked(), m_app.IsKeyPresent())) {
-        m_engine.OnPasswordUnlock(request->value != 0);
+    if (request->kind == 1 && m_engine.AcceptUnlock(IsLocked(), m_app.IsKeyPresent(), request->value)) {
         Unlock();
     } else if (request->kind == 2 && request->flag != 0) {
         m_alarm.StartAlarm();

@@ -68,7 +68,7 @@ void CLockEngine::BeginWatching(Tick now)
     m_checkWatchdog = true;
 }
 
-EStartupAction CLockEngine::StartupAction(int storedLock, bool keyPresent) const
+EStartupAction CLockEngine::StartupAction(int storedLock, bool keyPresent, bool locked) const
 {
     if (storedLock == 0 && m_setting.LockStartup == 0)
         return EStartupAction::None;
@@ -76,6 +76,8 @@ EStartupAction CLockEngine::StartupAction(int storedLock, bool keyPresent) const
         return EStartupAction::Lock;
     if (KeyAndPasswordNeeded())
         return EStartupAction::LockAndAskPassword;
+    if (storedLock != 0 && !locked)
+        return EStartupAction::Lock;
     return EStartupAction::None;
 }
 
@@ -84,6 +86,7 @@ void CLockEngine::OnLocked(Tick now, bool keyPresent, const CKeyDeviceList& foun
     m_lockTick = now;
     m_snapshot.Take(keyPresent, found);
     m_passwordErrors = 0;
+    m_passwordAccepted = {};
 }
 
 void CLockEngine::OnUnlocked(Tick now)
@@ -91,6 +94,7 @@ void CLockEngine::OnUnlocked(Tick now)
     m_unlockTick = now;
     m_snapshot.Clear();
     m_passwordErrors = 0;
+    m_passwordAccepted = {};
 }
 
 EKeyAction CLockEngine::OnKeyListChanged(bool locked, bool present, const CKeyDeviceList& found)
@@ -134,6 +138,7 @@ SPasswordVerdict CLockEngine::CheckPassword(const std::string& typed)
     if (password.UsePassword == 1 && password.IsPasswordMatch(typed)) {
         verdict.ok = 1;
         verdict.mayUnlock = password.PasswordType == 2 ? 0 : 1;
+        m_passwordAccepted = {true, verdict.mayUnlock != 0};
         return verdict;
     }
     ++m_passwordErrors;
@@ -142,9 +147,18 @@ SPasswordVerdict CLockEngine::CheckPassword(const std::string& typed)
     return verdict;
 }
 
-bool CLockEngine::AcceptUnlock(bool locked, bool keyPresent) const
+bool CLockEngine::AcceptUnlock(bool locked, bool keyPresent, int value)
 {
-    return locked && (m_setting.PasswordSetting.PasswordType != 2 || keyPresent);
+    const SAcceptedPassword password = m_passwordAccepted;
+    m_passwordAccepted = {};
+    if (!locked)
+        return false;
+    const bool byPassword =
+        password.accepted && (m_setting.PasswordSetting.PasswordType != 2 || keyPresent);
+    if (!byPassword && !KeyOpens(keyPresent))
+        return false;
+    OnPasswordUnlock(byPassword && password.mayUnlock && value != 0);
+    return true;
 }
 
 bool CLockEngine::WantsNoInputTimer() const
@@ -222,4 +236,11 @@ EWatchAction CLockEngine::OnSessionChange(unsigned event)
 bool CLockEngine::KeyAndPasswordNeeded() const
 {
     return m_setting.PasswordSetting.UsePassword != 0 && m_setting.PasswordSetting.PasswordType == 2;
+}
+
+// As the key decision unlocks: a key attached that is not one of the snapshot's, and no
+// password needed beside it.
+bool CLockEngine::KeyOpens(bool keyPresent) const
+{
+    return keyPresent && !m_snapshot.IsHeld() && !KeyAndPasswordNeeded();
 }

@@ -66,8 +66,11 @@ public:
     // Watching starts (start-up, resume, return to the session): both ticks restart,
     // the automatic locks are no longer held back and the watchdog is checked again.
     void BeginWatching(Tick now);
-    // The start-up check, from the stored lock state and the keys attached now.
-    EStartupAction StartupAction(int storedLock, bool keyPresent) const;
+    // The start-up check, from the stored lock state, the keys attached now and whether
+    // the display is up already (resume, return to the session). A lock stored while the
+    // display is not up survives a restart of the program even with the key in: it is
+    // taken again, and the key snapshot keeps it until the key is pulled and inserted.
+    EStartupAction StartupAction(int storedLock, bool keyPresent, bool locked) const;
 
     // The lock was taken / released at `now`.
     void OnLocked(Tick now, bool keyPresent, const CKeyDeviceList& found);
@@ -84,11 +87,18 @@ public:
     // Whether the password dialog may open: always without a password or with the
     // password alone; with key and password only while a key is attached.
     int QueryMayUnlock(bool keyPresent) const;
-    // A typed password: a wrong one counts towards the alarm.
+    // A password dialog opens: no password counts as accepted for it yet.
+    void OnPasswordDialogOpened() { m_passwordAccepted = {}; }
+    // A typed password: a wrong one counts towards the alarm, a right one is remembered
+    // for the unlock request that follows.
     SPasswordVerdict CheckPassword(const std::string& typed);
-    // Whether an unlock request of kind 1 (the dialog ended with 1) opens the lock: only
-    // while locked, and with key and password only while a key is still attached.
-    bool AcceptUnlock(bool locked, bool keyPresent) const;
+    // An unlock request of kind 1 (the dialog ended with 1), with the dialog's may-unlock
+    // value: whether it opens the lock. Any program may send one, so the request proves
+    // nothing by itself: it opens only while locked, and only when this engine accepted the
+    // password since the dialog opened (with key and password while a key is still
+    // attached) or an attached key opens the lock by the rules in force. An accepted
+    // request sets the password-unlock flag as far as the verdict allowed it.
+    bool AcceptUnlock(bool locked, bool keyPresent, int value);
     int PasswordErrors() const { return m_passwordErrors; }
     void ResetPasswordErrors() { m_passwordErrors = 0; }
 
@@ -120,6 +130,7 @@ public:
 private:
     bool AutomaticLockAllowed() const { return !m_suspended && !m_passwordUnlock; }
     bool KeyAndPasswordNeeded() const;
+    bool KeyOpens(bool keyPresent) const;
     // Seconds since the later of `since` and the last input, each elapsed time taken
     // modulo 2^32 so that the tick count's wrap never makes an old tick look recent.
     std::uint32_t IdleSeconds(Tick since, Tick now) const;
@@ -135,4 +146,9 @@ private:
     bool m_sessionLocked = false;
     CKeySnapshot m_snapshot;
     int m_passwordErrors = 0;
+    // The last right password since the dialog opened, and whether it alone may unlock.
+    struct SAcceptedPassword {
+        bool accepted = false;
+        bool mayUnlock = false;
+    } m_passwordAccepted;
 };

@@ -76,12 +76,17 @@ bool CLockMainDialog::IsLocked() const
 
 void CLockMainDialog::Lock()
 {
-    SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_HIDEWINDOW);
-    ShowWindow(GetSafeHwnd(), SW_SHOW);
-    // The clients hear of the lock, and the file holds it, no later than it shows.
+    // Locked already (a resume or a return to the session): the one display stays, and
+    // the clients heard of this lock when it was taken.
+    const bool relock = IsLocked();
+    // The file holds the lock, and the clients hear of it, no later than it shows.
     WriteLockState(1);
-    Publish(EVENT_LOCK);
-    m_display->ShowLockScreen();
+    if (!relock) {
+        Publish(EVENT_LOCK);
+        SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, -10, -10, 1, 1, SWP_HIDEWINDOW);
+        ShowWindow(GetSafeHwnd(), SW_SHOW);
+        m_display->ShowLockScreen();
+    }
     CKeyDeviceList found;
     const bool present = m_app.IsKeyPresent(&found);
     m_engine.OnLocked(GetTickCount(), present, found);
@@ -107,7 +112,7 @@ void CLockMainDialog::StartWatching(bool reload)
     if (worker)
         worker->UpdateDeviceList();  // decide on the devices attached now
     ApplyDisplaySettings();
-    switch (m_engine.StartupAction(ReadLockState(), m_app.IsKeyPresent())) {
+    switch (m_engine.StartupAction(ReadLockState(), m_app.IsKeyPresent(), IsLocked())) {
     case EStartupAction::Lock:
         Lock();
         break;

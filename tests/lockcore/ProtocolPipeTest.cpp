@@ -75,6 +75,27 @@ TEST_F(ScreenEventServer, OversizedRequestIsDrainedAndAnsweredAsBad)
     EXPECT_EQ(std::vector<std::string>{"CheckPassword [pw]"}, listener.Calls());
 }
 
+// Where Windows names a pipe's client, only the launched lock-screen process is served:
+// any other local program is disconnected before a request of it is read.
+TEST(ScreenEventServerClients, OnlyTheLaunchedProcessIsServed)
+{
+    if (!GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeClientProcessId"))
+        GTEST_SKIP() << "Windows cannot name a pipe's client here";
+    for (const bool launchedIsThis : {false, true}) {
+        SCOPED_TRACE(launchedIsThis);
+        const std::string id = UniqueSuffix();
+        RecordingScreen listener;
+        CScreenEventServer server(id, &listener, CScreenEventServer::EClients::Launched);
+        auto thread = CServerThread::Start(server);
+        ASSERT_TRUE(thread);
+        server.ExpectClient(launchedIsThis ? GetCurrentProcessId() : GetCurrentProcessId() + 4);
+        EventClient client(id);
+        EXPECT_EQ(launchedIsThis, client.Connect());
+        EXPECT_EQ(launchedIsThis ? "00 00 00 00" : "failed", client.Raw("06 00 00 00 01 00 00 00 01 00 00 00 00 00 00 00"));
+        EXPECT_EQ(launchedIsThis ? 1u : 0u, listener.Calls().size());
+    }
+}
+
 // A server whose hello carries four bytes too many.
 class LongHelloServer : public CProtocolPipeServer {
 public:

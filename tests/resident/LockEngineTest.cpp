@@ -179,25 +179,31 @@ TEST_F(LockEngineTest, AReloadThatLeavesNoKeyLocks)
 
 TEST_F(LockEngineTest, StartupCheck)
 {
-    // stored lock, LockStartup, key present, UsePassword, PasswordType -> action
-    using Row = std::tuple<int, int, bool, int, int, EStartupAction>;
+    // stored lock, LockStartup, key present, UsePassword, PasswordType, locked -> action
+    using Row = std::tuple<int, int, bool, int, int, bool, EStartupAction>;
     const Row rows[] = {
-        {0, 0, false, 0, 0, EStartupAction::None},
-        {1, 0, false, 0, 0, EStartupAction::Lock},  // killed while locked
-        {0, 1, false, 0, 0, EStartupAction::Lock},
-        {0, 1, true, 0, 0, EStartupAction::None},
-        {1, 0, true, 0, 0, EStartupAction::None},
-        {0, 1, true, 1, 2, EStartupAction::LockAndAskPassword},
-        {0, 1, true, 1, 1, EStartupAction::None},
-        {0, 1, true, 0, 2, EStartupAction::None},
-        {0, 0, true, 1, 2, EStartupAction::None},
+        {0, 0, false, 0, 0, false, EStartupAction::None},
+        {1, 0, false, 0, 0, false, EStartupAction::Lock},  // killed while locked
+        {0, 1, false, 0, 0, false, EStartupAction::Lock},
+        {0, 1, true, 0, 0, false, EStartupAction::None},
+        // Killed while locked with the key in: locked again, the snapshot keeps it.
+        {1, 0, true, 0, 0, false, EStartupAction::Lock},
+        {1, 1, true, 1, 1, false, EStartupAction::Lock},
+        // Resume while locked with the key in: the snapshot held already decides.
+        {1, 0, true, 0, 0, true, EStartupAction::None},
+        {1, 0, false, 0, 0, true, EStartupAction::Lock},
+        {0, 1, true, 1, 2, false, EStartupAction::LockAndAskPassword},
+        {1, 0, true, 1, 2, false, EStartupAction::LockAndAskPassword},
+        {0, 1, true, 1, 1, false, EStartupAction::None},
+        {0, 1, true, 0, 2, false, EStartupAction::None},
+        {0, 0, true, 1, 2, false, EStartupAction::None},
     };
-    for (const auto& [stored, startup, present, usePassword, passwordType, expected] : rows) {
+    for (const auto& [stored, startup, present, usePassword, passwordType, locked, expected] : rows) {
         setting.LockStartup = startup;
         setting.PasswordSetting.UsePassword = usePassword;
         setting.PasswordSetting.PasswordType = passwordType;
-        EXPECT_EQ(expected, engine.StartupAction(stored, present))
-            << stored << startup << present << usePassword << passwordType;
+        EXPECT_EQ(expected, engine.StartupAction(stored, present, locked))
+            << stored << startup << present << usePassword << passwordType << locked;
     }
 }
 
@@ -276,14 +282,57 @@ TEST_F(LockEngineTest, PasswordCheckCountsWrongPasswordsTowardsTheAlarm)
     EXPECT_EQ(0, engine.PasswordErrors());  // each lock starts counting anew
 }
 
-TEST_F(LockEngineTest, UnlockRequestOpensOnlyWhatIsLockedAndWithKeyAndPasswordOnlyWithTheKey)
+// Any local program could send an unlock request: it opens the lock only after a password
+// that this engine accepted since the dialog opened, or with a key that opens it by the
+// rules in force, and the password-unlock flag follows the verdict, not the request.
+TEST_F(LockEngineTest, UnlockRequestOpensOnlyAfterAnAcceptedPasswordOrWithAnOpeningKey)
 {
+    setting.PasswordSetting.SetPassword(1, "secret");
+    const struct {
+        const char* name;
+        int passwordType;
+        const char* typed;  // null: no password typed
+        bool lockedWithKey;  // the lock holds a key snapshot
+        bool keyPresent;
+        bool locked;
+        bool opens;
+        bool passwordUnlock;
+    } cases[] = {
+        {"forged, nothing typed", 1, nullptr, false, false, true, false, false},
+        {"wrong password", 1, "wrong", false, false, true, false, false},
+        {"right password", 1, "secret", false, false, true, true, true},
+        {"right password, not locked", 1, "secret", false, false, false, false, false},
+        {"key and password, key in", 2, "secret", false, true, true, true, false},
+        {"key and password, key pulled", 2, "secret", false, false, true, false, false},
+        {"key and password, key alone", 2, nullptr, false, true, true, false, false},
+        {"a key that opens", 1, nullptr, false, true, true, true, false},
+        {"no password, a key that opens", 0, nullptr, false, true, true, true, false},
+        {"the key of the snapshot", 1, nullptr, true, true, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        setting.PasswordSetting.PasswordType = c.passwordType;
+        setting.PasswordSetting.UsePassword = c.passwordType == 0 ? 0 : 1;
+        LockWith(c.lockedWithKey ? std::vector<CKeyDevice>{kKeyA} : std::vector<CKeyDevice>{});
+        engine.OnPasswordUnlock(false);
+        engine.OnPasswordDialogOpened();
+        if (c.typed)
+            engine.CheckPassword(c.typed);
+        EXPECT_EQ(c.opens, engine.AcceptUnlock(c.locked, c.keyPresent, 1));
+        EXPECT_EQ(c.passwordUnlock, engine.IsPasswordUnlocked());
+    }
+
     setting.PasswordSetting.PasswordType = 1;
-    EXPECT_TRUE(engine.AcceptUnlock(true, false));
-    EXPECT_FALSE(engine.AcceptUnlock(false, true));  // no second unlock event
-    setting.PasswordSetting.PasswordType = 2;
-    EXPECT_TRUE(engine.AcceptUnlock(true, true));
-    EXPECT_FALSE(engine.AcceptUnlock(true, false));  // pulled while the dialog was open
+    setting.PasswordSetting.UsePassword = 1;
+    LockWith({});
+    engine.OnPasswordDialogOpened();
+    engine.CheckPassword("secret");
+    EXPECT_TRUE(engine.AcceptUnlock(true, false, 1));
+    EXPECT_FALSE(engine.AcceptUnlock(true, false, 1));  // one accepted password, one request
+
+    engine.CheckPassword("secret");  // accepted before the dialog opened
+    engine.OnPasswordDialogOpened();
+    EXPECT_FALSE(engine.AcceptUnlock(true, false, 1));
 }
 
 class IdleTest : public LockEngineTest {

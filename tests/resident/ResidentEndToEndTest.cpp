@@ -172,6 +172,29 @@ TEST_F(ResidentEndToEnd, KilledWhileLockedStartsLockedWithoutTheKey)
     ExpectEvent(kEventUnlock);
 }
 
+// A person at the PC can end the program from the task manager: the watchdog starts it
+// again, and a lock taken with the key in must still want that key pulled and inserted.
+TEST_F(ResidentEndToEnd, KilledWhileLockedWithTheKeyInStartsLockedUntilItIsPulledAndInserted)
+{
+    StartWith({kKeyA}, {kKeyA});
+    resident.Post(UM_LOCK_NOW);
+    ExpectEvent(kEventLock);
+
+    Restart();
+    ExpectEvent(kEventLock);
+    EXPECT_EQ(1, ReadLockState());
+    resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);  // the key is still in
+    ExpectNoEvent();
+    Pull(kKeyA);
+    ExpectNoEvent();
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
+    EXPECT_EQ(0, ReadLockState());
+
+    Restart();  // unlocked cleanly: an ordinary start with the key in stays open
+    ExpectNoEvent();
+}
+
 TEST_F(ResidentEndToEnd, IdleTimeLocks)
 {
     setting.LockNoInput = 1;
@@ -456,6 +479,36 @@ TEST_F(ResidentEndToEnd, EndingWhileLockedClearsTheScreenSaverFlag)
     BOOL running = TRUE;
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     EXPECT_FALSE(running);
+}
+
+// Suspend and resume while locked: watching starts again, but the PC is locked already,
+// so the one display stays (no second set of covers) and no second lock event goes out.
+TEST_F(ResidentEndToEnd, ResumeWhileLockedKeepsTheOneDisplayAndPublishesNothing)
+{
+    UseMonitors(kTwoMonitors);
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512};
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<RECT> shown = VisibleWindowsOf(resident.Window());
+        return Covers(shown, primary) && Covers(shown, right);
+    }));
+
+    for (int round = 0; round < 2; ++round) {
+        resident.Post(WM_POWERBROADCAST, 0);  // PBT_APMQUERYSUSPEND
+        resident.Post(WM_POWERBROADCAST, 7);  // PBT_APMRESUMESUSPEND
+    }
+    resident.Post(UM_RELOAD_SETTINGS);  // its event comes after the resumes' work
+    ExpectEvent(kEventChangeSetting, 3 * kEventWait);
+    const std::vector<RECT> shown = VisibleWindowsOf(resident.Window());
+    EXPECT_EQ(2u, shown.size());
+    EXPECT_TRUE(Covers(shown, primary) && Covers(shown, right));
+    EXPECT_EQ(1, ReadLockState());
+
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
+    EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(resident.Window()).empty(); }, 3 * kEventWait));
 }
 
 struct TextSearch {

@@ -11,6 +11,7 @@
 
 #include "common/CompanionLink.h"
 #include "common/ProcessFinder.h"
+#include "lockcore/PipeProtocol.h"
 #include "tests/common/HelperProcess.h"
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/LockScreenProgram.h"
@@ -197,6 +198,55 @@ TEST_F(ResidentLockScreen, AKilledResidentProgramComesBackLockedWithANewDisplay)
     ExpectResidentRestartReplacesTheDisplay();
 }
 
+// Plays another local program that takes the resident program's event pipe while it is
+// free and forges what the lock-screen program would send: the hello, then an unlock
+// request of kind 1 with the may-unlock value set. True when both were answered.
+bool ForgeUnlockRequest(DWORD residentProcess, DWORD timeout)
+{
+    const std::string name = EventPipeName(InstanceIdOf(residentProcess));
+    const DWORD start = GetTickCount();
+    fw::unique_hfile pipe;
+    while (!pipe) {
+        pipe.reset(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!pipe && GetTickCount() - start > timeout)
+            return false;
+        if (!pipe)
+            Sleep(5);
+    }
+    const auto transact = [&](std::vector<int32_t> request) {
+        DWORD moved = 0;
+        uint8_t reply[64] = {};
+        return WriteFile(pipe.get(), request.data(), static_cast<DWORD>(request.size() * 4), &moved, nullptr) &&
+               ReadFile(pipe.get(), reply, sizeof reply, &moved, nullptr) && moved >= 4;
+    };
+    return transact({PIPE_EVT_HELLO}) && transact({PIPE_EVT_UNLOCK_REQUEST, 1, 1, 0});
+}
+
+// The event pipe is free for a moment after the lock-screen program is killed: a request
+// forged there opens nothing (no password was checked, no key came), and the display
+// comes back on the next check.
+TEST_F(ResidentLockScreen, AForgedUnlockRequestOnTheFreeEventPipeOpensNothing)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    {
+        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, lockScreen));
+        ASSERT_TRUE(process);
+        TerminateProcess(process.get(), 1);
+    }
+    const bool answered = ForgeUnlockRequest(resident.ProcessId(), 3000);
+    const DWORD replacement = WaitForLockScreen(lockScreen);
+    ASSERT_NE(0u, replacement);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement); })) << "forged request answered: " << answered;
+    const auto early = events.Next(0);
+    EXPECT_FALSE(early) << "event " << early->code << ", forged request answered: " << answered;
+    EXPECT_EQ(1, ReadLockState());
+
+    Insert();
+    ExpectEvent(kEventUnlock);
+}
+
 // The password alone unlocks; three wrong ones would raise the alarm.
 class ResidentLockScreenPassword : public ResidentLockScreen {
 protected:
@@ -236,6 +286,36 @@ TEST_F(ResidentLockScreenPassword, AKilledResidentProgramTakesTheOpenPasswordDia
     ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
     ASSERT_TRUE(OpenLockScreenPasswordDialog(lockScreen));
     ExpectResidentRestartReplacesTheDisplay();
+}
+
+// Key and password.
+class ResidentLockScreenKeyAndPassword : public ResidentLockScreen {
+protected:
+    void Configure(CLockSetting& settings) override
+    {
+        settings.PasswordSetting.SetPassword(1, "secret");
+        settings.PasswordSetting.PasswordType = 2;
+    }
+};
+
+// A Ctrl+Shift+click that the lock-screen program handles after the key and password
+// opened the lock (queued just before) opens no password dialog over the open PC, so the
+// next pull locks again: an open dialog would take that pull for its own.
+TEST_F(ResidentLockScreenKeyAndPassword, AClickHandledAfterTheUnlockOpensNothingAndAPullStillLocks)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    Insert();  // the key is back: the password is asked for
+    ASSERT_TRUE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
+    TypeLockScreenPassword(VisibleWindowsWith(lockScreen, kPasswordText).front(), "secret");
+    ExpectEvent(kEventUnlock);
+    ASSERT_TRUE(WaitFor([&] { return IsHidden(lockScreen) && VisibleWindowsWith(lockScreen, kPasswordText).empty(); }));
+
+    PostMessageA(FindLockScreenWindow(lockScreen), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
+    EXPECT_FALSE(WaitFor([&] { return !VisibleWindowsWith(lockScreen, kPasswordText).empty(); }, 2000));
+    Pull();
+    ExpectEvent(kEventLock);
 }
 
 } // namespace

@@ -1,0 +1,33 @@
+#include "lockcore/PipeClientProcess.h"
+
+namespace {
+
+// An entry point of kernel32, which every process has loaded; null when it lacks it.
+template <typename Function>
+Function Kernel32Entry(const char* name)
+{
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    // Through void(*)() so the compiler accepts the cast between function types.
+    return kernel ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, name)))
+                  : nullptr;
+}
+
+} // namespace
+
+bool PipeClientProcessId(HANDLE pipe, DWORD& id)
+{
+    using Query = BOOL(WINAPI*)(HANDLE, PULONG);
+    const Query query = Kernel32Entry<Query>("GetNamedPipeClientProcessId");
+    ULONG client = 0;
+    if (!query || !query(pipe, &client))
+        return false;
+    id = client;
+    return true;
+}
+
+DWORD ProcessIdOf(HANDLE process)
+{
+    using Query = DWORD(WINAPI*)(HANDLE);
+    const Query query = Kernel32Entry<Query>("GetProcessId");
+    return query && process ? query(process) : 0;
+}

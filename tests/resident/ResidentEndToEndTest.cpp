@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,19 @@ protected:
     std::unique_ptr<CSimulatedKeys> keys;
     CResidentProcess resident;
 };
+
+// A pull that never reaches the simulated machine would pass every "nothing happened"
+// check: a scenario that cannot be written stops the test instead.
+TEST(SimulatedKeys, AScenarioThatCannotBeWrittenFailsTheTest)
+{
+    EXPECT_THROW(CSimulatedKeys(TempPath("no-such-folder\\scenario.txt"), {kKeyA}), std::runtime_error);
+
+    CSimulatedKeys keys(TempPath("held-scenario-" + std::to_string(GetCurrentProcessId()) + ".txt"), {kKeyA});
+    const fw::unique_hfile held(
+        CreateFileA(keys.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
+    EXPECT_THROW(keys.Pull(kKeyA.tag), std::runtime_error);
+}
 
 TEST_F(ResidentEndToEnd, PullLocksAndInsertUnlocks)
 {

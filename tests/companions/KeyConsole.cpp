@@ -25,6 +25,10 @@
 namespace {
 
 constexpr UINT UM_LOCK_EVENT = WM_APP + 1;
+// The lock display's message, as a user would set it: "このパソコンはロックされています"
+// ("this PC is locked") in code page 932.
+constexpr char kLockMessage[] = "\x82\xB1\x82\xCC\x83\x70\x83\x5C\x83\x52\x83\x93\x82\xCD\x83\x8D\x83\x62\x83\x4E"
+                                "\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7";
 
 const char* EventName(int code)
 {
@@ -161,7 +165,7 @@ int main(int argc, char** argv)
     if (firstRun)
         RemoveSettings();
     else
-        CInstalledPrograms::RegisterKey();
+        CInstalledPrograms::RegisterKey(kLockMessage);
     CEventPrinter printer(programs.Path("ArdenvaleAPI.dll"));
     if (!printer.Start() || !programs.Launch("Pernwick.exe")) {
         std::fprintf(stderr, "the programs did not start\n");

@@ -58,20 +58,22 @@ private:
     DWORD m_saved = 0;
 };
 
-// Makes `from` the foreground window, runs `act` and tells whether `expected` is the
-// foreground window afterwards. Other tests' windows may take the foreground meanwhile:
-// a few tries.
+// Makes `from` the foreground window, runs `act` once and tells whether `expected` is the
+// foreground window afterwards. Only the set-up is tried again: another program's window
+// may take the foreground before it holds.
 bool ForegroundAfter(HWND from, const std::function<void()>& act, HWND expected)
 {
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    bool ready = false;
+    for (int attempt = 0; attempt < 5 && !ready; ++attempt) {
         SetForegroundWindow(from);
-        if (GetForegroundWindow() != from)
-            continue;
-        act();
-        if (GetForegroundWindow() == expected)
-            return true;
+        ready = GetForegroundWindow() == from;
     }
-    return false;
+    if (!ready) {
+        ADD_FAILURE() << "the set-up could not make the starting window the foreground window";
+        return false;
+    }
+    act();
+    return GetForegroundWindow() == expected;
 }
 
 TEST(TopmostWindowList, AddsOnceRemovesListedAndCopiesInOrder)

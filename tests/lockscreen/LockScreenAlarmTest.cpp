@@ -70,7 +70,7 @@ protected:
     }
     void ExpectNoEvent()
     {
-        const auto event = session.Events().Next(500);
+        const auto event = session.Events().Next(kQuietWait);
         EXPECT_FALSE(event) << "event " << event->code;
     }
     // The alarm shows on the display: its picture, and no exit button to press.

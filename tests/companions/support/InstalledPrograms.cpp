@@ -28,13 +28,14 @@ const SProgramFile kProgramFiles[] = {
     {KV_SAMPLE_CLIENT, "SampleClient.exe"},
 };
 
-void WriteSettingsWith(const CKeyDeviceList& keys)
+void WriteSettingsWith(const CKeyDeviceList& keys, const std::string& lockMessage = {})
 {
     CLockSetting setting;
     setting.SetDefaults();
     setting.LockStartup = 0;
     setting.LockNoInput = 0;
     setting.KeyDevices = keys;
+    setting.LockMessage = lockMessage;
     WriteSettings(setting);
 }
 
@@ -64,9 +65,9 @@ CInstalledPrograms::~CInstalledPrograms()
     EndAll();
 }
 
-void CInstalledPrograms::RegisterKey()
+void CInstalledPrograms::RegisterKey(const std::string& lockMessage)
 {
-    WriteSettingsWith({kInstalledKey.identity});
+    WriteSettingsWith({kInstalledKey.identity}, lockMessage);
 }
 
 void CInstalledPrograms::RegisterNoKey()

@@ -25,8 +25,9 @@ public:
     std::string Path(const char* fileName) const { return m_folder / fileName; }
     CSimulatedKeys& Keys() { return m_keys; }
 
-    // Writes the settings file: the key registered, no start-up or idle lock.
-    static void RegisterKey();
+    // Writes the settings file: the key registered, no start-up or idle lock, and the
+    // lock display's message (code page 932 text; none when empty).
+    static void RegisterKey(const std::string& lockMessage = {});
     // Writes a settings file without any key device.
     static void RegisterNoKey();
 

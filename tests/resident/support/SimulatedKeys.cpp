@@ -6,9 +6,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 #include <utility>
 
 namespace {
+
+// How long a replace waits while the machine reads the file: it holds it for
+// milliseconds, longer on a loaded machine.
+constexpr DWORD kReplaceTimeout = 5000;
 
 // One controller with a root hub, the keys at its ports; each key's device node names it
 // "Key <tag>", as the wizard's device list shows it, with a disk "Disk <tag>" below.
@@ -56,18 +61,28 @@ void CSimulatedKeys::SetPulled(const std::string& tag, bool pulled)
 }
 
 // The whole text goes to a new file that then replaces the old one, so that the machine
-// never reads half a scenario; the replace waits while the machine has the file open.
+// never reads half a scenario; the replace waits while the machine has the file open. A
+// scenario that cannot be written throws: a pull that never happened would pass every
+// check that nothing happened.
 void CSimulatedKeys::Write() const
 {
     const std::string temporary = m_path + ".new";
     FILE* out = std::fopen(temporary.c_str(), "wb");
     if (!out)
-        return;
-    std::fwrite(m_text.data(), 1, m_text.size(), out);
-    std::fclose(out);
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        if (MoveFileExA(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return;
+        throw std::runtime_error("cannot write the USB scenario " + temporary);
+    const bool written = std::fwrite(m_text.data(), 1, m_text.size(), out) == m_text.size();
+    if (std::fclose(out) != 0 || !written) {
+        DeleteFileA(temporary.c_str());
+        throw std::runtime_error("cannot write the USB scenario " + temporary);
+    }
+    const DWORD start = GetTickCount();
+    while (!MoveFileExA(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        if (GetTickCount() - start > kReplaceTimeout) {
+            const DWORD error = GetLastError();
+            DeleteFileA(temporary.c_str());
+            throw std::runtime_error("cannot replace the USB scenario " + m_path + " (error " +
+                                     std::to_string(error) + ")");
+        }
         Sleep(1);
     }
 }

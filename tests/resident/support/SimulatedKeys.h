@@ -15,7 +15,8 @@ struct SSimulatedKey {
 
 class CSimulatedKeys {
 public:
-    // Writes the scenario file with every key attached.
+    // Writes the scenario file with every key attached. The constructor, Pull and Insert
+    // throw std::runtime_error when the file cannot be written.
     CSimulatedKeys(std::string path, const std::vector<SSimulatedKey>& keys);
     ~CSimulatedKeys();
 

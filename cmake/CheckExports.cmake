@@ -1,8 +1,13 @@
 # cmake -DOBJDUMP=... -DLIBRARY=x.dll -DEXPORTS="a;b" -P CheckExports.cmake
+#   (or -DDUMP=file with the text of `objdump -p` instead of OBJDUMP, LIBRARY naming it)
 # Fails unless the library's export table holds exactly these names, in any order.
-execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
-if(failed)
-  message(FATAL_ERROR "objdump -p ${LIBRARY} failed")
+if(DUMP)
+  file(READ ${DUMP} dump)
+else()
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "objdump -p ${LIBRARY} failed")
+  endif()
 endif()
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[^\n]*\n)*)" table "${dump}")
 # Each row "\t[   0] Name": keep the names only (brackets would upset CMake's lists).
@@ -12,5 +17,9 @@ list(SORT found)
 set(expected ${EXPORTS})
 list(SORT expected)
 if(NOT found STREQUAL expected)
+  # Removed, so that the next build links and checks it again.
+  if(NOT DUMP)
+    file(REMOVE ${LIBRARY})
+  endif()
   message(FATAL_ERROR "${LIBRARY} exports [${found}], expected exactly [${expected}]")
 endif()

@@ -6,6 +6,30 @@ function(kv_defaults target)
     # ANSI (code page 932) Win32 calls throughout; XP-level declarations, newer calls are bound at run time.
     target_compile_definitions(${target} PRIVATE WINVER=0x0501 _WIN32_WINNT=0x0501 NOMINMAX STRICT)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    # Every program and DLL carries the runtime imports of its own (framework/RuntimeImports.cpp).
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE" OR type STREQUAL "SHARED_LIBRARY")
+      target_link_libraries(${target} PRIVATE framework_runtime_imports)
+    endif()
+  endif()
+endfunction()
+
+# kv_shipped(name [OUTSIDE dll ...]): a deliverable of the product. The target `shipped`
+# builds them all (with their export checks); on i686 each build also checks that every
+# function the file imports from Windows is one that Windows XP has (cmake/CheckImports.cmake,
+# cmake/winxp-exports/). OUTSIDE names the DLLs it imports that are not Windows' own.
+function(kv_shipped name)
+  cmake_parse_arguments(ARG "" "" "OUTSIDE" ${ARGN})
+  if(NOT KV_WINDOWS)
+    return()
+  endif()
+  set_property(GLOBAL APPEND PROPERTY KV_SHIPPED ${name})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    string(REPLACE ";" "\\;" outside "${ARG_OUTSIDE}")
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DFILE=$<TARGET_FILE:${name}> "-DOUTSIDE=${outside}"
+              -DFLOOR=${CMAKE_SOURCE_DIR}/cmake/winxp-exports -P ${CMAKE_SOURCE_DIR}/cmake/CheckImports.cmake
+      VERBATIM)
   endif()
 endfunction()
 

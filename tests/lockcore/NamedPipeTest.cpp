@@ -84,24 +84,6 @@ TEST(NamedPipe, StartFailsWhenThePipeCannotBeCreated)
     EXPECT_EQ(-1, second.serveResult);
 }
 
-// A program that made the pipe's name first, for as many instances as it likes, must not
-// share this server's clients: the server does not start at all.
-TEST(NamedPipe, StartFailsWhenAnotherServerTookTheNameFirst)
-{
-    const std::string name = UniquePipeName();
-    const fw::unique_hfile squatter(CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                                     PIPE_TYPE_BYTE, PIPE_UNLIMITED_INSTANCES, 1024, 1024, 0,
-                                                     nullptr));
-    ASSERT_TRUE(squatter);
-    const fw::unique_hfile probe(CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                                  PIPE_TYPE_BYTE, PIPE_UNLIMITED_INSTANCES, 1024, 1024, 0, nullptr));
-    if (probe)
-        GTEST_SKIP() << "this platform ignores FILE_FLAG_FIRST_PIPE_INSTANCE (Wine does)";
-    EchoServer server(name, 1024);
-    EXPECT_FALSE(CServerThread::Start(server));
-    EXPECT_EQ(-1, server.serveResult);
-}
-
 TEST(NamedPipe, StopEndsEveryWaitOfTheServer)
 {
     enum Where { kConnect, kRead, kWrite };

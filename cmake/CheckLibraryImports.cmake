@@ -1,0 +1,21 @@
+# cmake -DOBJDUMP=... -DLIBRARY=x.dll -DFROM=y.dll -DIMPORTS="a;b" -P CheckLibraryImports.cmake
+# Fails unless the library imports exactly these names from FROM, in any order.
+execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump -p ${LIBRARY} failed")
+endif()
+string(FIND "${dump}" "DLL Name: ${FROM}" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "${LIBRARY} imports nothing from ${FROM}")
+endif()
+string(SUBSTRING "${dump}" ${at} -1 block)
+# The block's rows "\t<vma>\t  <hint>  Name" run until its blank line.
+string(REGEX MATCH "Member-Name[^\n]*\n(([ \t]+[0-9a-fA-F]+[ \t]+[0-9]+[ \t]+[^\n]+\n)*)" table "${block}")
+string(REGEX REPLACE "[ \t]+[0-9a-fA-F]+[ \t]+[0-9]+[ \t]+([^\n]+)\n" "\\1;" found "${CMAKE_MATCH_1}")
+string(REGEX REPLACE ";$" "" found "${found}")
+list(SORT found)
+set(expected ${IMPORTS})
+list(SORT expected)
+if(NOT found STREQUAL expected)
+  message(FATAL_ERROR "${LIBRARY} imports [${found}] from ${FROM}, expected exactly [${expected}]")
+endif()

@@ -76,6 +76,9 @@ protected:
             session.Pull();
         ExpectEvent(kEventLock);
         ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(Main()) != FALSE; }));
+        // Event 1 goes out before the display is up: once Brontal's thread answers, the
+        // lock that showed the window has also put its hooks and covers in place.
+        ASSERT_TRUE(SendMessageTimeoutA(Main(), WM_NULL, 0, 0, SMTO_NORMAL, kEventWait, nullptr));
     }
     void ExpectEvent(int code, DWORD wait = kEventWait)
     {

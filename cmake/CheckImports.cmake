@@ -4,14 +4,11 @@
 # FLOOR/<dll>.txt lists what <dll> exports there, FLOOR/<dll>.not-on-xp.txt what to take away.
 # OUTSIDE: DLLs that are not Windows' own (another product's), left unchecked.
 # Each violation is named: the file, the DLL and the function.
+include(${CMAKE_CURRENT_LIST_DIR}/PeDump.cmake)
+kv_read_pe_dump("${FILE}" dump)
 if(DUMP)
-  file(READ ${DUMP} dump)
   get_filename_component(label ${DUMP} NAME)
 else()
-  execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
-  if(failed)
-    message(FATAL_ERROR "objdump -p ${FILE} failed")
-  endif()
   get_filename_component(label ${FILE} NAME)
 endif()
 
@@ -78,10 +75,5 @@ if(count EQUAL 0)
 endif()
 if(violations)
   list(JOIN violations "\n  " text)
-  # Without the file the next build links it again and checks again: a failed step
-  # leaves the build tool taking the file for up to date.
-  if(FILE)
-    file(REMOVE ${FILE})
-  endif()
-  message(FATAL_ERROR "Windows XP floor broken (${label} removed):\n  ${text}")
+  kv_fail_check("${FILE}" "Windows XP floor broken (${label} removed):\n  ${text}")
 endif()

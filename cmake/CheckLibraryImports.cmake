@@ -1,12 +1,10 @@
 # cmake -DOBJDUMP=... -DLIBRARY=x.dll -DFROM=y.dll -DIMPORTS="a;b" -P CheckLibraryImports.cmake
 # Fails unless the library imports exactly these names from FROM, in any order.
-execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
-if(failed)
-  message(FATAL_ERROR "objdump -p ${LIBRARY} failed")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/PeDump.cmake)
+kv_read_pe_dump(${LIBRARY} dump)
 string(FIND "${dump}" "DLL Name: ${FROM}" at)
 if(at EQUAL -1)
-  message(FATAL_ERROR "${LIBRARY} imports nothing from ${FROM}")
+  kv_fail_check(${LIBRARY} "${LIBRARY} imports nothing from ${FROM}")
 endif()
 string(SUBSTRING "${dump}" ${at} -1 block)
 # The block's rows "\t<vma>\t  <hint>  Name" run until its blank line.
@@ -17,5 +15,5 @@ list(SORT found)
 set(expected ${IMPORTS})
 list(SORT expected)
 if(NOT found STREQUAL expected)
-  message(FATAL_ERROR "${LIBRARY} imports [${found}] from ${FROM}, expected exactly [${expected}]")
+  kv_fail_check(${LIBRARY} "${LIBRARY} imports [${found}] from ${FROM}, expected exactly [${expected}]")
 endif()

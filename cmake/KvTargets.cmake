@@ -61,8 +61,8 @@ function(kv_program name)
 endfunction()
 
 # kv_test(name [PORTABLE] SOURCES ... [LIBS ...] [LABELS ...] [SERIAL [LOCK lock]])
-# A GoogleTest program; each test case becomes a CTest test. Windows tests run
-# under Wine; PORTABLE ones also build natively under the sanitizers.
+# A GoogleTest program; each test case becomes a CTest test, which fails when it runs no
+# test. Windows tests run under Wine; PORTABLE ones also build natively under the sanitizers.
 # SERIAL: the cases share something of the prefix (a named object, a program's
 # version setting) and must not run beside each other. LOCK names the lock instead,
 # for test programs that share such a thing with one another: every test that uses a
@@ -83,7 +83,9 @@ function(kv_test name)
     set(mode POST_BUILD)
     set(timeout 60)
   endif()
-  set(props LABELS "${ARG_LABELS}" TIMEOUT ${timeout})
+  # A run whose filter matches no test (a name the filter reads otherwise, a case gone or
+  # disabled) ends well having tested nothing: it fails instead.
+  set(props LABELS "${ARG_LABELS}" TIMEOUT ${timeout} FAIL_REGULAR_EXPRESSION "\\[  PASSED  \\] 0 tests\\.")
   if(ARG_SERIAL AND ARG_LOCK)
     list(APPEND props RESOURCE_LOCK ${ARG_LOCK})
   elseif(ARG_SERIAL)

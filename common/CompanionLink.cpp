@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/PathText.h"
@@ -61,23 +62,43 @@ BOOL PostQuitToMarkedWindows(const CProcessFinder& finder, DWORD processId, bool
     return posted;
 }
 
+constexpr int kLookupRounds = 3;
+
+struct SOpenedProgram {
+    DWORD processId = 0; // 0: none found
+    fw::unique_handle process;
+};
+
+// The program's process, opened before it is asked to quit: an ended program's id passes
+// to the next process at once, so only this handle is waited on and ended. The lookup runs
+// again once the handle holds the id, as the first answer may name another program
+// already; when it names another process of the program (restarted meanwhile, by the
+// watchdog for instance), that one is opened and checked in turn, for a few rounds at most.
+SOpenedProgram OpenProgram(const CProcessFinder& finder, const char* executableName)
+{
+    DWORD processId = finder.FindProcessId(executableName);
+    for (int round = 0; processId && round < kLookupRounds; ++round) {
+        fw::unique_handle process = OpenToEnd(processId);
+        const DWORD again = finder.FindProcessId(executableName);
+        if (again == processId)
+            return {processId, std::move(process)};
+        processId = again;
+    }
+    return {};
+}
+
 // WM_QUIT to every marked window of the program, then the bounded wait and the forced end.
-// The process is opened once, before it is asked to quit: an ended program's id passes to
-// the next process at once, so only this handle is waited on and ended. The lookup runs
-// again once the handle holds the id, as the first answer may name another program already.
 BOOL EndProgram(const char* executableName, bool (*isMarked)(HWND))
 {
     const CProcessFinder finder;
-    const DWORD processId = finder.FindProcessId(executableName);
-    if (!processId)
+    const SOpenedProgram program = OpenProgram(finder, executableName);
+    if (!program.processId)
         return FALSE;
-    const fw::unique_handle process = OpenToEnd(processId);
-    if (finder.FindProcessId(executableName) != processId)
-        return FALSE;
-    const BOOL posted = PostQuitToMarkedWindows(finder, processId, isMarked);
-    if (process && WaitForSingleObject(process.get(), kQuitWaitMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 0);
-        WaitForSingleObject(process.get(), kQuitWaitMs);
+    const BOOL posted = PostQuitToMarkedWindows(finder, program.processId, isMarked);
+    const HANDLE process = program.process.get();
+    if (process && WaitForSingleObject(process, kQuitWaitMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, kQuitWaitMs);
     }
     return posted;
 }

@@ -50,7 +50,8 @@ public:
     static BOOL PostWatchdogState(BOOL sessionEnding);
 
     // Ends a companion for the uninstall: WM_QUIT to each of its marked windows, a wait of
-    // up to 3000 ms for the process, then TerminateProcess and up to 3000 ms more. TRUE
+    // up to 3000 ms for the process, then TerminateProcess and up to 3000 ms more. A
+    // companion restarted under another id while it is looked up is the one ended. TRUE
     // when a WM_QUIT was posted.
     static BOOL EndResident();
     static BOOL EndWatchdog();

@@ -11,7 +11,7 @@
 #include <windows.h>
 
 extern "C" {
-// Always 1, within a few seconds; a second call changes nothing while the registered
+// Always 1, within 3 seconds; a second call changes nothing while the registered
 // window exists (once it is gone, the new window and message replace it).
 int WINAPI RegGetEvent(HWND window, UINT message);
 // 0 when nothing was registered or the worker ended in time, else non-zero.

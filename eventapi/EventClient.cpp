@@ -5,9 +5,17 @@
 namespace {
 
 constexpr DWORD kStopWait = 10000;
-// Long enough for a worker's window under load; a caller holding the loader lock (a
+// All a registration may take: making way for an orphaned worker and waiting for the new
+// one's window. Long enough for a window under load; a caller holding the loader lock (a
 // plug-in's DllMain) keeps the thread from starting until it returns, so the wait ends.
-constexpr DWORD kWindowWait = 3000;
+constexpr DWORD kRegisterWait = 3000;
+
+// What is left of a wait that began at `start`.
+DWORD Remaining(DWORD start, DWORD wait)
+{
+    const DWORD spent = GetTickCount() - start;
+    return spent < wait ? wait - spent : 0;
+}
 
 } // namespace
 
@@ -19,7 +27,8 @@ CEventClient::~CEventClient()
 void CEventClient::Start(const std::string& registerName, const std::string& announceName, HWND window,
                          UINT message)
 {
-    StopOrphanedWorker();
+    const DWORD start = GetTickCount();
+    StopOrphanedWorker(kRegisterWait);
     std::shared_ptr<CEventClientThread> started;
     {
         const std::lock_guard<std::mutex> hold(m_lock);
@@ -34,12 +43,13 @@ void CEventClient::Start(const std::string& registerName, const std::string& ann
     }
     // So that the worker is announced when the caller goes on; outside the lock, which
     // readers on other threads take.
-    started->WaitForWindow(kWindowWait);
+    started->WaitForWindow(Remaining(start, kRegisterWait));
 }
 
 // A worker whose caller's window is gone serves nobody (its caller unloaded the library
-// without a stop, or destroyed the window): it makes way for a new registration.
-void CEventClient::StopOrphanedWorker()
+// without a stop, or destroyed the window): it makes way for a new registration. One that
+// does not end within the wait ends on its own once it runs; the stop was asked for.
+void CEventClient::StopOrphanedWorker(DWORD wait)
 {
     std::shared_ptr<CEventClientThread> orphan;
     {
@@ -48,7 +58,7 @@ void CEventClient::StopOrphanedWorker()
             return;
         orphan = std::move(m_worker);
     }
-    orphan->Stop(kStopWait);
+    orphan->Stop(wait);
 }
 
 DWORD CEventClient::Stop()

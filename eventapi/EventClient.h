@@ -19,8 +19,8 @@ public:
     virtual ~CEventClient();
 
     // Starts a worker for the window and message unless one runs, and returns once its
-    // window exists or after a few seconds at most; a worker that has ended on its own,
-    // or whose caller's window is gone, counts as none.
+    // window exists or within 3000 ms in all; a worker that has ended on its own, or whose
+    // caller's window is gone, counts as none (the latter is asked to end).
     void Start(const std::string& registerName, const std::string& announceName, HWND window, UINT message);
     // Ends the worker (waiting up to 10000 ms) and drops its unread records: 0 when no
     // worker ran or it ended in time, else the wait's result.
@@ -31,7 +31,7 @@ public:
     bool GetEventData(uint32_t id, std::vector<uint8_t>& bytes);
 
 private:
-    void StopOrphanedWorker();
+    void StopOrphanedWorker(DWORD wait);
 
     std::mutex m_lock;  // guards the pointer, never held while waiting
     std::shared_ptr<CEventClientThread> m_worker;

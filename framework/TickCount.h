@@ -4,8 +4,8 @@
 
 namespace fw {
 
-// A reading this far behind the last one (about 4.4 minutes) is an older reading that lost
-// a race with a newer one, not a wrap.
+// A reading up to this far behind the last one (0x10000000 ms, about 74.6 hours) is an
+// older reading that lost a race with a newer one, not a wrap.
 inline constexpr std::uint32_t kTickRaceWindow = 0x10000000;
 
 // The 64-bit count for the 32-bit reading `now`, given the latest 64-bit count `last`

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -297,37 +298,41 @@ TEST_P(CompanionLinkTest, EndsCompanionsByQuitAndTerminatesOnesThatStay)
     EXPECT_FALSE(CCompanionLink::EndWatchdog());  // none runs: no wait at all
 }
 
-// The strategy's finder, except that its first answer is an id that no longer names the
-// program: the program ended and the id went to the next process at once (Wine does so,
-// Windows too). Later lookups see the truth.
-class CStaleFirstAnswer : public CProcessFinderImpl {
+// The strategy's finder, except that its first answers are ids that no longer name the
+// program: it ended and its id went to the next process at once (Wine does so, Windows
+// too), or it was restarted under another id. Later lookups see the truth.
+class CStaleAnswers : public CProcessFinderImpl {
 public:
-    CStaleFirstAnswer(std::unique_ptr<CProcessFinderImpl> real, DWORD& staleId)
-        : m_real(std::move(real)), m_staleId(staleId) {}
+    CStaleAnswers(std::unique_ptr<CProcessFinderImpl> real, std::deque<DWORD>& staleIds)
+        : m_real(std::move(real)), m_staleIds(staleIds) {}
     bool EnumModules(DWORD processId, CModuleList& modules) override { return m_real->EnumModules(processId, modules); }
     std::optional<DWORD> FindProcess(std::string_view executableName) override
     {
-        return m_staleId ? std::exchange(m_staleId, 0) : m_real->FindProcess(executableName);
+        if (m_staleIds.empty())
+            return m_real->FindProcess(executableName);
+        const DWORD stale = m_staleIds.front();
+        m_staleIds.pop_front();
+        return stale;
     }
     std::vector<HWND> EnumProcessWindows(DWORD processId) override { return m_real->EnumProcessWindows(processId); }
 
 private:
     std::unique_ptr<CProcessFinderImpl> m_real;
-    DWORD& m_staleId;
+    std::deque<DWORD>& m_staleIds;
 };
 
-class CStaleFirstAnswerFactory : public CProcessFinderFactory {
+class CStaleAnswersFactory : public CProcessFinderFactory {
 public:
-    CStaleFirstAnswerFactory(std::unique_ptr<CProcessFinderFactory> real, DWORD staleId)
-        : m_real(std::move(real)), m_staleId(staleId) {}
+    CStaleAnswersFactory(std::unique_ptr<CProcessFinderFactory> real, std::deque<DWORD> staleIds)
+        : m_real(std::move(real)), m_staleIds(std::move(staleIds)) {}
     std::unique_ptr<CProcessFinderImpl> Create() const override
     {
-        return std::make_unique<CStaleFirstAnswer>(m_real->Create(), m_staleId);
+        return std::make_unique<CStaleAnswers>(m_real->Create(), m_staleIds);
     }
 
 private:
     std::unique_ptr<CProcessFinderFactory> m_real;
-    mutable DWORD m_staleId;
+    mutable std::deque<DWORD> m_staleIds;
 };
 
 std::unique_ptr<CProcessFinderFactory> StrategyFactory(Strategy strategy)
@@ -343,11 +348,48 @@ TEST_P(CompanionLinkTest, EndsNoOtherProgramThatTookTheCompanionsId)
 {
     const CHelperProcess& other = Start("OTHER.EXE", {Window("plain", "plain", "", false)});
     CProcessFinderFactoryHolder::Instance().Install(
-        std::make_unique<CStaleFirstAnswerFactory>(StrategyFactory(GetParam()), other.Id()));
+        std::make_unique<CStaleAnswersFactory>(StrategyFactory(GetParam()), std::deque<DWORD>{other.Id()}));
     const DWORD start = GetTickCount();
     EXPECT_FALSE(CCompanionLink::EndResident());
     EXPECT_LT(GetTickCount() - start, 2900u) << "waited for a process that is not the companion";
     EXPECT_FALSE(other.WaitForExit(0)) << "an unrelated program was ended";
+}
+
+// The companion was restarted under another id (by the watchdog, say) between the lookup
+// and the check: the one found at the check is ended, and the program that took the old
+// id is left alone.
+TEST_P(CompanionLinkTest, EndsTheCompanionRestartedUnderAnotherId)
+{
+    const CHelperProcess& other = Start("OTHER.EXE", {Window("plain", "plain", "", false)});
+    CHelperProcess& resident = Start(kResidentExecutable, {Window("main", "main", kResidentMarker, false)});
+    CProcessFinderFactoryHolder::Instance().Install(
+        std::make_unique<CStaleAnswersFactory>(StrategyFactory(GetParam()), std::deque<DWORD>{other.Id()}));
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(CCompanionLink::EndResident());
+    EXPECT_TRUE(resident.WaitForExit(0)) << "the restarted companion still runs";
+    EXPECT_LT(GetTickCount() - start, 2900u) << "it should have ended on its WM_QUIT";
+    EXPECT_FALSE(other.WaitForExit(0)) << "an unrelated program was ended";
+}
+
+// A companion whose id changes at every look is given up after a few rounds: nothing is
+// ended, and the call does not chase it for good.
+TEST_P(CompanionLinkTest, GivesUpOnACompanionWhoseIdKeepsChanging)
+{
+    const CHelperProcess& first = Start("FIRST.EXE", {Window("plain", "plain", "", false)});
+    const CHelperProcess& second = Start("SECOND.EXE", {Window("plain", "plain", "", false)});
+    CHelperProcess& resident = Start(kResidentExecutable, {Window("main", "main", kResidentMarker, false)});
+    std::deque<DWORD> changing;
+    for (int i = 0; i < 10; ++i)
+        changing.push_back(i % 2 ? second.Id() : first.Id());
+    CProcessFinderFactoryHolder::Instance().Install(
+        std::make_unique<CStaleAnswersFactory>(StrategyFactory(GetParam()), changing));
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(CCompanionLink::EndResident());
+    EXPECT_LT(GetTickCount() - start, 2900u);
+    EXPECT_FALSE(first.WaitForExit(0));
+    EXPECT_FALSE(second.WaitForExit(0));
+    EXPECT_FALSE(resident.WaitForExit(0));
+    EXPECT_EQ(std::vector<std::string>{}, Received(kResidentExecutable));
 }
 
 TEST_P(CompanionLinkTest, StopCompanionsStopsAndSuspendsBeforeTheEnd)

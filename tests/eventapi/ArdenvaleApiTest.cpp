@@ -22,6 +22,10 @@ namespace {
 constexpr UINT kCallerMessage = WM_APP + 7;
 constexpr char kWorkerClass[] = "ArdenvaleEventClientWnd";
 constexpr DWORD kWait = 5000;
+// RegGetEvent returns within this, whatever keeps its worker from starting or an old one
+// from ending; the slack covers the clock's steps and waking the caller's thread.
+constexpr DWORD kRegisterPromise = 3000;
+constexpr DWORD kRegisterSlack = 250;
 
 std::string WindowsPath(std::string path)
 {
@@ -331,6 +335,53 @@ TEST_F(ArdenvaleApi, ARecordWhoseNoticeCannotBePostedIsDropped)
     EXPECT_EQ(-1, code);
 }
 
+// Holds a thread still, and lets it go on at the end.
+class CHeldThread {
+public:
+    explicit CHeldThread(DWORD threadId) : m_thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId))
+    {
+        if (m_thread && SuspendThread(m_thread.get()) == static_cast<DWORD>(-1))
+            m_thread.reset();
+    }
+    ~CHeldThread() { LetGo(); }
+    bool Held() const { return static_cast<bool>(m_thread); }
+    void LetGo()
+    {
+        if (m_thread)
+            ResumeThread(m_thread.get());
+        m_thread.reset();
+    }
+
+private:
+    fw::unique_handle m_thread;
+};
+
+// A worker whose caller's window is gone makes way for a new registration. One that cannot
+// end at once (held still here; a thread stuck elsewhere alike) does not stretch the call
+// beyond its promise: it ends on its own once it runs again.
+TEST_F(ArdenvaleApi, RegisterReturnsInTimePastAWorkerThatCannotEnd)
+{
+    auto gone = std::make_unique<CCallerWindow>();
+    const HWND orphan = Register(*gone);
+    ASSERT_TRUE(orphan);
+    Sleep(100);  // held in its idle wait, not inside a call of the system's
+    CHeldThread held(GetWindowThreadProcessId(orphan, nullptr));
+    ASSERT_TRUE(held.Held());
+    gone.reset();
+
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(1, m_api.RegGetEvent(m_caller.GetHwnd(), kCallerMessage));
+    EXPECT_LT(GetTickCount() - start, kRegisterPromise + kRegisterSlack);
+
+    held.LetGo();
+    const DWORD letGo = GetTickCount();
+    while (IsWindow(orphan) && GetTickCount() - letGo < 3 * kWait)
+        Sleep(10);
+    EXPECT_FALSE(IsWindow(orphan)) << "the old worker did not end once it ran again";
+    ASSERT_TRUE(WaitUntil([] { return WorkerWindow() != nullptr; }));
+    ExpectRead(WorkerWindow(), Record(EVENT_LOCK), TRUE, EVENT_LOCK);
+}
+
 TEST_F(ArdenvaleApi, UnloadingWithTheWorkerRunningReturnsAtOnce)
 {
     auto first = std::make_unique<CCallerWindow>();
@@ -383,8 +434,8 @@ DWORD WINAPI LoadPlugin(void* plugin)
 }
 
 // A plug-in that registers from its DllMain holds the loader lock, without which the
-// worker's thread cannot start: the registration returns all the same, and the worker
-// serves once the lock is let go.
+// worker's thread cannot start: the registration returns all the same within its promise,
+// and the worker serves once the lock is let go.
 TEST_F(ArdenvaleApi, RegisterUnderTheLoaderLockReturnsInBoundedTime)
 {
     char window[32] = {};
@@ -392,9 +443,12 @@ TEST_F(ArdenvaleApi, RegisterUnderTheLoaderLockReturnsInBoundedTime)
                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(m_caller.GetHwnd())));
     ASSERT_TRUE(SetEnvironmentVariableA("KV_PLUGIN_CALLER", window));
     HMODULE plugin = nullptr;
+    const DWORD start = GetTickCount();
     const fw::unique_handle loading(CreateThread(nullptr, 0, LoadPlugin, &plugin, 0, nullptr));
     ASSERT_TRUE(loading);
+    // Far beyond the promise: only a registration that never returns is given up on.
     const DWORD waited = WaitForSingleObject(loading.get(), 15000);
+    const DWORD took = GetTickCount() - start;
     SetEnvironmentVariableA("KV_PLUGIN_CALLER", nullptr);
     if (waited != WAIT_OBJECT_0) {
         ADD_FAILURE() << "RegGetEvent under the loader lock did not return";
@@ -402,6 +456,7 @@ TEST_F(ArdenvaleApi, RegisterUnderTheLoaderLockReturnsInBoundedTime)
         std::fflush(stdout);
         TerminateProcess(GetCurrentProcess(), 1);
     }
+    EXPECT_LT(took, kRegisterPromise + kRegisterSlack);
     ASSERT_TRUE(plugin);
     ASSERT_TRUE(WaitUntil([] { return WorkerWindow() != nullptr; }));
     ExpectRead(WorkerWindow(), Record(EVENT_LOCK), TRUE, EVENT_LOCK);

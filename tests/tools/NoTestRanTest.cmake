@@ -1,0 +1,68 @@
+# cmake -DCTEST=<ctest> -DBUILD=<build tree> -DENTRY=<regex naming test entries> -P NoTestRanTest.cmake
+# The first GoogleTest entry that ENTRY names, as the build registered it, run once as it
+# stands and once with a filter that matches no test: the entry's own checks must pass the
+# first run and fail the second, which runs nothing.
+execute_process(COMMAND ${CTEST} --show-only=json-v1 -R "${ENTRY}" WORKING_DIRECTORY ${BUILD}
+                OUTPUT_VARIABLE json RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "ctest could not list the entries of ${BUILD}")
+endif()
+string(JSON entries LENGTH "${json}" tests)
+if(entries EQUAL 0)
+  message(FATAL_ERROR "no test entry matches '${ENTRY}'")
+endif()
+string(JSON name GET "${json}" tests 0 name)
+
+# The command, its filter replaced by one that matches nothing.
+set(command "")
+set(nothing "")
+string(JSON words LENGTH "${json}" tests 0 command)
+math(EXPR last "${words} - 1")
+foreach(i RANGE ${last})
+  string(JSON word GET "${json}" tests 0 command ${i})
+  list(APPEND command "${word}")
+  if(word MATCHES "^--gtest_filter=")
+    set(word "--gtest_filter=NoSuchSuite.NoSuchCase")
+  endif()
+  list(APPEND nothing "${word}")
+endforeach()
+
+set(failPatterns "")
+string(JSON count LENGTH "${json}" tests 0 properties)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  string(JSON property GET "${json}" tests 0 properties ${i} name)
+  if(property STREQUAL "FAIL_REGULAR_EXPRESSION")
+    string(JSON values LENGTH "${json}" tests 0 properties ${i} value)
+    math(EXPR lastValue "${values} - 1")
+    foreach(j RANGE ${lastValue})
+      string(JSON pattern GET "${json}" tests 0 properties ${i} value ${j})
+      list(APPEND failPatterns "${pattern}")
+    endforeach()
+  endif()
+endforeach()
+
+# run(variable command...): "pass" or "fail" as CTest would judge the run by its exit
+# status and the entry's failure patterns.
+function(run variable)
+  execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
+  set(verdict pass)
+  if(NOT rc EQUAL 0)
+    set(verdict fail)
+  endif()
+  foreach(pattern IN LISTS failPatterns)
+    if(out MATCHES "${pattern}")
+      set(verdict fail)
+    endif()
+  endforeach()
+  set(${variable} ${verdict} PARENT_SCOPE)
+endfunction()
+
+run(asRegistered ${command})
+run(matchingNothing ${nothing})
+if(NOT asRegistered STREQUAL "pass")
+  message(SEND_ERROR "${name} as registered: expected to pass, failed")
+endif()
+if(NOT matchingNothing STREQUAL "fail")
+  message(SEND_ERROR "${name} with a filter that matches no test: ran nothing and passed")
+endif()

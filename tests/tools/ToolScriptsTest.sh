@@ -2,7 +2,7 @@
 # tools/run and each tools/benchmark-* script up to its build, with a stand-in cmake that
 # records its arguments and fails the build (and a stand-in dpkg-query that finds every
 # package installed, so the set-up installs nothing): each script names its road and what
-# it builds before building, and builds with KV_JOBS jobs.
+# it builds before building, in lines that fit 80 columns, and builds with KV_JOBS jobs.
 # Usage: ToolScriptsTest.sh PROJECT WORK_DIR
 set -uo pipefail
 root=$1 work=$2
@@ -29,8 +29,8 @@ run_script() {  # script, arguments...
 
 # script | arguments | a line it prints before building
 cases=(
-  "tools/run||tools/run: the Windows 7 road: the lock display is Brontal's own window"
-  "tools/run|--windows10|tools/run: the Windows 10 road: the lock display is Marrowpane, which Brontal starts"
+  "tools/run||tools/run: Windows 7 road: the lock display is Brontal's own window"
+  "tools/run|--windows10|tools/run: Windows 10 road: the lock display is Marrowpane, started by Brontal"
 )
 for script in "$root"/tools/benchmark-*; do
   name=tools/$(basename "$script")
@@ -44,6 +44,8 @@ for c in "${cases[@]}"; do
   what="$script${args:+ $args}"
   [[ " $build " == *" -j 3 "* ]] || fail "$what: built with 'cmake $build', not with the 3 jobs of KV_JOBS"
   grep -qF -- "$expected" <<<"$out" || fail "$what: no line '$expected' before its build; it printed: $out"
+  wide=$(awk 'length > 80' <<<"$out")
+  [ -z "$wide" ] || fail "$what: lines wider than 80 columns: $wide"
 done
 echo "$((${#cases[@]})) cases, $failures failed"
 ((failures == 0))

@@ -11,9 +11,9 @@ kv_jobs() {
 kv_build() {  # tool, preset, targets...
   local tool=$1 preset=$2
   shift 2
-  [ -f "build/$preset/CMakeCache.txt" ] || echo "$tool: configuring build/$preset (first run only)" >&2
+  [ -f "build/$preset/CMakeCache.txt" ] || kv_say "$tool: configuring build/$preset (first run only)"
   cmake --preset "$preset" >/dev/null
-  echo "$tool: building $* in build/$preset ($(kv_jobs) jobs, KV_JOBS)" >&2
+  kv_say "$tool: building $* in build/$preset ($(kv_jobs) jobs, KV_JOBS)"
   cmake --build --preset "$preset" -j "$(kv_jobs)" --target "$@"
 }
 

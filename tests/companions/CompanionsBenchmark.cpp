@@ -102,6 +102,8 @@ bool ReadThroughput(int records)
     if (!worker)
         return false;
 
+    std::printf("measuring %d records sent to ArdenvaleAPI.dll and read back\n", records);
+    std::fflush(stdout);
     std::vector<uint8_t> record = BuildEventMessage(EVENT_LOCK);
     const double receiveStart = NowMs();
     for (int i = 0; i < records; ++i) {

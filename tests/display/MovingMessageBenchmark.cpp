@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     }
     std::printf("moving message over %d x %d for %lu s, a line every 10 s\n", width, height, seconds);
     if (!ObjectsCounted())
-        std::printf("gdi and user object counts: n/a (not counted under Wine); the next slot of each stands in\n");
+        std::printf("object counts: n/a (not counted under Wine); the next slot of each stands in\n");
     const double cpuStart = CpuMilliseconds();
     const DWORD start = GetTickCount();
     DWORD nextSample = 0;

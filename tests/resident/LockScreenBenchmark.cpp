@@ -171,11 +171,13 @@ bool MeasureRoundTrip(const std::string& lockScreenPath, int count)
     CScreenCommandClient client(id);
     std::vector<double> trips;
     if (client.Connect(15000)) {
+        CBenchmarkProgress progress("command round trips", count);
         for (int i = 0; i < count; ++i) {
             const std::int64_t start = PerformanceNow();
             if (!client.ShowControls())
                 break;
             trips.push_back(ElapsedMs(start, PerformanceNow()));
+            progress.Done(i + 1);
         }
     }
     TerminateProcess(info.hProcess, 1);

@@ -13,7 +13,7 @@ kv_build() {  # tool, preset, targets...
   shift 2
   [ -f "build/$preset/CMakeCache.txt" ] || kv_say "$tool: configuring build/$preset (first run only)"
   cmake --preset "$preset" >/dev/null
-  kv_say "$tool: building $* in build/$preset ($(kv_jobs) jobs, KV_JOBS)"
+  kv_say "$tool: building $* in build/$preset with $(kv_jobs) jobs"
   cmake --build --preset "$preset" -j "$(kv_jobs)" --target "$@"
 }
 

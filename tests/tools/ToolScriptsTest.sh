@@ -47,5 +47,5 @@ for c in "${cases[@]}"; do
   wide=$(awk 'length > 80' <<<"$out")
   [ -z "$wide" ] || fail "$what: lines wider than 80 columns: $wide"
 done
-echo "$((${#cases[@]})) cases, $failures failed"
+echo "${#cases[@]} cases, $failures failed"
 ((failures == 0))

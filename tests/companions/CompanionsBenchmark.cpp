@@ -14,6 +14,7 @@
 #include "lockcore/EventMessage.h"
 #include "tests/companions/support/InstalledPrograms.h"
 #include "tests/companions/support/SampleClientProcess.h"
+#include "tests/support/BenchmarkProgress.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ bool RestartLatency(int kills)
     if (client.NextEvent() != EVENT_LOCK)
         return false;
     std::vector<double> ms;
+    CBenchmarkProgress progress("kills of Brontal", kills);
     for (int i = 0; i < kills; ++i) {
         const double start = NowMs();
         KillProcessOf(kResidentExecutable);
@@ -54,6 +56,7 @@ bool RestartLatency(int kills)
         }
         ms.push_back(NowMs() - start);
         WaitForResident(true, 15000);
+        progress.Done(i + 1);
     }
     if (ms.empty())
         return false;
@@ -99,6 +102,8 @@ bool ReadThroughput(int records)
     if (!worker)
         return false;
 
+    std::printf("measuring %d records sent to ArdenvaleAPI.dll and read back\n", records);
+    std::fflush(stdout);
     std::vector<uint8_t> record = BuildEventMessage(EVENT_LOCK);
     const double receiveStart = NowMs();
     for (int i = 0; i < records; ++i) {

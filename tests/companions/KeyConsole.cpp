@@ -101,10 +101,11 @@ private:
     std::unique_ptr<CEventWindow> m_window;
 };
 
+// Each line fits a terminal of 80 columns.
 void PrintHelp()
 {
-    std::printf("commands: p = pull the key, i = insert it, l = lock now (Tollhatch), r = reload settings,\n"
-                "          k = kill Brontal (Pernwick starts it again), q = quit\n");
+    std::printf("commands: p = pull the key, i = insert it, l = lock now (Tollhatch), q = quit,\n"
+                "          r = reload settings, k = kill Brontal (Pernwick starts it again)\n");
     std::fflush(stdout);
 }
 
@@ -137,9 +138,9 @@ bool CompleteWizard()
 // The first-run wizard of the resident program: done on the display, or from here.
 bool RunFirstRunWizard()
 {
-    std::printf("Brontal shows its first-run wizard with the simulated key %04X:%04X \"%s\" attached.\n"
-                "Check \"Key %s\" and press Next, Next and Finish on the display, then Enter here;\n"
-                "or type w and Enter to have that done from here.\n",
+    std::printf("Brontal shows its first-run wizard, with the simulated key %04X:%04X \"%s\"\n"
+                "attached. Check \"Key %s\" and press Next, Next and Finish on the display,\n"
+                "then Enter here; or type w and Enter to have that done from here.\n",
                 kInstalledKey.identity.m_vendorId, kInstalledKey.identity.m_productId,
                 kInstalledKey.identity.m_serialNumber.c_str(), kInstalledKey.tag.c_str());
     std::fflush(stdout);

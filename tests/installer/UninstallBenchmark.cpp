@@ -10,6 +10,7 @@
 
 #include "tests/companions/support/InstalledPrograms.h"
 #include "tests/resident/support/ResidentProcess.h"
+#include "tests/support/BenchmarkProgress.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ int main()
     }
     CInstalledPrograms programs("setwarden-benchmark", CInstalledPrograms::WithWatchdog);
     std::vector<double> times;
+    CBenchmarkProgress progress("uninstalls", kRuns);
     for (int run = 0; run < kRuns; ++run) {
         CInstalledPrograms::RegisterKey();
         if (!programs.Launch("Pernwick.exe") || !WaitForResident(true, 15000)) {
@@ -52,6 +54,7 @@ int main()
             return 1;
         }
         times.push_back(Ms(start, end));
+        progress.Done(run + 1);
     }
     std::sort(times.begin(), times.end());
     std::printf("Uninstall with Pernwick and Brontal running, %d runs: median %.1f ms, min %.1f ms, max %.1f ms\n",

@@ -10,6 +10,7 @@
 #include "common/CompanionLink.h"
 #include "tests/logplugin/LogHost.h"
 #include "tests/resident/support/SingleKeySession.h"
+#include "tests/support/BenchmarkProgress.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ int main()
     }
     seen = host.Records().size();
     std::vector<double> delays;
+    CBenchmarkProgress progress("pulls and insertions", kCycles);
     for (int i = 0; i < kCycles; ++i) {
         const std::int64_t pulled = Now();
         session.Pull();
@@ -74,6 +76,7 @@ int main()
             return 1;
         }
         delays.push_back(Ms(arrived - pulled));
+        progress.Done(i + 1);
     }
     host.Plugin().LoggingStop();
     std::sort(delays.begin(), delays.end());

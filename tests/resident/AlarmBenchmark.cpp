@@ -3,6 +3,7 @@
 // process, over a number of alarms. A benchmark, not a timed test.
 // Usage: AlarmBenchmark <resident program> [alarms]
 #include "tests/resident/support/SingleKeySession.h"
+#include "tests/support/BenchmarkProgress.h"
 
 #include <windows.h>
 
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
     Sleep(1000);  // the lock display puts its hook on
 
     std::vector<double> samples;
+    CBenchmarkProgress progress("alarms", alarms);
     for (int i = 0; i < alarms; ++i) {
         const double latency = MeasureAlarm(session);
         if (latency < 0) {
@@ -75,6 +77,7 @@ int main(int argc, char** argv)
             return 1;
         }
         samples.push_back(latency);
+        progress.Done(i + 1);
         Sleep(2500);  // the alarm ends and counting starts again
     }
     std::sort(samples.begin(), samples.end());

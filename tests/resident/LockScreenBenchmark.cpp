@@ -21,6 +21,7 @@
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/Samples.h"
 #include "tests/resident/support/SingleKeySession.h"
+#include "tests/support/BenchmarkProgress.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ bool MeasureDisplay(CSingleKeySession& session, DWORD& lockScreen, int cycles, i
 {
     const RECT area = PrimaryArea();
     std::vector<double> pulls, replaced;
+    CBenchmarkProgress pullProgress("pulls and insertions", cycles);
     for (int i = 0; i < cycles; ++i) {
         const std::int64_t start = PerformanceNow();
         session.Pull();
@@ -86,8 +88,10 @@ bool MeasureDisplay(CSingleKeySession& session, DWORD& lockScreen, int cycles, i
         }
         pulls.push_back(covered);
         SettleDisplay(lockScreen);
+        pullProgress.Done(i + 1);
     }
     session.Pull();
+    CBenchmarkProgress replacementProgress("kills of Marrowpane", replacements);
     for (int i = 0; i < replacements; ++i) {
         if (!WaitFor([&] { return IsLockScreenCovering(lockScreen, area, kPictureColour); })) {
             std::fprintf(stderr, "replacement %d: the display is not up\n", i + 1);
@@ -105,6 +109,7 @@ bool MeasureDisplay(CSingleKeySession& session, DWORD& lockScreen, int cycles, i
             return false;
         }
         replaced.push_back(covered);
+        replacementProgress.Done(i + 1);
     }
     session.Insert();
     Report("pull to display covering", pulls);
@@ -118,6 +123,7 @@ bool MeasurePullWithStart(CSingleKeySession& session, DWORD& lockScreen, int cou
 {
     const RECT area = PrimaryArea();
     std::vector<double> pulls, starts;
+    CBenchmarkProgress progress("pulls with Marrowpane killed just before", count);
     for (int i = 0; i < count; ++i) {
         const DWORD old = lockScreen;
         Kill(old);
@@ -142,6 +148,7 @@ bool MeasurePullWithStart(CSingleKeySession& session, DWORD& lockScreen, int cou
             return false;
         }
         SettleDisplay(lockScreen);
+        progress.Done(i + 1);
     }
     Report("pull to covering, with a start", pulls);
     Report("  of it: new process to covering", starts);
@@ -164,11 +171,13 @@ bool MeasureRoundTrip(const std::string& lockScreenPath, int count)
     CScreenCommandClient client(id);
     std::vector<double> trips;
     if (client.Connect(15000)) {
+        CBenchmarkProgress progress("command round trips", count);
         for (int i = 0; i < count; ++i) {
             const std::int64_t start = PerformanceNow();
             if (!client.ShowControls())
                 break;
             trips.push_back(ElapsedMs(start, PerformanceNow()));
+            progress.Done(i + 1);
         }
     }
     TerminateProcess(info.hProcess, 1);

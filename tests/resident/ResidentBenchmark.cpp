@@ -10,6 +10,7 @@
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/Samples.h"
 #include "tests/resident/support/SingleKeySession.h"
+#include "tests/support/BenchmarkProgress.h"
 
 #include <windows.h>
 
@@ -143,6 +144,7 @@ int main(int argc, char** argv)
         Sleep(1000);  // start-up settles: the first checks and the client's registration
 
         std::vector<double> events, covers, paints, inserts;
+        CBenchmarkProgress progress("cycles of a pull and an insertion", cycles);
         for (int i = 0; i < cycles && status == 0; ++i) {
             const std::optional<SPullTimes> pulled = MeasurePull(session);
             const double inserted = MeasureInsert(session);
@@ -155,6 +157,7 @@ int main(int argc, char** argv)
             covers.push_back(pulled->covered);
             paints.push_back(pulled->painted);
             inserts.push_back(inserted);
+            progress.Done(i + 1);
         }
         Report("pull to event 1", events);
         Report("pull to every monitor covered", covers);

@@ -7,6 +7,7 @@
 #include "resident/wizard/WizardResource.h"
 #include "tests/resident/support/SheetDriver.h"
 #include "tests/resident/support/SimulatedKeys.h"
+#include "tests/support/BenchmarkProgress.h"
 #include "usbkey/FilterUsbCheckThread.h"
 #include "usbkey/sim/SimUsbMachine.h"
 
@@ -87,6 +88,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<double> samples;
+    CBenchmarkProgress progress("wizard starts", runs);
     for (int run = 0; run < runs; ++run) {
         const double ms = MeasureOnce(usb, count);
         if (ms < 0) {
@@ -95,6 +97,7 @@ int main(int argc, char** argv)
             return 1;
         }
         samples.push_back(ms);
+        progress.Done(run + 1);
     }
     usbkey::CFilterUsbCheckThread::End(usb);
     std::sort(samples.begin(), samples.end());

@@ -2,6 +2,11 @@
 # i686 is the product (preset `windows`, 32-bit Wine); x86_64 is the same sources with
 # 8-byte pointers (preset `windows-x64`, 64-bit Wine), for machines without 32-bit support.
 
+# A line of a tool's on stderr, broken to fit 80 columns, the rest indented.
+kv_say() {  # words...
+  echo "$*" | fold -s -w 78 | sed -e 's/ $//' -e '2,$s/^/  /' >&2
+}
+
 # Whether this machine executes 32-bit x86 programs: the 32-bit loader is the cheap probe.
 # Sets kv_i686_reason to why not.
 kv_can_run_i686() {
@@ -10,8 +15,11 @@ kv_can_run_i686() {
     kv_i686_reason=""
     return 0
   fi
+  # The shell's failure to start it reads "<script>: line N: <file>: ...: <cause>".
+  out=${out##*: }
+  out="/lib/ld-linux.so.2: ${out:-failed}"
   [ -e /lib/ld-linux.so.2 ] || out="/lib/ld-linux.so.2 is missing"
-  kv_i686_reason="this machine cannot execute 32-bit programs (${out:-/lib/ld-linux.so.2 failed})"
+  kv_i686_reason="this machine cannot execute 32-bit programs ($out)"
   return 1
 }
 
@@ -45,7 +53,7 @@ kv_run_arch() {  # tool name
     echo "$1: the i686 build (the product) under 32-bit Wine" >&2
     echo i686
   else
-    echo "$1: the x86_64 build under 64-bit Wine: $kv_i686_reason" >&2
+    kv_say "$1: the x86_64 build under 64-bit Wine, as $kv_i686_reason"
     echo x86_64
   fi
 }

@@ -74,8 +74,9 @@ void TakeBack(HWND window)
 {
     if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) {
         const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-        if (style & WS_CHILD)
-            SetWindowLongPtrA(window, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CHILD)) | static_cast<LONG_PTR>(WS_POPUP));
+        constexpr LONG_PTR child = WS_CHILD, popup = static_cast<LONG_PTR>(WS_POPUP);
+        if (style & child)
+            SetWindowLongPtrA(window, GWL_STYLE, (style & ~child) | popup);
         SetParent(window, nullptr);
     }
     const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);

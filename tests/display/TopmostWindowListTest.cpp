@@ -202,6 +202,11 @@ TEST(TopmostWindowList, KeepOnTopPutsTheListedWindowsThenTheCoversAboveEveryOthe
              ShowWindow(other, SW_HIDE);
              SetParent(display, other);
          }},
+        {"display a child window of another", [](HWND display, HWND other) {
+             const LONG_PTR style = GetWindowLongPtrA(display, GWL_STYLE);
+             SetWindowLongPtrA(display, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+             SetParent(display, other);
+         }},
         {"display layered and transparent", [](HWND display, HWND) {
              SetWindowLongPtrA(display, GWL_EXSTYLE,
                                GetWindowLongPtrA(display, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TRANSPARENT);
@@ -221,13 +226,14 @@ TEST(TopmostWindowList, KeepOnTopPutsTheListedWindowsThenTheCoversAboveEveryOthe
         ShowWindow(other.GetHwnd(), SW_SHOWNOACTIVATE);
 
         list.KeepOnTop({cover.GetHwnd()});
-        EXPECT_EQ((std::vector<HWND>{box.GetHwnd(), display.GetHwnd(), cover.GetHwnd(), other.GetHwnd()}), TopWindows(4))
-            << c.what;
+        const std::vector<HWND> expected = {box.GetHwnd(), display.GetHwnd(), cover.GetHwnd(), other.GetHwnd()};
+        EXPECT_EQ(expected, TopWindows(expected.size())) << c.what;
         for (const HWND window : {box.GetHwnd(), display.GetHwnd(), cover.GetHwnd()}) {
             const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
             EXPECT_TRUE(extended & WS_EX_TOPMOST) << c.what;
             EXPECT_FALSE(extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) << c.what;
             EXPECT_EQ(GetDesktopWindow(), GetAncestor(window, GA_PARENT)) << c.what;
+            EXPECT_FALSE(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) << c.what;
         }
         EXPECT_FALSE(IsWindowVisible(waiting.GetHwnd())) << c.what;
 

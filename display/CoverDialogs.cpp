@@ -78,12 +78,8 @@ void CCoverDialogs::KeepInPlace()
 
 void CCoverDialogs::Restack(CTopmostWindowList& topmost)
 {
-    if (m_covers.empty())
-        return;
-    std::vector<HWND> windows;
-    topmost.CopyTo(windows);
-    if (windows.empty())
-        return;
+    std::vector<HWND> covers;
     for (const SCover& cover : m_covers)
-        SetWindowPos(cover.dialog->GetSafeHwnd(), windows.back(), 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+        covers.push_back(cover.dialog->GetSafeHwnd());
+    topmost.KeepOnTop(covers);
 }

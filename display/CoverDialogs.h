@@ -1,6 +1,6 @@
 #pragma once
 // A picture dialog over every monitor but the primary one, rebuilt when the monitors
-// change, held on its monitor, and kept directly behind the lock display's newest window.
+// change, held on its monitor, and kept directly below the lock display's windows.
 #include "display/DisplayPlatform.h"
 #include "display/PictureDialog.h"
 #include "display/StretchedPictures.h"
@@ -24,7 +24,8 @@ public:
     bool Check(const std::string& picturePath);
     // Every cover shown, restored and on its monitor again, whatever another program did.
     void KeepInPlace();
-    // Every cover directly behind the topmost list's newest window.
+    // The topmost list's windows, then every cover, above every other window
+    // (CTopmostWindowList::KeepOnTop).
     void Restack(CTopmostWindowList& topmost);
 
     // The covers that exist, in the order they were made.

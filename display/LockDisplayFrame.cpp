@@ -95,11 +95,13 @@ void CLockDisplayFrame::CheckPrimaryMonitor()
         FitToPrimaryMonitor();
 }
 
-// Other programs can hide, minimise or move the lock windows: the display is put back in
-// place whatever they did.
+// Other programs can hide, minimise, move or disable the lock windows: the display is put
+// back in place whatever they did. It is disabled of its own only while a dialog of it runs.
 void CLockDisplayFrame::KeepOnPrimaryMonitor()
 {
     KeepAt(m_dialog, {0, 0, Width(), Height()});
+    if (!m_dialogs.IsAnyOpen() && !IsWindowEnabled(m_dialog))
+        EnableWindow(m_dialog, TRUE);
 }
 
 // Each second: the display follows the monitors, is put back where it belongs and is

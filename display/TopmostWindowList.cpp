@@ -1,6 +1,35 @@
 #include "display/TopmostWindowList.h"
 
+#include "display/WindowPlacement.h"
+
 #include <algorithm>
+
+namespace {
+
+// The visible top-level windows from the top of the z-order begin with `stack`, in its
+// order, each top-most. Only the windows down to the last of `stack` are looked at.
+bool IsOnTop(const std::vector<HWND>& stack)
+{
+    std::size_t next = 0;
+    for (HWND window = GetTopWindow(nullptr); window && next < stack.size(); window = GetWindow(window, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(window))
+            continue;
+        if (window != stack[next] || !(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+            return false;
+        ++next;
+    }
+    return next == stack.size();
+}
+
+// From the bottom up, each window to the top of the top-most windows: the first of `stack`
+// ends on top.
+void Stack(const std::vector<HWND>& stack)
+{
+    for (auto window = stack.rbegin(); window != stack.rend(); ++window)
+        SetWindowPos(*window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+} // namespace
 
 CTopmostWindowList::CHold::CHold(HANDLE semaphore) : m_semaphore(semaphore)
 {
@@ -46,6 +75,25 @@ void CTopmostWindowList::BringLastToTop(HWND insertAfter)
     // handler that uses the list again.
     if (const HWND window = TakeWindowToRaise())
         ForceForegroundWindow(window, insertAfter);
+}
+
+void CTopmostWindowList::KeepOnTop(const std::vector<HWND>& below)
+{
+    std::vector<HWND> listed;
+    CopyTo(listed);
+    std::vector<HWND> stack;
+    for (auto window = listed.rbegin(); window != listed.rend(); ++window)
+        if (IsWindow(*window))
+            stack.push_back(*window);
+    if (stack.empty())
+        return;  // no lock display that the windows belong to
+    stack.insert(stack.end(), below.begin(), below.end());
+    for (const HWND window : stack)
+        TakeBack(window);
+    // A hidden window (a password dialog that waits for the key state) has no place to keep.
+    std::erase_if(stack, [](HWND window) { return !IsWindowVisible(window); });
+    if (!IsOnTop(stack))
+        Stack(stack);
 }
 
 // Only the newest live window counts; a hidden or foreground one ends the search.

@@ -1,6 +1,7 @@
 #pragma once
-// The windows that currently form the lock display, oldest first, and the re-raise that
-// brings the newest live one back to the foreground. The application object owns one;
+// The windows that currently form the lock display, oldest first, the re-raise that
+// brings the newest live one back to the foreground, and the z-order that keeps them all
+// above every other window. The application object owns one;
 // every window of the lock display adds itself while it exists.
 #include "framework/Handle.h"
 
@@ -21,6 +22,12 @@ public:
     // Drops dead windows from the end of the list; the newest live one, when visible and
     // not already the foreground window, is forced to the foreground after `insertAfter`.
     void BringLastToTop(HWND insertAfter);
+    // Every listed live window, newest on top, then the `below` windows (the covers), above
+    // every other window and each one top-most, whatever has the foreground: the windows
+    // are taken back (TakeBack) and, when the z-order has another window above one of
+    // them or has them out of order, stacked again without activation. Nothing while no
+    // listed window lives.
+    void KeepOnTop(const std::vector<HWND>& below);
 
 private:
     // Holds the list's lock (a semaphore of count 1, not re-entrant) for one operation.

@@ -2,6 +2,9 @@
 
 namespace {
 
+// No lock window has them of its own: another program added them.
+constexpr LONG_PTR kForeignExtendedStyles = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE;
+
 void CenterOn(HWND window, const RECT& area)
 {
     RECT own = {};
@@ -56,6 +59,7 @@ bool IsPutAwayCommand(WPARAM command)
 
 void KeepAt(HWND window, const RECT& rect)
 {
+    TakeBack(window);
     if (IsIconic(window))
         ShowWindow(window, SW_SHOWNOACTIVATE);  // restores it; the re-raise activates
     RECT now = {};
@@ -64,4 +68,18 @@ void KeepAt(HWND window, const RECT& rect)
         return;
     SetWindowPos(window, HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+void TakeBack(HWND window)
+{
+    if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) {
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        constexpr LONG_PTR child = WS_CHILD, popup = static_cast<LONG_PTR>(WS_POPUP);
+        if (style & child)
+            SetWindowLongPtrA(window, GWL_STYLE, (style & ~child) | popup);
+        SetParent(window, nullptr);
+    }
+    const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    if (extended & kForeignExtendedStyles)
+        SetWindowLongPtrA(window, GWL_EXSTYLE, extended & ~kForeignExtendedStyles);
 }

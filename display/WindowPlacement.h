@@ -12,5 +12,9 @@ RECT ChildRect(HWND child);
 // minimise, maximise, move, size and close.
 bool IsPutAwayCommand(WPARAM command);
 // Shows the window again, restored, topmost and at `rect`, when another program hid,
-// minimised, moved or sized it; a window in place is left alone.
+// minimised, moved or sized it or took it back (TakeBack); a window in place is left alone.
 void KeepAt(HWND window, const RECT& rect);
+// A lock window that another program made the child of one of its own windows becomes a
+// top-level window again, and loses the extended styles that hide it, let clicks through
+// or refuse activation.
+void TakeBack(HWND window);

@@ -86,6 +86,15 @@ INT_PTR CLockScreenDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_display.RefusesSystemCommand(wParam))
             return Result(0);
         break;
+    case WM_NCDESTROY:
+        // Destroyed while it runs (with another program's window that it was made a child
+        // of): the program ends as when the resident program goes, and the resident
+        // program puts up a new display, as for a lock screen that was killed.
+        if (IsModalRunning()) {
+            OnResidentGone();
+            PostMessageA(nullptr, WM_NULL, 0, 0);  // wakes the loop: the window can no longer take it
+        }
+        break;
     case WM_DESTROY:
         // Only the end of the modal run destroys the window; one that another program
         // sends leaves it, and the display, as they are.

@@ -142,6 +142,10 @@ bool CLockMainDialog::OnDisplayMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_LBUTTONUP:
         OnLeftButtonUp(wParam);
         return false;
+    case WM_NCDESTROY:
+        if (IsModalRunning())  // not the end of the run: another program's doing
+            OnDisplayLost();
+        return false;
     default:
         return false;
     }

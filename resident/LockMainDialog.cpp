@@ -220,6 +220,20 @@ void CLockMainDialog::OnLockCoreCheck()
     }
 }
 
+// The window itself is being destroyed (with another program's window that it was made a
+// child of): nothing could unlock or reach this program any more. It ends, its boxes and
+// dialogs first, and the watchdog starts it again, locked as the stored lock state says.
+void CLockMainDialog::OnDisplayLost()
+{
+    m_alarm.StopAlarm();
+    StopWatching();
+    if (m_lockDisplay.IsShown())
+        m_lockDisplay.Hide();
+    m_lockDisplay.Dialogs().EndRefusal();
+    EndDialog(kLockCoreLost);
+    PostMessageA(nullptr, WM_NULL, 0, 0);  // wakes the loop: the window can no longer take it
+}
+
 void CLockMainDialog::OnTimer(UINT_PTR id)
 {
     if (id == m_lockCoreCheckTimer)

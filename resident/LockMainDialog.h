@@ -57,6 +57,7 @@ private:
     void OnLeftButtonUp(WPARAM keys);
     void PowerOff();
     bool OnDisplayMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+    void OnDisplayLost();
     void OnEndSession(bool ending);
     void StartNoInputTimer();
     void StopNoInputTimer();

@@ -148,6 +148,102 @@ TEST(TopmostWindowList, WindowRaisedMayUseTheListMeanwhile)
     EXPECT_EQ(std::vector<HWND>{raised.GetHwnd()}, seen);
 }
 
+// A top-most popup, owned by `owner` when given, that counts the z-order changes it sees.
+class StackedWindow : public fw::CWindow {
+public:
+    explicit StackedWindow(HWND owner = nullptr)
+    {
+        Create("KvStackedTest", "", WS_POPUP, 0, owner);
+        SetWindowPos(GetHwnd(), HWND_TOPMOST, 20, 20, 100, 80, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+    int zOrderChanges = 0;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_WINDOWPOSCHANGING && !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOZORDER))
+            ++zOrderChanges;
+        return CWindow::OnMessage(message, wParam, lParam);
+    }
+};
+
+// The visible top-level windows from the top of the z-order, as far as `count`.
+std::vector<HWND> TopWindows(std::size_t count)
+{
+    std::vector<HWND> windows;
+    for (HWND window = GetTopWindow(nullptr); window && windows.size() < count; window = GetWindow(window, GW_HWNDNEXT))
+        if (IsWindowVisible(window))
+            windows.push_back(window);
+    return windows;
+}
+
+struct SStackCase {
+    const char* what;
+    std::function<void(HWND display, HWND other)> act;
+};
+
+// Whatever another window did, the listed windows (newest on top) and then the covers come
+// first in the z-order, each one top-most, a top-level window and without the styles that
+// hide it or let clicks through; a hidden listed window is left out.
+TEST(TopmostWindowList, KeepOnTopPutsTheListedWindowsThenTheCoversAboveEveryOther)
+{
+    const std::vector<SStackCase> cases = {
+        {"other shown top-most without activation",
+         [](HWND, HWND other) {
+             SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+         }},
+        {"display not top-most", [](HWND display, HWND) {
+             SetWindowPos(display, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+         }},
+        {"display at the bottom", [](HWND display, HWND) {
+             SetWindowPos(display, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+         }},
+        {"display a child of a hidden window", [](HWND display, HWND other) {
+             ShowWindow(other, SW_HIDE);
+             SetParent(display, other);
+         }},
+        {"display a child window of another", [](HWND display, HWND other) {
+             const LONG_PTR style = GetWindowLongPtrA(display, GWL_STYLE);
+             SetWindowLongPtrA(display, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+             SetParent(display, other);
+         }},
+        {"display layered and transparent", [](HWND display, HWND) {
+             SetWindowLongPtrA(display, GWL_EXSTYLE,
+                               GetWindowLongPtrA(display, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TRANSPARENT);
+             SetLayeredWindowAttributes(display, 0, 0, LWA_ALPHA);
+         }},
+    };
+    for (const SStackCase& c : cases) {
+        CTopmostWindowList list;
+        StackedWindow display, cover, other;
+        StackedWindow box(display.GetHwnd());
+        TestWindow waiting(false);
+        list.Add(display.GetHwnd());
+        list.Add(waiting.GetHwnd());
+        list.Add(box.GetHwnd());
+        list.KeepOnTop({cover.GetHwnd()});
+        c.act(display.GetHwnd(), other.GetHwnd());
+        ShowWindow(other.GetHwnd(), SW_SHOWNOACTIVATE);
+
+        list.KeepOnTop({cover.GetHwnd()});
+        const std::vector<HWND> expected = {box.GetHwnd(), display.GetHwnd(), cover.GetHwnd(), other.GetHwnd()};
+        EXPECT_EQ(expected, TopWindows(expected.size())) << c.what;
+        for (const HWND window : {box.GetHwnd(), display.GetHwnd(), cover.GetHwnd()}) {
+            const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+            EXPECT_TRUE(extended & WS_EX_TOPMOST) << c.what;
+            EXPECT_FALSE(extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) << c.what;
+            EXPECT_EQ(GetDesktopWindow(), GetAncestor(window, GA_PARENT)) << c.what;
+            EXPECT_FALSE(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) << c.what;
+        }
+        EXPECT_FALSE(IsWindowVisible(waiting.GetHwnd())) << c.what;
+
+        // In order: nothing is moved again.
+        display.zOrderChanges = box.zOrderChanges = cover.zOrderChanges = 0;
+        list.KeepOnTop({cover.GetHwnd()});
+        EXPECT_EQ(0, display.zOrderChanges + box.zOrderChanges + cover.zOrderChanges) << c.what;
+    }
+}
+
 TEST(ForceForegroundWindow, IgnoresAHandleThatIsNoWindow)
 {
     ForegroundTimeout timeout;

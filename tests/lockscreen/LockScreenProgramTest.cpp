@@ -519,12 +519,14 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
     settings.AlarmSetting.UseAlarm = 1;
     ASSERT_TRUE(client.SendSettings(settings));
     ASSERT_TRUE(client.ShowLockScreen());
+    const COtherProgramWindow other;
+    COtherProgramWindow hiddenParent(false);
     HWND cover = nullptr;
     const auto inPlace = [&] {
         RECT rect{}, coverRect{};
         return IsShown() && !IsIconic(window) && GetWindowRect(window, &rect) && EqualRect(&rect, &primary) &&
-               IsWindowVisible(cover) && !IsIconic(cover) && GetWindowRect(cover, &coverRect) &&
-               EqualRect(&coverRect, &further);
+               IsHeldAsShown(window) && IsAbove(window, other.Get()) && IsWindowVisible(cover) &&
+               !IsIconic(cover) && GetWindowRect(cover, &coverRect) && EqualRect(&coverRect, &further);
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = program->WindowsWith(kCoverPicture, kPictureControl);
@@ -544,8 +546,15 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         {"cover hidden", [&] { ShowWindow(cover, SW_HIDE); }},
         {"cover minimised", [&] { ShowWindow(cover, SW_MINIMIZE); }},
         {"cover moved", [&] { SetWindowPos(cover, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }},
+        {"parent hidden", [&] { SetParent(window, hiddenParent.Get()); }},
+        {"not top-most", [&] { SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }},
+        {"at the bottom", [&] { SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }},
+        {"invisible to clicks", [&] { MakeInvisibleToClicks(window); }},
+        {"no activation", [&] { AddExtendedStyle(window, WS_EX_NOACTIVATE); }},
+        {"disabled", [&] { EnableWindow(window, FALSE); }},
     };
     for (const auto& [what, attack] : attacks) {
+        SetForegroundWindow(window);  // the display has the foreground: nothing else raises it
         attack();
         Settle();
         // A cover check, plus about 2 s for a window that Wine hides on Xvfb.
@@ -560,6 +569,57 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
     EXPECT_TRUE(WaitForCall("KeyEvent"));  // the hook is still on
     ASSERT_TRUE(client.HideLockScreen());
     EXPECT_TRUE(WaitFor([&] { return !IsShown() && program->WindowsWith(kCoverPicture, kPictureControl).empty(); }));
+}
+
+// Another program's top-most window never stays over the display: not one shown without
+// taking the foreground, nor one that takes the foreground while a box is open (Task
+// Manager set to stay on top): the box stays above the display, the display above it.
+TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
+    Settle();
+    const COtherProgramWindow other;
+    EXPECT_TRUE(WaitFor([&] { return IsAbove(window, other.Get()); }, 5000)) << "shown without activation";
+
+    const auto openPasswordDialog = [&]() -> HWND {
+        PostMessageA(window, WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(50, 50));
+        if (!WaitForCall("WatchKeyState") || !client.SetPasswordDialogState(0))
+            return nullptr;
+        WaitFor([&] { return !program->WindowsWith(kPasswordText).empty(); });
+        return program->WindowWith(kPasswordText);
+    };
+    const std::vector<std::pair<const char*, std::function<HWND()>>> boxes = {
+        {"exit box", [&] { ClickExitButton(); return WaitForBox(); }},
+        {"password dialog", openPasswordDialog},
+        {"refusal box",
+         [&] {
+             SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, nullptr);
+             return WaitForBox();
+         }},
+    };
+    for (const auto& [what, open] : boxes) {
+        const HWND box = open();
+        ASSERT_TRUE(box) << what;
+        other.TakeForeground();
+        EXPECT_TRUE(WaitFor([&] { return IsAbove(box, window) && IsAbove(window, other.Get()); }, 5000)) << what;
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); })) << what;
+    }
+    EXPECT_EQ(0u, CountOf("Shutdown"));
+}
+
+// A display destroyed with another program's window that it was made a child of ends the
+// program, so that the resident program puts up a new one.
+TEST_F(LockScreenProgram, ADisplayDestroyedWithAnotherProgramsWindowEndsTheProgram)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
+    COtherProgramWindow parent(false);
+    ASSERT_TRUE(SetParent(window, parent.Get()));
+    parent.Destroy();
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(window); }, 5000));  // Wine destroys it after the parent
+    EXPECT_TRUE(program->HasEnded(10000));
 }
 
 TEST(LockScreenProgramStart, EndsAtOnceWithoutAnIdOrAResidentProgram)

@@ -35,6 +35,7 @@ constexpr int kBoxText = 1005;
 constexpr int kBoxIcon = 1011;  // only a lock message box has it
 constexpr UINT kWrongPasswordText = 3201;
 constexpr UINT kConfirmShutdownText = 3300;
+constexpr UINT kEndSessionRefusedText = 3202;
 
 const SSimulatedKey kKey{"key", CKeyDevice(0x0951, 0x1666, "KV0001A")};
 const RECT kMonitor = {0, 0, 640, 512};
@@ -410,6 +411,50 @@ TEST_F(PasswordDialogs, AClickHandledAfterTheUnlockOpensNothingAndAPullStillLock
     EXPECT_FALSE(WaitFor([&] { return !VisibleWindowsWith(Process(), kPasswordText).empty(); }, kQuietWait));
     session.Pull();
     ExpectEvent(kEventLock);
+}
+
+// Another program's top-most window never stays over the display: not one shown without
+// taking the foreground, nor one that takes the foreground while the exit box, the password
+// dialog or the refusal box is open (Task Manager set to stay on top): the box stays above
+// the display, the display above it.
+TEST_F(PasswordDialogs, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
+{
+    ASSERT_NO_FATAL_FAILURE(Start([&](CLockSetting& setting) {
+        setting.PasswordSetting.SetPassword(1, kPassword);
+        setting.PasswordSetting.PasswordType = 1;
+    }));
+    ASSERT_NO_FATAL_FAILURE(Lock());
+    const COtherProgramWindow other;
+    EXPECT_TRUE(WaitFor([&] { return IsAbove(Main(), other.Get()); }, kEventWait)) << "shown without activation";
+
+    const std::vector<std::pair<const char*, std::function<HWND()>>> boxes = {
+        {"exit box",
+         [&] {
+             PostMessageA(GetDlgItem(Main(), kExitButton), BM_CLICK, 0, 0);
+             return WaitForBox(kConfirmShutdownText);
+         }},
+        {"password dialog",
+         [&] {
+             PostMessageA(Main(), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
+             return WaitForPasswordDialog();
+         }},
+        {"refusal box",
+         [&] {
+             SendMessageTimeoutA(Main(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kEventWait, nullptr);
+             return WaitForBox(kEndSessionRefusedText);
+         }},
+    };
+    for (const auto& [what, open] : boxes) {
+        const HWND box = open();
+        ASSERT_TRUE(box) << what;
+        other.TakeForeground();
+        EXPECT_TRUE(WaitFor([&] { return IsAbove(box, Main()) && IsAbove(Main(), other.Get()); }, kEventWait))
+            << what;
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kUnlockWait)) << what;
+    }
+    ExpectNoEvent();  // neither a power-off nor an unlock
+    EXPECT_EQ("", ReadWholeFile(folder.File("power-off.txt")));
 }
 
 // --- The exit button's power-off, between a stand-in watchdog and the recorder.

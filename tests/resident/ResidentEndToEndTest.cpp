@@ -449,10 +449,13 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
     ExpectEvent(kEventLock);
     const HWND main = resident.Window();
     const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512};
+    const COtherProgramWindow other;
+    COtherProgramWindow hiddenParent(false);
     HWND cover = nullptr;
     const auto inPlace = [&] {
         const std::vector<RECT> shown = VisibleWindowsOf(main);
-        return !IsIconic(main) && !IsIconic(cover) && Covers(shown, primary) && Covers(shown, right);
+        return !IsIconic(main) && !IsIconic(cover) && Covers(shown, primary) && Covers(shown, right) &&
+               IsHeldAsShown(main) && IsAbove(main, other.Get()) && IsAbove(cover, other.Get());
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = VisibleWindowsWith(resident.ProcessId(), kCoverPicture, kPictureControl);
@@ -472,8 +475,16 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
         {"cover hidden", [&] { ShowWindow(cover, SW_HIDE); }},
         {"cover minimised", [&] { ShowWindow(cover, SW_MINIMIZE); }},
         {"cover moved", [&] { SetWindowPos(cover, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }},
+        {"parent hidden", [&] { SetParent(main, hiddenParent.Get()); }},
+        {"not top-most", [&] { SetWindowPos(main, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }},
+        {"at the bottom", [&] { SetWindowPos(main, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }},
+        {"cover at the bottom", [&] { SetWindowPos(cover, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }},
+        {"invisible to clicks", [&] { MakeInvisibleToClicks(main); }},
+        {"no activation", [&] { AddExtendedStyle(main, WS_EX_NOACTIVATE); }},
+        {"disabled", [&] { EnableWindow(main, FALSE); }},
     };
     for (const auto& [what, attack] : attacks) {
+        SetForegroundWindow(main);  // the display has the foreground: nothing else raises it
         attack();
         Settle(main);
         // A cover check, plus about 2 s for a window that Wine hides on Xvfb.
@@ -484,6 +495,27 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
 
     Insert(kKeyA);
     ExpectEvent(kEventUnlock, 3 * kEventWait);
+}
+
+// A lock display destroyed with another program's window that it was made a child of
+// ends the program with the lock state kept, so that the watchdog starts it again locked.
+TEST_F(ResidentEndToEnd, ALockDisplayDestroyedWithAnotherProgramsWindowComesBackLocked)
+{
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const HWND main = resident.Window();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
+    COtherProgramWindow parent(false);
+    ASSERT_TRUE(SetParent(main, parent.Get()));
+    parent.Destroy();
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(main); }, kEventWait));  // Wine destroys it after the parent
+    EXPECT_TRUE(resident.WaitForExit(15000));
+    EXPECT_EQ(1, ReadLockState());
+
+    ASSERT_TRUE(resident.Start(kBrontal, &events));  // as the watchdog does
+    ExpectEvent(kEventLock);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(resident.Window()) != FALSE; }));
 }
 
 // A program that ends while locked gives the system keys back.

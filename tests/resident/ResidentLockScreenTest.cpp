@@ -186,6 +186,24 @@ TEST_F(ResidentLockScreen, AKilledLockScreenIsReplacedWithTheDisplayWithinTwoSec
     EXPECT_TRUE(WaitFor([&] { return IsHidden(replacement); }));
 }
 
+// A display destroyed with another program's window that it was made a child of takes its
+// program along, and the resident program puts up a new display as for a killed one.
+TEST_F(ResidentLockScreen, ALockScreenDestroyedWithAnotherProgramsWindowIsReplaced)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    const HWND display = FindLockScreenWindow(lockScreen);
+    COtherProgramWindow parent(false);
+    ASSERT_TRUE(SetParent(display, parent.Get()));
+    parent.Destroy();
+    const DWORD replacement = WaitForLockScreen(lockScreen);
+    ASSERT_NE(0u, replacement);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement) && HasCover(replacement); }));
+    Insert();
+    ExpectEvent(kEventUnlock);
+}
+
 // The watchdog's part is played here: the resident program is started again at once.
 TEST_F(ResidentLockScreen, AKilledResidentProgramComesBackLockedWithANewDisplay)
 {

@@ -138,3 +138,73 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeout)
     }
     return done();
 }
+
+COtherProgramWindow::COtherProgramWindow(bool visible)
+{
+    const fw::unique_handle created(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    m_thread = std::thread([this, visible, event = created.get()] { Serve(visible, event); });
+    WaitForSingleObject(created.get(), 10000);
+}
+
+COtherProgramWindow::~COtherProgramWindow()
+{
+    Destroy();
+    PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
+    m_thread.join();
+}
+
+void COtherProgramWindow::Serve(bool visible, HANDLE created)
+{
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the WM_QUIT
+    m_threadId = GetCurrentThreadId();
+    m_window = CreateWindowExA(visible ? WS_EX_TOPMOST | WS_EX_TOOLWINDOW : 0, "STATIC", "other program", WS_POPUP,
+                               100, 100, 200, 120, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (visible)
+        SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetEvent(created);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+}
+
+void COtherProgramWindow::TakeForeground() const
+{
+    SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(m_window);
+}
+
+void COtherProgramWindow::Destroy()
+{
+    if (m_window)
+        SendMessageA(m_window, WM_CLOSE, 0, 0);  // the window's own thread destroys it
+    m_window = nullptr;
+}
+
+void MakeInvisibleToClicks(HWND window)
+{
+    AddExtendedStyle(window, WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
+}
+
+void AddExtendedStyle(HWND window, LONG_PTR style)
+{
+    SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | style);
+}
+
+bool IsAbove(HWND upper, HWND lower)
+{
+    if (!IsWindowVisible(upper) || !IsWindowVisible(lower))
+        return false;
+    for (HWND window = GetWindow(upper, GW_HWNDNEXT); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (window == lower)
+            return true;
+    }
+    return false;
+}
+
+bool IsHeldAsShown(HWND window)
+{
+    const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    return GetAncestor(window, GA_PARENT) == GetDesktopWindow() && (extended & WS_EX_TOPMOST) &&
+           !(extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE)) && IsWindowEnabled(window);
+}

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Wine reports `version` ("win10", "win7") to the program with this file name while the
@@ -45,3 +46,38 @@ void WriteSolidBitmap(const std::string& path, COLORREF colour);
 COLORREF ScreenPixel(int x, int y);
 // Polls every 20 ms until `done` or `timeout` ms; the last answer.
 bool WaitFor(const std::function<bool()>& done, DWORD timeout = 10000);
+
+// A window of this process that stands for another program's: a top-most popup over part
+// of the primary monitor, shown without taking the foreground; a hidden plain popup when
+// `visible` is false (a parent for another program's window). Its own thread serves its
+// messages, as another program does, while the test waits.
+class COtherProgramWindow {
+public:
+    explicit COtherProgramWindow(bool visible = true);
+    COtherProgramWindow(const COtherProgramWindow&) = delete;
+    COtherProgramWindow& operator=(const COtherProgramWindow&) = delete;
+    ~COtherProgramWindow();
+
+    HWND Get() const { return m_window; }
+    // Raised and made the foreground window, as a Task Manager set to stay on top.
+    void TakeForeground() const;
+    // Destroyed by its own thread, with every window it is the parent of.
+    void Destroy();
+
+private:
+    void Serve(bool visible, HANDLE created);
+
+    HWND m_window = nullptr;
+    DWORD m_threadId = 0;
+    std::thread m_thread;
+};
+
+// Another program's styles on the window: layered with alpha 0 and transparent to clicks
+// (an invisible window that lets clicks through), or any extended style added.
+void MakeInvisibleToClicks(HWND window);
+void AddExtendedStyle(HWND window, LONG_PTR style);
+// Whether `upper` comes before `lower` in the z-order of the top-level windows.
+bool IsAbove(HWND upper, HWND lower);
+// Whether the window is as the lock display keeps it: top-level, top-most, enabled, and
+// neither layered nor transparent to clicks nor refusing activation.
+bool IsHeldAsShown(HWND window);

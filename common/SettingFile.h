@@ -3,6 +3,7 @@
 // The content rules (Parse, Serialize, the lock-state update) need no Win32 call;
 // the file operations do. Errors of the file operations throw fw::CFileException;
 // none is caught here, each caller decides.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,7 +44,10 @@ public:
     static std::string SetLockStateInText(std::string_view text, int lock);
 
 private:
-    std::string ReadText() const;
+    // The file, or where none is there, the copy a half-done save kept in its stead.
+    std::optional<std::string> SourcePath() const;
+    void ForgetKeptCopy(const std::string& source) const;
+    static std::string ReadText(const std::string& path);
     void WriteText(const std::string& text) const;
 
     std::string m_path;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -277,6 +278,7 @@ public:
 
     std::map<std::string, DWORD> failures;  // call -> the error it fails with
     void (*replaceLeaves)(const std::string& target) = nullptr;  // what a failing Replace did first
+    mutable std::map<std::string, int> failTimes;  // call -> how often it fails before it works; absent: always
     mutable std::vector<std::string> calls;
 
     bool Replace(const std::string& replaced, const std::string& replacement) const override
@@ -301,13 +303,18 @@ private:
     bool Call(const std::string& name, const std::string& a, const std::string& b, Windows windows) const
     {
         calls.push_back(name + " " + Name(a) + (b.empty() ? "" : " " + Name(b)));
-        if (const auto failure = failures.find(name); failure != failures.end()) {
+        if (const auto failure = failures.find(name); failure != failures.end() && FailsThisTime(name)) {
             if (name == "Replace" && replaceLeaves)
                 replaceLeaves(m_target);
             SetLastError(failure->second);
             return false;
         }
         return windows();
+    }
+    bool FailsThisTime(const std::string& name) const
+    {
+        const auto times = failTimes.find(name);
+        return times == failTimes.end() || times->second-- > 0;
     }
     std::string Name(const std::string& path) const { return path == m_target ? "target" : path == m_temp ? "temp" : path; }
 
@@ -371,6 +378,55 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
         EXPECT_EQ(c.calls, swap.calls);
         EXPECT_EQ(c.saved ? "new" : "old", Text());
         EXPECT_FALSE(CFile::Exists(TempPath()));
+    }
+}
+
+// Once ReplaceFile has removed the old file or moved it aside, the temporary file holds the
+// only copy of the new text. A move that fails then (a scanner holding a name) is tried
+// again; when it keeps failing the save fails, but the next read still finds the new text,
+// so the lock state written next keeps every setting.
+TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
+{
+    const struct {
+        const char* what;
+        DWORD replaceError;
+        void (*replaceLeaves)(const std::string& target);
+        int moveFailures;  // -1: every time
+        bool saved;
+    } cases[] = {
+        {"old file gone, move fails once", ERROR_UNABLE_TO_MOVE_REPLACEMENT, OldFileDeleted, 1, true},
+        {"old file aside, move fails once", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, OldFileRenamed, 1, true},
+        {"old file gone, move keeps failing", ERROR_UNABLE_TO_MOVE_REPLACEMENT, OldFileDeleted, -1, false},
+        {"old file aside, move keeps failing", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, OldFileRenamed, -1, false},
+    };
+    const std::string target = m_file.GetPath();
+    const CLockSetting sample = Sample();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const std::string& path : {target, target + ".replaced", TempPath()})
+            DeleteFileA(path.c_str());
+        WriteWholeFile(target, "[Setting]\r\nLockMessage=old\r\n\r\n");
+        RecordingSwap swap(target, TempPath());
+        swap.failures = {{"Replace", c.replaceError}, {"MoveReplacing", ERROR_SHARING_VIOLATION}};
+        swap.replaceLeaves = c.replaceLeaves;
+        if (c.moveFailures >= 0)
+            swap.failTimes["MoveReplacing"] = c.moveFailures;
+        try {
+            CReplacementFile replacement(target, swap);
+            replacement.Write(CSettingFile::Serialize(&sample, nullptr));
+            replacement.Commit();
+            EXPECT_TRUE(c.saved);
+        } catch (const CFileException& e) {
+            EXPECT_FALSE(c.saved) << e.what();
+        }
+        EXPECT_LE(2, std::count(swap.calls.begin(), swap.calls.end(), "MoveReplacing temp target"));
+
+        CLockSetting loaded;
+        EXPECT_NO_THROW(m_file.LoadSetting(loaded));
+        EXPECT_TRUE(IsEqualSetting(sample, loaded));
+        m_file.SaveLockState(1);
+        const int one = 1;
+        EXPECT_EQ(CSettingFile::Serialize(&sample, &one), Text());
     }
 }
 

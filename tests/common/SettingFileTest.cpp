@@ -430,4 +430,45 @@ TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
     }
 }
 
+// The settings file is one for the machine, and so is its lock: a program of any session
+// (fast user switching, remote sessions) waits on the one mutex of the global namespace,
+// which every user who may write the file may wait on and release. (Wine has one session
+// and keeps no access lists on mutexes, so the request shows the list the program asks for.)
+TEST_F(SettingFileTest, TheLockIsOneForTheMachine)
+{
+    const CSettingFileLock::SMutexRequest nt = CSettingFileLock::MutexRequest(true);
+    EXPECT_EQ("Global\\SS-{249B12B4-1BB8-44d3-BB56-2367AEED3D04}", nt.name);
+    const std::vector<std::pair<std::string, DWORD>> expected = {
+        {"SYSTEM", MUTEX_ALL_ACCESS},
+        {"Administrators", MUTEX_ALL_ACCESS},
+        {"INTERACTIVE", SYNCHRONIZE | MUTEX_MODIFY_STATE},
+    };
+    std::vector<std::pair<std::string, DWORD>> asked;
+    for (const SFolderAccess& entry : nt.access) {
+        asked.emplace_back(entry.trustee, entry.accessMask);
+        EXPECT_EQ(0u, entry.inheritance);
+    }
+    EXPECT_EQ(expected, asked);
+    const fw::unique_hlocal acl = CPathUtil::BuildAccessList(nt.access);
+    ASSERT_TRUE(acl);
+    EXPECT_EQ(3u, static_cast<PACL>(acl.get())->AceCount);
+
+    const CSettingFileLock::SMutexRequest nine = CSettingFileLock::MutexRequest(false);
+    EXPECT_EQ("SS-{249B12B4-1BB8-44d3-BB56-2367AEED3D04}", nine.name);
+    EXPECT_TRUE(nine.access.empty());
+    // Windows without terminal services refuses the global name by these, and only these.
+    for (const DWORD error : {ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_BAD_PATHNAME})
+        EXPECT_TRUE(CSettingFileLock::RefusesGlobalName(error)) << error;
+    for (const DWORD error : {ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND, ERROR_INVALID_HANDLE})
+        EXPECT_FALSE(CSettingFileLock::RefusesGlobalName(error)) << error;
+
+    const CSettingFileLock held(m_file.GetPath());
+    const fw::unique_handle global(CreateMutexA(nullptr, FALSE, nt.name.c_str()));
+    ASSERT_TRUE(global);
+    EXPECT_EQ(DWORD(ERROR_ALREADY_EXISTS), GetLastError());
+    DWORD waited = WAIT_FAILED;
+    std::thread([&] { waited = WaitForSingleObject(global.get(), 0); }).join();
+    EXPECT_EQ(DWORD(WAIT_TIMEOUT), waited);  // held here, so another thread waits
+}
+
 } // namespace

@@ -34,7 +34,17 @@ void CSettingFile::SaveSetting(const CLockSetting& setting) const
 
 void CSettingFile::SaveLockState(int lock) const
 {
-    const CSettingFileLock fileLock(m_path);
+    SaveLockState(lock, CSettingFileLock::kTimeout);
+}
+
+void CSettingFile::SaveLockStateAtOnce(int lock) const
+{
+    SaveLockState(lock, 0);
+}
+
+void CSettingFile::SaveLockState(int lock, unsigned long lockWait) const
+{
+    const CSettingFileLock fileLock(m_path, lockWait);
     const std::optional<std::string> source = SourcePath();
     WriteText(SetLockStateInText(source ? ReadText(*source) : std::string(), lock));
     if (source)

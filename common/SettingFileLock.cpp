@@ -53,9 +53,9 @@ bool CSettingFileLock::RefusesGlobalName(DWORD error)
     return error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME || error == ERROR_BAD_PATHNAME;
 }
 
-CSettingFileLock::CSettingFileLock(const std::string& path)
+CSettingFileLock::CSettingFileLock(const std::string& path, DWORD timeout)
 {
-    const DWORD deadline = GetTickCount() + kTimeout;
+    const DWORD deadline = GetTickCount() + (timeout < kTimeout ? timeout : kTimeout);
     if (!GetMutex(deadline))
         fw::CFileException::ThrowOsError(path);
     const DWORD result = WaitForSingleObject(m_mutex.get(), TimeLeft(deadline));

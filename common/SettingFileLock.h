@@ -34,9 +34,10 @@ public:
     // The errors by which Windows NT 4 without terminal services refuses "Global\".
     static bool RefusesGlobalName(DWORD error);
 
-    // Waits for the lock; throws fw::CFileException for `path` when it cannot be had in
-    // time (a sharing violation, as when another program holds the file itself).
-    explicit CSettingFileLock(const std::string& path);
+    // Waits up to `timeout` ms (kTimeout at most) for the lock; throws fw::CFileException
+    // for `path` when it cannot be had in time (a sharing violation, as when another
+    // program holds the file itself).
+    explicit CSettingFileLock(const std::string& path, DWORD timeout = kTimeout);
     CSettingFileLock(const CSettingFileLock&) = delete;
     CSettingFileLock& operator=(const CSettingFileLock&) = delete;
     ~CSettingFileLock();

@@ -2,6 +2,7 @@
 // to a simulated machine, a settings file that registers its keys, and a lock-event client
 // in this (another) process.
 #include "common/CompanionLink.h"
+#include "common/PathUtil.h"
 #include "common/SettingFileLock.h"
 #include "framework/File.h"
 #include "framework/Handle.h"
@@ -220,6 +221,20 @@ TEST_F(ResidentEndToEnd, KilledWhileLockedWithTheKeyInStartsLockedUntilItIsPulle
     ExpectNoEvent();
 }
 
+// Wine's ReplaceFile, failing on a file held open, leaves an empty "rf*.tmp" of its own
+// beside it; the settings folder must stay removable for the installer's tests.
+void RemoveFailedReplaceLeftovers()
+{
+    const std::string folder = CPathUtil::GetSettingBaseFolder() + "\\";
+    WIN32_FIND_DATAA found;
+    const fw::unique_hfind search(FindFirstFileA((folder + "rf*.tmp").c_str(), &found));
+    if (!search)
+        return;
+    do
+        DeleteFileA((folder + found.cFileName).c_str());
+    while (FindNextFileA(search.get(), &found));
+}
+
 // Another program may hold the settings file for a while: the settings file's lock (the
 // utility saving, or a program that hangs holding it) or the file itself (a reader, which
 // denies writing). The lock display comes up at once all the same, and the lock state
@@ -261,6 +276,7 @@ TEST_F(ResidentEndToEnd, LockWhileTheSettingsFileIsBusyShowsAtOnceAndStoresTheSt
         Insert(kKeyA);
         ExpectEvent(kEventUnlock, 3 * kEventWait);
         resident.Kill();
+        RemoveFailedReplaceLeftovers();
     }
 }
 

@@ -19,8 +19,9 @@ std::string TempPathFor(const std::string& target)
 bool IsTempNameOf(const std::string& target, const std::string& path)
 {
     const std::string prefix = target + ".", suffix = ".tmp";
-    if (path.size() <= prefix.size() + suffix.size() || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(),
-                                                                        int(prefix.size()), prefix.c_str(), int(prefix.size())) != CSTR_EQUAL)
+    if (path.size() <= prefix.size() + suffix.size() ||
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(), int(prefix.size()), prefix.c_str(),
+                       int(prefix.size())) != CSTR_EQUAL)
         return false;
     const std::string id = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
     return id.find_first_not_of("0123456789") == std::string::npos;
@@ -103,7 +104,7 @@ void CReplacementFile::SwapWithTarget()
     switch (error) {
     case ERROR_FILE_NOT_FOUND:        // the first save: nothing to replace
     case ERROR_CALL_NOT_IMPLEMENTED:  // Windows without ReplaceFile
-        error = MoveOverTarget();
+        error = MoveOverTargetRetrying();
         break;
     // Halfway, the new file still under its temporary name: the old one is gone (1176,
     // there being no backup name) or under another name (1177). The move finishes it.
@@ -136,7 +137,7 @@ DWORD CReplacementFile::MoveOverTarget()
 DWORD CReplacementFile::MoveOverTargetRetrying()
 {
     DWORD error = MoveOverTarget();
-    for (DWORD backOff = kFirstMoveBackOff, attempt = 1; error != ERROR_SUCCESS && attempt < kMoveAttempts;
+    for (DWORD backOff = kFirstMoveBackOff, attempt = 1; error != ERROR_SUCCESS && m_onlyCopy && attempt < kMoveAttempts;
          backOff *= 2, ++attempt) {
         Sleep(backOff);
         error = MoveOverTarget();

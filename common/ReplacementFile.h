@@ -45,7 +45,8 @@ public:
 
     void Write(std::string_view data);
     // Flushes the new content to disk and puts it in the target's place. Fails (and
-    // changes nothing) while another handle holds the target open.
+    // changes nothing) while another handle holds the target open; fails with the new
+    // text kept where the swap stopped halfway and the move kept failing.
     void Commit();
 
     const std::string& GetTempPath() const { return m_tempPath; }
@@ -54,7 +55,8 @@ private:
     void SwapWithTarget();
     // The swap where there is no old file to replace (or no ReplaceFile): the plain move.
     DWORD MoveOverTarget();
-    // The move again, with a short back-off, for whatever held a name for a moment.
+    // The move, tried again with a short back-off while the temporary file is the only
+    // copy, for whatever holds a name for a moment.
     DWORD MoveOverTargetRetrying();
 
     std::string m_targetPath;

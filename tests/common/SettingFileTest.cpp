@@ -387,17 +387,27 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
 // so the lock state written next keeps every setting.
 TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
 {
+    constexpr DWORD kHalfway = ERROR_UNABLE_TO_MOVE_REPLACEMENT, kHalfwayAside = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+    const std::map<std::string, DWORD> windows9x = {
+        {"Replace", ERROR_CALL_NOT_IMPLEMENTED}, {"MoveReplacing", ERROR_CALL_NOT_IMPLEMENTED},
+        {"Move", ERROR_SHARING_VIOLATION}};
     const struct {
         const char* what;
-        DWORD replaceError;
+        std::map<std::string, DWORD> failures;
         void (*replaceLeaves)(const std::string& target);
-        int moveFailures;  // -1: every time
+        int moveFailures;  // how often the last move fails; -1: every time
         bool saved;
+        const char* move = "MoveReplacing temp target";
     } cases[] = {
-        {"old file gone, move fails once", ERROR_UNABLE_TO_MOVE_REPLACEMENT, OldFileDeleted, 1, true},
-        {"old file aside, move fails once", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, OldFileRenamed, 1, true},
-        {"old file gone, move keeps failing", ERROR_UNABLE_TO_MOVE_REPLACEMENT, OldFileDeleted, -1, false},
-        {"old file aside, move keeps failing", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, OldFileRenamed, -1, false},
+        {"old file gone, move fails once", {{"Replace", kHalfway}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
+         OldFileDeleted, 1, true},
+        {"old file aside, move fails once", {{"Replace", kHalfwayAside}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
+         OldFileRenamed, 1, true},
+        {"old file gone, move keeps failing", {{"Replace", kHalfway}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
+         OldFileDeleted, -1, false},
+        {"old file aside, move keeps failing", {{"Replace", kHalfwayAside}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
+         OldFileRenamed, -1, false},
+        {"Windows 9x, old file deleted, rename keeps failing", windows9x, nullptr, -1, false, "Move temp target"},
     };
     const std::string target = m_file.GetPath();
     const CLockSetting sample = Sample();
@@ -407,10 +417,11 @@ TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
             DeleteFileA(path.c_str());
         WriteWholeFile(target, "[Setting]\r\nLockMessage=old\r\n\r\n");
         RecordingSwap swap(target, TempPath());
-        swap.failures = {{"Replace", c.replaceError}, {"MoveReplacing", ERROR_SHARING_VIOLATION}};
+        swap.failures = c.failures;
         swap.replaceLeaves = c.replaceLeaves;
+        const std::string lastMove = std::string(c.move).substr(0, std::string(c.move).find(' '));
         if (c.moveFailures >= 0)
-            swap.failTimes["MoveReplacing"] = c.moveFailures;
+            swap.failTimes[lastMove] = c.moveFailures;
         try {
             CReplacementFile replacement(target, swap);
             replacement.Write(CSettingFile::Serialize(&sample, nullptr));
@@ -419,7 +430,7 @@ TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
         } catch (const CFileException& e) {
             EXPECT_FALSE(c.saved) << e.what();
         }
-        EXPECT_LE(2, std::count(swap.calls.begin(), swap.calls.end(), "MoveReplacing temp target"));
+        EXPECT_LE(2, std::count(swap.calls.begin(), swap.calls.end(), c.move));
 
         CLockSetting loaded;
         EXPECT_NO_THROW(m_file.LoadSetting(loaded));

@@ -2,12 +2,29 @@
 
 #include <utility>
 
+#include "common/PathText.h"
+
 namespace {
+
+constexpr int kMoveAttempts = 5;
+constexpr DWORD kFirstMoveBackOff = 20;  // doubled after each attempt: 300 ms in all
 
 // One temporary name per process, so two programs saving at once never share one.
 std::string TempPathFor(const std::string& target)
 {
     return target + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+}
+
+// The name TempPathFor gives some process, not just one the search's pattern matches.
+bool IsTempNameOf(const std::string& target, const std::string& path)
+{
+    const std::string prefix = target + ".", suffix = ".tmp";
+    if (path.size() <= prefix.size() + suffix.size() ||
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(), int(prefix.size()), prefix.c_str(),
+                       int(prefix.size())) != CSTR_EQUAL)
+        return false;
+    const std::string id = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
+    return id.find_first_not_of("0123456789") == std::string::npos;
 }
 
 using ReplaceFileFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID);
@@ -59,7 +76,7 @@ CReplacementFile::CReplacementFile(std::string targetPath, const CFileSwap& swap
 
 CReplacementFile::~CReplacementFile()
 {
-    if (m_committed)
+    if (m_committed || m_onlyCopy)
         return;
     m_file.reset();
     DeleteFileA(m_tempPath.c_str());
@@ -87,11 +104,14 @@ void CReplacementFile::SwapWithTarget()
     switch (error) {
     case ERROR_FILE_NOT_FOUND:        // the first save: nothing to replace
     case ERROR_CALL_NOT_IMPLEMENTED:  // Windows without ReplaceFile
+        error = MoveOverTargetRetrying();
+        break;
     // Halfway, the new file still under its temporary name: the old one is gone (1176,
     // there being no backup name) or under another name (1177). The move finishes it.
     case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
     case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
-        error = MoveOverTarget();
+        m_onlyCopy = true;
+        error = MoveOverTargetRetrying();
         break;
     default:  // nothing changed (the target is held open, or read-only)
         break;
@@ -108,7 +128,39 @@ DWORD CReplacementFile::MoveOverTarget()
         return GetLastError();
     // Windows 9x has no MoveFileEx: delete, then rename. A crash in between leaves the
     // whole new text in the temporary file.
-    if ((m_swap.Delete(m_targetPath) || GetLastError() == ERROR_FILE_NOT_FOUND) && m_swap.Move(m_tempPath, m_targetPath))
-        return ERROR_SUCCESS;
-    return GetLastError();
+    if (!m_swap.Delete(m_targetPath) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return GetLastError();
+    m_onlyCopy = true;
+    return m_swap.Move(m_tempPath, m_targetPath) ? ERROR_SUCCESS : GetLastError();
+}
+
+DWORD CReplacementFile::MoveOverTargetRetrying()
+{
+    DWORD error = MoveOverTarget();
+    for (DWORD backOff = kFirstMoveBackOff, attempt = 1; error != ERROR_SUCCESS && m_onlyCopy && attempt < kMoveAttempts;
+         backOff *= 2, ++attempt) {
+        Sleep(backOff);
+        error = MoveOverTarget();
+    }
+    return error;
+}
+
+std::optional<std::string> CReplacementFile::FindKeptCopy(const std::string& target)
+{
+    if (fw::CFile::Exists(target))
+        return std::nullopt;
+    const std::string folder = PathText::AppendBackslash(PathText::RemovePathComponents(target, 1));
+    WIN32_FIND_DATAA found;
+    const fw::unique_hfind search(FindFirstFileA((target + ".*.tmp").c_str(), &found));
+    if (!search)
+        return std::nullopt;
+    std::optional<std::string> newest;
+    FILETIME newestTime = {};
+    do {
+        if (!IsTempNameOf(target, folder + found.cFileName) || CompareFileTime(&found.ftLastWriteTime, &newestTime) < 0)
+            continue;
+        newest = folder + found.cFileName;
+        newestTime = found.ftLastWriteTime;
+    } while (FindNextFileA(search.get(), &found));
+    return newest;
 }

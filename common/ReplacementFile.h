@@ -3,6 +3,9 @@
 // file in the same folder, which then takes the old file's place. At every moment
 // either the old or the new file is whole at the target path, and the target keeps
 // its owner, access list and attributes: a save never hands the file to whoever saved.
+// Where a swap stops halfway (the old file already gone or moved aside, the new one not
+// yet in its place), the temporary file is the only copy of the new text: it is kept, and
+// FindKeptCopy finds it for the next read.
 #include <windows.h>
 
 #include <optional>
@@ -34,12 +37,16 @@ public:
     CReplacementFile(const CReplacementFile&) = delete;
     CReplacementFile& operator=(const CReplacementFile&) = delete;
     // A replacement that was not committed leaves the target untouched and its
-    // temporary file removed.
+    // temporary file removed, unless that file is the only copy left (above).
     ~CReplacementFile();
+
+    // The newest temporary file that a half-done swap kept, where no file is at `target`.
+    static std::optional<std::string> FindKeptCopy(const std::string& target);
 
     void Write(std::string_view data);
     // Flushes the new content to disk and puts it in the target's place. Fails (and
-    // changes nothing) while another handle holds the target open.
+    // changes nothing) while another handle holds the target open; fails with the new
+    // text kept where the swap stopped halfway and the move kept failing.
     void Commit();
 
     const std::string& GetTempPath() const { return m_tempPath; }
@@ -48,10 +55,14 @@ private:
     void SwapWithTarget();
     // The swap where there is no old file to replace (or no ReplaceFile): the plain move.
     DWORD MoveOverTarget();
+    // The move, tried again with a short back-off while the temporary file is the only
+    // copy, for whatever holds a name for a moment.
+    DWORD MoveOverTargetRetrying();
 
     std::string m_targetPath;
     std::string m_tempPath;
     const CFileSwap& m_swap;
     std::optional<fw::CFile> m_file;
     bool m_committed = false;
+    bool m_onlyCopy = false;  // the old file is gone or aside: the temporary file must stay
 };

@@ -3,6 +3,7 @@
 // The content rules (Parse, Serialize, the lock-state update) need no Win32 call;
 // the file operations do. Errors of the file operations throw fw::CFileException;
 // none is caught here, each caller decides.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,9 @@ public:
     void SaveSetting(const CLockSetting& setting) const;
     // Changes only "Lock"; every other section and key of the file stays as it is.
     void SaveLockState(int lock) const;
+    // The same without waiting for another program's save: fails at once, as a sharing
+    // violation, while another program holds the lock.
+    void SaveLockStateAtOnce(int lock) const;
     void Load(CLockSetting* setting, int* lock) const;
     void Save(const CLockSetting* setting, const int* lock) const;
 
@@ -43,7 +47,11 @@ public:
     static std::string SetLockStateInText(std::string_view text, int lock);
 
 private:
-    std::string ReadText() const;
+    void SaveLockState(int lock, unsigned long lockWait) const;
+    // The file, or where none is there, the copy a half-done save kept in its stead.
+    std::optional<std::string> SourcePath() const;
+    void ForgetKeptCopy(const std::string& source) const;
+    static std::string ReadText(const std::string& path);
     void WriteText(const std::string& text) const;
 
     std::string m_path;

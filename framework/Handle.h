@@ -73,8 +73,15 @@ struct file_handle_traits {
     static void close(HANDLE h) { ::CloseHandle(h); }
 };
 
+struct find_handle_traits {
+    using type = HANDLE;
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::FindClose(h); }
+};
+
 using unique_handle = unique_any<null_is_empty<HANDLE, CloseHandleValue>>;
 using unique_hfile = unique_any<file_handle_traits>;  // INVALID_HANDLE_VALUE is empty
+using unique_hfind = unique_any<find_handle_traits>;  // a FindFirstFile search
 using unique_hhook = unique_any<null_is_empty<HHOOK, UnhookValue>>;
 using unique_hmodule = unique_any<null_is_empty<HMODULE, FreeLibraryValue>>;
 using unique_hlocal = unique_any<null_is_empty<HLOCAL, LocalFreeValue>>;

@@ -30,13 +30,23 @@ CSettingFile LockStateFile()
     return CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName);
 }
 
+CLockStateWriter::Store StoreInLockStateFile()
+{
+    return [file = LockStateFile()](int lock, bool wait) {
+        if (wait)
+            file.SaveLockState(lock);
+        else
+            file.SaveLockStateAtOnce(lock);
+    };
+}
+
 } // namespace
 
 CLockMainDialog::CLockMainDialog(CResidentApp& app, CResidentLockCore& core)
     : CHideDialog(IDD_LOCK_MAIN, nullptr), m_app(app), m_core(core), m_engine(app.Settings()),
       m_alarm(app.Settings(), m_engine, display::DefaultMixerPlatform(), DefaultSoundPlatform(),
               [this](int event) { Publish(event); }),
-      m_lockDisplay(app.Settings(), app.TopmostWindows())
+      m_lockDisplay(app.Settings(), app.TopmostWindows()), m_lockState(StoreInLockStateFile())
 {
 }
 
@@ -79,7 +89,8 @@ void CLockMainDialog::Lock()
     // Locked already (a resume or a return to the session): the one display stays, and
     // the clients heard of this lock when it was taken.
     const bool relock = IsLocked();
-    // The file holds the lock, and the clients hear of it, no later than it shows.
+    // The clients hear of the lock no later than it shows; the file holds it by then
+    // unless another program holds the file, and as soon as it lets go.
     WriteLockState(1);
     if (!relock) {
         Publish(EVENT_LOCK);
@@ -264,6 +275,8 @@ void CLockMainDialog::OnEndSession(bool ending)
 
 int CLockMainDialog::ReadLockState() const
 {
+    if (const std::optional<int> unwritten = m_lockState.Unwritten())
+        return *unwritten;  // what the file is about to hold
     int lock = 0;
     try {
         LockStateFile().LoadLockState(lock);
@@ -273,13 +286,9 @@ int CLockMainDialog::ReadLockState() const
     return lock;
 }
 
-void CLockMainDialog::WriteLockState(int lock) const
+void CLockMainDialog::WriteLockState(int lock)
 {
-    try {
-        LockStateFile().SaveLockState(lock);
-    } catch (...) {
-        // The lock itself does not depend on the file; the next change writes again.
-    }
+    m_lockState.Write(lock);
 }
 
 void CLockMainDialog::RequestUsbCheck()

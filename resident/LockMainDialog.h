@@ -7,6 +7,7 @@
 // lock core's command channel; from Windows 8 on they go to the lock-screen program.
 #include "resident/Alarm.h"
 #include "resident/LockEngine.h"
+#include "resident/LockStateWriter.h"
 #include "resident/SessionNotification.h"
 #include "display/HideDialog.h"
 #include "display/LockDisplayFrame.h"
@@ -62,7 +63,7 @@ private:
     void StartNoInputTimer();
     void StopNoInputTimer();
     int ReadLockState() const;
-    void WriteLockState(int lock) const;
+    void WriteLockState(int lock);
     void RequestUsbCheck();
     void Publish(int event);
 
@@ -81,4 +82,5 @@ private:
     CSessionNotification m_sessionNotices;
 
     CLockDisplayFrame m_lockDisplay;
+    CLockStateWriter m_lockState;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -277,6 +278,7 @@ public:
 
     std::map<std::string, DWORD> failures;  // call -> the error it fails with
     void (*replaceLeaves)(const std::string& target) = nullptr;  // what a failing Replace did first
+    mutable std::map<std::string, int> failTimes;  // call -> how often it fails before it works; absent: always
     mutable std::vector<std::string> calls;
 
     bool Replace(const std::string& replaced, const std::string& replacement) const override
@@ -301,13 +303,18 @@ private:
     bool Call(const std::string& name, const std::string& a, const std::string& b, Windows windows) const
     {
         calls.push_back(name + " " + Name(a) + (b.empty() ? "" : " " + Name(b)));
-        if (const auto failure = failures.find(name); failure != failures.end()) {
+        if (const auto failure = failures.find(name); failure != failures.end() && FailsThisTime(name)) {
             if (name == "Replace" && replaceLeaves)
                 replaceLeaves(m_target);
             SetLastError(failure->second);
             return false;
         }
         return windows();
+    }
+    bool FailsThisTime(const std::string& name) const
+    {
+        const auto times = failTimes.find(name);
+        return times == failTimes.end() || times->second-- > 0;
     }
     std::string Name(const std::string& path) const { return path == m_target ? "target" : path == m_temp ? "temp" : path; }
 
@@ -372,6 +379,107 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
         EXPECT_EQ(c.saved ? "new" : "old", Text());
         EXPECT_FALSE(CFile::Exists(TempPath()));
     }
+}
+
+// Once ReplaceFile has removed the old file or moved it aside, the temporary file holds the
+// only copy of the new text. A move that fails then (a scanner holding a name) is tried
+// again; when it keeps failing the save fails, but the next read still finds the new text,
+// so the lock state written next keeps every setting.
+TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
+{
+    constexpr DWORD kHalfway = ERROR_UNABLE_TO_MOVE_REPLACEMENT, kHalfwayAside = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+    const std::map<std::string, DWORD> windows9x = {
+        {"Replace", ERROR_CALL_NOT_IMPLEMENTED}, {"MoveReplacing", ERROR_CALL_NOT_IMPLEMENTED},
+        {"Move", ERROR_SHARING_VIOLATION}};
+    const struct {
+        const char* what;
+        std::map<std::string, DWORD> failures;
+        void (*replaceLeaves)(const std::string& target);
+        int moveFailures;  // how often the last move fails; -1: every time
+        bool saved;
+        const char* move = "MoveReplacing temp target";
+    } cases[] = {
+        {"old file gone, move fails once", {{"Replace", kHalfway}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
+         OldFileDeleted, 1, true},
+        {"old file aside, move fails once", {{"Replace", kHalfwayAside}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
+         OldFileRenamed, 1, true},
+        {"old file gone, move keeps failing", {{"Replace", kHalfway}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
+         OldFileDeleted, -1, false},
+        {"old file aside, move keeps failing", {{"Replace", kHalfwayAside}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
+         OldFileRenamed, -1, false},
+        {"Windows 9x, old file deleted, rename keeps failing", windows9x, nullptr, -1, false, "Move temp target"},
+    };
+    const std::string target = m_file.GetPath();
+    const CLockSetting sample = Sample();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const std::string& path : {target, target + ".replaced", TempPath()})
+            DeleteFileA(path.c_str());
+        WriteWholeFile(target, "[Setting]\r\nLockMessage=old\r\n\r\n");
+        RecordingSwap swap(target, TempPath());
+        swap.failures = c.failures;
+        swap.replaceLeaves = c.replaceLeaves;
+        const std::string lastMove = std::string(c.move).substr(0, std::string(c.move).find(' '));
+        if (c.moveFailures >= 0)
+            swap.failTimes[lastMove] = c.moveFailures;
+        try {
+            CReplacementFile replacement(target, swap);
+            replacement.Write(CSettingFile::Serialize(&sample, nullptr));
+            replacement.Commit();
+            EXPECT_TRUE(c.saved);
+        } catch (const CFileException& e) {
+            EXPECT_FALSE(c.saved) << e.what();
+        }
+        EXPECT_LE(2, std::count(swap.calls.begin(), swap.calls.end(), c.move));
+
+        CLockSetting loaded;
+        EXPECT_NO_THROW(m_file.LoadSetting(loaded));
+        EXPECT_TRUE(IsEqualSetting(sample, loaded));
+        m_file.SaveLockState(1);
+        const int one = 1;
+        EXPECT_EQ(CSettingFile::Serialize(&sample, &one), Text());
+    }
+}
+
+// The settings file is one for the machine, and so is its lock: a program of any session
+// (fast user switching, remote sessions) waits on the one mutex of the global namespace,
+// which every user who may write the file may wait on and release. (Wine has one session
+// and keeps no access lists on mutexes, so the request shows the list the program asks for.)
+TEST_F(SettingFileTest, TheLockIsOneForTheMachine)
+{
+    const CSettingFileLock::SMutexRequest nt = CSettingFileLock::MutexRequest(true);
+    EXPECT_EQ("Global\\SS-{249B12B4-1BB8-44d3-BB56-2367AEED3D04}", nt.name);
+    const std::vector<std::pair<std::string, DWORD>> expected = {
+        {"SYSTEM", MUTEX_ALL_ACCESS},
+        {"Administrators", MUTEX_ALL_ACCESS},
+        {"INTERACTIVE", SYNCHRONIZE | MUTEX_MODIFY_STATE},
+    };
+    std::vector<std::pair<std::string, DWORD>> asked;
+    for (const SFolderAccess& entry : nt.access) {
+        asked.emplace_back(entry.trustee, entry.accessMask);
+        EXPECT_EQ(0u, entry.inheritance);
+    }
+    EXPECT_EQ(expected, asked);
+    const fw::unique_hlocal acl = CPathUtil::BuildAccessList(nt.access);
+    ASSERT_TRUE(acl);
+    EXPECT_EQ(3u, static_cast<PACL>(acl.get())->AceCount);
+
+    const CSettingFileLock::SMutexRequest nine = CSettingFileLock::MutexRequest(false);
+    EXPECT_EQ("SS-{249B12B4-1BB8-44d3-BB56-2367AEED3D04}", nine.name);
+    EXPECT_TRUE(nine.access.empty());
+    // Windows without terminal services refuses the global name by these, and only these.
+    for (const DWORD error : {ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_BAD_PATHNAME})
+        EXPECT_TRUE(CSettingFileLock::RefusesGlobalName(error)) << error;
+    for (const DWORD error : {ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND, ERROR_INVALID_HANDLE})
+        EXPECT_FALSE(CSettingFileLock::RefusesGlobalName(error)) << error;
+
+    const CSettingFileLock held(m_file.GetPath());
+    const fw::unique_handle global(CreateMutexA(nullptr, FALSE, nt.name.c_str()));
+    ASSERT_TRUE(global);
+    EXPECT_EQ(DWORD(ERROR_ALREADY_EXISTS), GetLastError());
+    DWORD waited = WAIT_FAILED;
+    std::thread([&] { waited = WaitForSingleObject(global.get(), 0); }).join();
+    EXPECT_EQ(DWORD(WAIT_TIMEOUT), waited);  // held here, so another thread waits
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 // to a simulated machine, a settings file that registers its keys, and a lock-event client
 // in this (another) process.
 #include "common/CompanionLink.h"
+#include "common/PathUtil.h"
+#include "common/SettingFileLock.h"
+#include "framework/File.h"
 #include "framework/Handle.h"
 #include "lockcore/LockScreen.h"
 #include "tests/resident/support/EventClient.h"
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -215,6 +219,65 @@ TEST_F(ResidentEndToEnd, KilledWhileLockedWithTheKeyInStartsLockedUntilItIsPulle
 
     Restart();  // unlocked cleanly: an ordinary start with the key in stays open
     ExpectNoEvent();
+}
+
+// Wine's ReplaceFile, failing on a file held open, leaves an empty "rf*.tmp" of its own
+// beside it; the settings folder must stay removable for the installer's tests.
+void RemoveFailedReplaceLeftovers()
+{
+    const std::string folder = CPathUtil::GetSettingBaseFolder() + "\\";
+    WIN32_FIND_DATAA found;
+    const fw::unique_hfind search(FindFirstFileA((folder + "rf*.tmp").c_str(), &found));
+    if (!search)
+        return;
+    do
+        DeleteFileA((folder + found.cFileName).c_str());
+    while (FindNextFileA(search.get(), &found));
+}
+
+// Another program may hold the settings file for a while: the settings file's lock (the
+// utility saving, or a program that hangs holding it) or the file itself (a reader, which
+// denies writing). The lock display comes up at once all the same, and the lock state
+// lands once the file is free, so a lock taken with the key in survives a restart.
+TEST_F(ResidentEndToEnd, LockWhileTheSettingsFileIsBusyShowsAtOnceAndStoresTheStateLater)
+{
+    const struct {
+        const char* what;
+        std::function<std::shared_ptr<void>()> hold;
+    } cases[] = {
+        {"settings lock held", [] { return std::make_shared<CSettingFileLock>(SettingsFilePath()); }},
+        {"file held by a reader",
+         [] { return std::make_shared<fw::CFile>(SettingsFilePath(), fw::CFile::modeRead | fw::CFile::shareDenyWrite); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartWith({kKeyA}, {kKeyA});
+        std::shared_ptr<void> held = c.hold();
+        const DWORD start = GetTickCount();
+        resident.Post(UM_LOCK_NOW);
+        ExpectEvent(kEventLock);
+        EXPECT_TRUE(WaitFor([&] {
+            RECT shown = {};
+            return IsWindowVisible(resident.Window()) && GetWindowRect(resident.Window(), &shown) &&
+                   shown.right - shown.left > 1;
+        }));
+        EXPECT_LT(GetTickCount() - start, 2500u) << "the display waited for the settings file";  // the wait is 3 s
+
+        // Held past the settings lock's own wait, so the write is tried more than once.
+        Sleep(CSettingFileLock::kTimeout + 1000);
+        EXPECT_EQ(-1, ReadLockState());
+        held.reset();
+        EXPECT_TRUE(WaitFor([] { return ReadLockState() == 1; }));
+
+        Restart();
+        ExpectEvent(kEventLock);
+        Pull(kKeyA);
+        ExpectNoEvent();
+        Insert(kKeyA);
+        ExpectEvent(kEventUnlock, 3 * kEventWait);
+        resident.Kill();
+        RemoveFailedReplaceLeftovers();
+    }
 }
 
 TEST_F(ResidentEndToEnd, IdleTimeLocks)

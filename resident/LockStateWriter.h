@@ -1,0 +1,50 @@
+#pragma once
+// Stores the lock state in the settings file without holding up the lock display or
+// whatever thread asks. Another program may hold the file (a reader denies writing) or
+// its lock (a save, or a program that hangs holding it) for a while; a state that does
+// not land at once is handed to a thread of this writer's own, which keeps the newest
+// state wanted and tries it again, with a growing back-off, until it lands. At its end
+// the writer makes one last attempt for a state still not stored.
+#include <windows.h>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+class CLockStateWriter {
+public:
+    // One attempt to store `lock`; throws when it did not land. With `wait` false it
+    // does not wait for another program's save.
+    using Store = std::function<void(int lock, bool wait)>;
+
+    static constexpr DWORD kFirstBackOff = 100;
+    static constexpr DWORD kLongestBackOff = 2000;
+
+    explicit CLockStateWriter(Store store, DWORD firstBackOff = kFirstBackOff);
+    CLockStateWriter(const CLockStateWriter&) = delete;
+    CLockStateWriter& operator=(const CLockStateWriter&) = delete;
+    ~CLockStateWriter();
+
+    // Stores `lock` at once when nothing is in the way (the file then holds it on return,
+    // as before any event that tells of it), else leaves it to the writer's thread. Never
+    // waits for another program.
+    void Write(int lock);
+    // The state asked for last that has not landed yet.
+    std::optional<int> Unwritten() const;
+
+private:
+    bool TryStore(int lock, bool wait) const;
+    void Run();
+
+    const Store m_store;
+    const DWORD m_firstBackOff;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<int> m_unwritten;
+    bool m_storing = false;      // the thread is trying a state
+    bool m_stopping = false;
+    DWORD m_backOff;
+    std::thread m_thread;        // last: it starts once every other member is ready
+};

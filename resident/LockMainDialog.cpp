@@ -19,6 +19,9 @@ namespace {
 
 constexpr UINT kNoInputPeriod = 500;
 constexpr UINT kLockCoreCheckPeriod = 1000;
+// How long a queried suspend may take to come before watching goes on: Windows waits for
+// every program's answer first.
+constexpr UINT kSuspendQueryWait = 60000;
 // Ends the main window, and so the program, when the lock display is lost.
 constexpr INT_PTR kLockCoreLost = 2;
 #ifndef WM_WTSSESSION_CHANGE
@@ -135,6 +138,17 @@ void CLockMainDialog::StopWatching()
         worker->RemoveNotifyWindow(GetSafeHwnd());
 }
 
+// The key notices and the idle timer come back; a check catches up on the devices that
+// changed meanwhile.
+void CLockMainDialog::ContinueWatching()
+{
+    if (m_engine.WantsNoInputTimer())
+        StartNoInputTimer();
+    if (CFilterUsbCheckThread* worker = m_app.GetUsbCheckThread())
+        worker->AddNotifyWindow(GetSafeHwnd(), UM_KEY_LIST_CHANGED);
+    RequestUsbCheck();
+}
+
 void CLockMainDialog::ApplyDisplaySettings()
 {
     m_display->ReloadPictures();
@@ -226,6 +240,8 @@ void CLockMainDialog::OnTimer(UINT_PTR id)
         OnLockCoreCheck();
     else if (id == m_noInputTimer)
         OnNoInputTick();
+    else if (id == TIMER_SUSPEND_QUERY)
+        OnSuspendQueryTimeout();
     else
         m_lockDisplay.OnTimer(id);
     m_alarm.OnTimer(id);
@@ -237,6 +253,23 @@ void CLockMainDialog::Act(EWatchAction action)
         StartWatching(true);
     else if (action == EWatchAction::StopWatching)
         StopWatching();
+    else if (action == EWatchAction::ContinueWatching)
+        ContinueWatching();
+}
+
+void CLockMainDialog::OnSuspendQueryTimeout()
+{
+    Act(m_engine.OnSuspendQueryTimeout());
+    FollowSuspendQuery();
+}
+
+// A queried suspend that never comes must not leave the key watch off for good.
+void CLockMainDialog::FollowSuspendQuery()
+{
+    if (m_engine.IsSuspendQueryPending())
+        SetTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY, kSuspendQueryWait, nullptr);
+    else
+        KillTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY);
 }
 
 void CLockMainDialog::OnEndSession(bool ending)
@@ -331,6 +364,7 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_POWERBROADCAST:
         Act(m_engine.OnPowerBroadcast(static_cast<unsigned>(wParam)));
+        FollowSuspendQuery();
         return Result(TRUE);
     case WM_WTSSESSION_CHANGE:
         Act(m_engine.OnSessionChange(static_cast<unsigned>(wParam)));

@@ -259,17 +259,18 @@ void CLockMainDialog::Act(EWatchAction action)
 
 void CLockMainDialog::OnSuspendQueryTimeout()
 {
+    KillTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY);
     Act(m_engine.OnSuspendQueryTimeout());
-    FollowSuspendQuery();
 }
 
-// A queried suspend that never comes must not leave the key watch off for good.
-void CLockMainDialog::FollowSuspendQuery()
+// A queried suspend that never comes must not leave the key watch off for good: each query
+// waits afresh, other power notices leave the wait running.
+void CLockMainDialog::FollowSuspendQuery(unsigned event)
 {
-    if (m_engine.IsSuspendQueryPending())
-        SetTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY, kSuspendQueryWait, nullptr);
-    else
+    if (!m_engine.IsSuspendQueryPending())
         KillTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY);
+    else if (event == kPowerQuerySuspend)
+        SetTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY, kSuspendQueryWait, nullptr);
 }
 
 void CLockMainDialog::OnEndSession(bool ending)
@@ -364,7 +365,7 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_POWERBROADCAST:
         Act(m_engine.OnPowerBroadcast(static_cast<unsigned>(wParam)));
-        FollowSuspendQuery();
+        FollowSuspendQuery(static_cast<unsigned>(wParam));
         return Result(TRUE);
     case WM_WTSSESSION_CHANGE:
         Act(m_engine.OnSessionChange(static_cast<unsigned>(wParam)));

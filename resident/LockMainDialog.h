@@ -47,7 +47,7 @@ private:
     void OnLockCoreCheck();
     void OnTimer(UINT_PTR id);
     void Act(EWatchAction action);
-    void FollowSuspendQuery();
+    void FollowSuspendQuery(unsigned event);
     void OnSuspendQueryTimeout();
     LRESULT OnLockCommand(int code, LPARAM argument);
 

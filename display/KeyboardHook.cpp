@@ -10,7 +10,29 @@
 
 namespace {
 
-class CHookThread;
+// Windows calls a low-level hook in the message loop of the thread that set it and drops
+// the hook without notice when that loop keeps a key waiting too long. The program's own
+// threads wait on devices, files and locks; this one has nothing to do but the hooks.
+class CHookThread : public fw::CThread {
+public:
+    CHookThread(HOOKPROC classicProc, HOOKPROC lowLevelProc, bool withClassic)
+        : m_classicProc(classicProc), m_lowLevelProc(lowLevelProc), m_withClassic(withClassic)
+    {
+    }
+    ~CHookThread() override { Stop(); }
+
+protected:
+    // The thread runs only while a hook is set.
+    bool InitInstance() override;
+    void ExitInstance() override;
+
+private:
+    const HOOKPROC m_classicProc;
+    const HOOKPROC m_lowLevelProc;
+    const bool m_withClassic;
+    fw::unique_hhook m_lowLevel;
+    fw::unique_hhook m_classic;
+};
 
 // Process-wide: Windows calls the procedures without an object.
 struct SHookState {
@@ -29,44 +51,24 @@ SHookState& State()
     return state;
 }
 
-// Windows calls a low-level hook in the message loop of the thread that set it and drops
-// the hook without notice when that loop keeps a key waiting too long. The program's own
-// threads wait on devices, files and locks; this one has nothing to do but the hooks.
-class CHookThread : public fw::CThread {
-public:
-    CHookThread(HOOKPROC classicProc, HOOKPROC lowLevelProc, bool withClassic)
-        : m_classicProc(classicProc), m_lowLevelProc(lowLevelProc), m_withClassic(withClassic)
-    {
-    }
-    ~CHookThread() override { Stop(); }
+bool CHookThread::InitInstance()
+{
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    m_lowLevel.reset(SetWindowsHookExA(WH_KEYBOARD_LL, m_lowLevelProc, module, 0));
+    if (m_withClassic)
+        m_classic.reset(SetWindowsHookExA(WH_KEYBOARD, m_classicProc, module, 0));
+    State().lowLevel = m_lowLevel.get();
+    State().classic = m_classic.get();
+    return m_lowLevel || m_classic;
+}
 
-protected:
-    // The thread runs only while a hook is set.
-    bool InitInstance() override
-    {
-        const HINSTANCE module = GetModuleHandleA(nullptr);
-        m_lowLevel.reset(SetWindowsHookExA(WH_KEYBOARD_LL, m_lowLevelProc, module, 0));
-        if (m_withClassic)
-            m_classic.reset(SetWindowsHookExA(WH_KEYBOARD, m_classicProc, module, 0));
-        State().lowLevel = m_lowLevel.get();
-        State().classic = m_classic.get();
-        return m_lowLevel || m_classic;
-    }
-    void ExitInstance() override
-    {
-        State().lowLevel = nullptr;
-        State().classic = nullptr;
-        m_lowLevel.reset();
-        m_classic.reset();
-    }
-
-private:
-    const HOOKPROC m_classicProc;
-    const HOOKPROC m_lowLevelProc;
-    const bool m_withClassic;
-    fw::unique_hhook m_lowLevel;
-    fw::unique_hhook m_classic;
-};
+void CHookThread::ExitInstance()
+{
+    State().lowLevel = nullptr;
+    State().classic = nullptr;
+    m_lowLevel.reset();
+    m_classic.reset();
+}
 
 LRESULT CALLBACK PassLowLevelKey(int code, WPARAM wParam, LPARAM lParam)
 {

@@ -547,6 +547,20 @@ TEST_F(ResidentEndToEnd, ARefusedSuspendWatchesTheKeyAgain)
     ExpectEvent(kEventLock);
 }
 
+// No word at all after the query (neither the suspend nor a refusal): watching goes on
+// once the wait for the suspend is over, a minute after the query.
+TEST_F(ResidentEndToEnd, AQueriedSuspendThatNeverComesWatchesTheKeyAgainAfterAMinute)
+{
+    StartWith({kKeyA}, {kKeyA});
+    ExpectNoEvent();  // the start-up check is over
+    const DWORD queried = GetTickCount();
+    resident.Post(WM_POWERBROADCAST, 0);  // PBT_APMQUERYSUSPEND
+    ExpectNoEventBeforeAReload();
+    Pull(kKeyA);
+    ExpectEvent(kEventLock, 75000);
+    EXPECT_GE(GetTickCount() - queried, 59000u);
+}
+
 struct TextSearch {
     const std::string* wanted;
     bool found;

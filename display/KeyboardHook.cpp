@@ -1,24 +1,73 @@
 #include "display/KeyboardHook.h"
 
+#include <atomic>
+#include <memory>
+
 #include "common/OSVersion.h"
 #include "framework/Handle.h"
+#include "framework/Thread.h"
 #include "display/LockKeyRule.h"
 
 namespace {
 
+// Windows calls a low-level hook in the message loop of the thread that set it and drops
+// the hook without notice when that loop keeps a key waiting too long. The program's own
+// threads wait on devices, files and locks; this one has nothing to do but the hooks.
+class CHookThread : public fw::CThread {
+public:
+    CHookThread(HOOKPROC classicProc, HOOKPROC lowLevelProc, bool withClassic)
+        : m_classicProc(classicProc), m_lowLevelProc(lowLevelProc), m_withClassic(withClassic)
+    {
+    }
+    ~CHookThread() override { Stop(); }
+
+protected:
+    // The thread runs only while a hook is set.
+    bool InitInstance() override;
+    void ExitInstance() override;
+
+private:
+    const HOOKPROC m_classicProc;
+    const HOOKPROC m_lowLevelProc;
+    const bool m_withClassic;
+    fw::unique_hhook m_lowLevel;
+    fw::unique_hhook m_classic;
+};
+
 // Process-wide: Windows calls the procedures without an object.
 struct SHookState {
-    fw::unique_hhook lowLevel;
-    fw::unique_hhook classic;
-    bool installed = false;
-    lockkeys::SKeyboardState keys;
-    HWND keyReleaseWindow = nullptr;
+    // The hooks set, for CallNextHookEx; written by the hook thread only.
+    std::atomic<HHOOK> lowLevel{nullptr};
+    std::atomic<HHOOK> classic{nullptr};
+    lockkeys::SKeyboardState keys;  // set before the hook thread starts, then its own
+    std::atomic<HWND> keyReleaseWindow{nullptr};
+    // Last: at the program's end the thread stops while the rest is still there.
+    std::unique_ptr<CHookThread> thread;
 };
 
 SHookState& State()
 {
     static SHookState state;
     return state;
+}
+
+bool CHookThread::InitInstance()
+{
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    m_lowLevel.reset(SetWindowsHookExA(WH_KEYBOARD_LL, m_lowLevelProc, module, 0));
+    if (m_withClassic)
+        m_classic.reset(SetWindowsHookExA(WH_KEYBOARD, m_classicProc, module, 0));
+    State().lowLevel = m_lowLevel.get();
+    State().classic = m_classic.get();
+    return m_lowLevel || m_classic;
+}
+
+void CHookThread::ExitInstance()
+{
+    State().lowLevel = nullptr;
+    State().classic = nullptr;
+    m_lowLevel.reset();
+    m_classic.reset();
 }
 
 LRESULT CALLBACK PassLowLevelKey(int code, WPARAM wParam, LPARAM lParam)
@@ -50,32 +99,33 @@ bool IsWindows9x()
 
 } // namespace
 
+// Returns once the hooks are set (or could not be), so the keys typed next meet them.
 BOOL CKeyboardHook::Install(HOOKPROC classicProc, HOOKPROC lowLevelProc)
 {
     SHookState& state = State();
-    if (state.installed)
+    if (state.thread)
         return TRUE;
     state.keys = KeysDownNow();
-    const HINSTANCE module = GetModuleHandleA(nullptr);
-    state.lowLevel.reset(SetWindowsHookExA(WH_KEYBOARD_LL, lowLevelProc ? lowLevelProc : PassLowLevelKey, module, 0));
-    if (IsWindows9x())
-        state.classic.reset(SetWindowsHookExA(WH_KEYBOARD, classicProc ? classicProc : PassKey, module, 0));
-    state.installed = state.lowLevel || state.classic;
-    return state.installed ? TRUE : FALSE;
+    auto thread = std::make_unique<CHookThread>(classicProc ? classicProc : PassKey,
+                                                lowLevelProc ? lowLevelProc : PassLowLevelKey, IsWindows9x());
+    // Highest: it answers each key at once, even while the program's other threads keep
+    // the processor busy.
+    if (!thread->Start(THREAD_PRIORITY_HIGHEST))
+        return FALSE;
+    state.thread = std::move(thread);
+    return TRUE;
 }
 
+// Returns once the hooks are gone and their thread has ended.
 BOOL CKeyboardHook::Remove()
 {
-    SHookState& state = State();
-    state.lowLevel.reset();
-    state.classic.reset();
-    state.installed = false;
+    State().thread.reset();
     return TRUE;
 }
 
 bool CKeyboardHook::IsInstalled()
 {
-    return State().installed;
+    return State().thread != nullptr;
 }
 
 void SetKeyReleaseWindow(HWND window)
@@ -85,12 +135,12 @@ void SetKeyReleaseWindow(HWND window)
 
 LRESULT CallNextKeyboardHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    return CallNextHookEx(State().classic.get(), code, wParam, lParam);
+    return CallNextHookEx(State().classic, code, wParam, lParam);
 }
 
 LRESULT CallNextLowLevelKeyboardHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    return CallNextHookEx(State().lowLevel.get(), code, wParam, lParam);
+    return CallNextHookEx(State().lowLevel, code, wParam, lParam);
 }
 
 LRESULT CALLBACK LockLowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam)
@@ -101,8 +151,9 @@ LRESULT CALLBACK LockLowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam
     SHookState& state = State();
     const lockkeys::SVerdict verdict =
         lockkeys::Decide(static_cast<unsigned>(wParam), static_cast<unsigned>(key->vkCode), state.keys);
-    if (verdict.released && state.keyReleaseWindow)
-        PostMessageA(state.keyReleaseWindow, UM_KEY_RELEASED, 0, 0);
+    const HWND window = state.keyReleaseWindow;
+    if (verdict.released && window)
+        PostMessageA(window, UM_KEY_RELEASED, 0, 0);  // to the window's own thread
     return verdict.swallow ? 1 : CallNextLowLevelKeyboardHook(code, wParam, lParam);
 }
 

@@ -1,6 +1,7 @@
 #include "lockcore/PipeProtocol.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "lockcore/ByteStream.h"
 
@@ -17,6 +18,17 @@ const char kPipePrefix[] = "\\\\.\\pipe\\";
 std::string InstanceIdOf(uint32_t processId)
 {
     return std::to_string(static_cast<int32_t>(processId));
+}
+
+bool ProcessIdOfInstance(const std::string& id, uint32_t& processId)
+{
+    int32_t value = 0;
+    const char* end = id.data() + id.size();
+    const auto [last, error] = std::from_chars(id.data(), end, value);
+    if (id.empty() || error != std::errc() || last != end)
+        return false;
+    processId = static_cast<uint32_t>(value);
+    return true;
 }
 
 std::string EventPipeName(const std::string& id) { return kPipePrefix + EventMutexName(id); }

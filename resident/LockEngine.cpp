@@ -1,6 +1,7 @@
 #include "resident/LockEngine.h"
 
 #include <algorithm>
+#include <utility>
 
 bool MatchRegisteredKeys(const CLockSetting& setting, const CUsbDeviceList* attached, CKeyDeviceList* found)
 {
@@ -198,15 +199,33 @@ void CLockEngine::OnLockNow()
     m_suspended = false;
 }
 
-EWatchAction CLockEngine::OnPowerBroadcast(unsigned event) const
+EWatchAction CLockEngine::OnPowerBroadcast(unsigned event)
 {
-    if (m_sessionDisconnected || m_sessionLocked)
-        return EWatchAction::None;
-    if (event == kPowerQuerySuspend)
+    // Away from the session, watching waits for its return instead.
+    const bool away = m_sessionDisconnected || m_sessionLocked;
+    switch (event) {
+    case kPowerQuerySuspend:
+        if (away)
+            return EWatchAction::None;
+        m_suspendQueried = true;
         return EWatchAction::StopWatching;
-    if (event == kPowerResumeSuspend)
-        return EWatchAction::StartWatching;
-    return EWatchAction::None;
+    case kPowerQuerySuspendFailed:
+        return std::exchange(m_suspendQueried, false) && !away ? EWatchAction::ContinueWatching
+                                                               : EWatchAction::None;
+    case kPowerSuspend:
+        m_suspendQueried = false;  // the resume starts watching
+        return EWatchAction::None;
+    case kPowerResumeSuspend:
+        m_suspendQueried = false;
+        return away ? EWatchAction::None : EWatchAction::StartWatching;
+    default:
+        return EWatchAction::None;
+    }
+}
+
+EWatchAction CLockEngine::OnSuspendQueryTimeout()
+{
+    return OnPowerBroadcast(kPowerQuerySuspendFailed);
 }
 
 EWatchAction CLockEngine::OnSessionChange(unsigned event)

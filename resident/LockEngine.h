@@ -39,7 +39,8 @@ private:
 enum class EKeyAction { None, Lock, Unlock, ShowPasswordDialog };
 enum class EStartupAction { None, Lock, LockAndAskPassword };
 enum class EIdleAction { None, HideMessage, Lock, ShowMessage };
-enum class EWatchAction { None, StartWatching, StopWatching };
+// ContinueWatching undoes StopWatching alone: no start-up check, nothing held back released.
+enum class EWatchAction { None, StartWatching, StopWatching, ContinueWatching };
 
 // The verdict of a typed password, as the password dialog gets it.
 struct SPasswordVerdict {
@@ -49,8 +50,10 @@ struct SPasswordVerdict {
 };
 
 // Power and session notices the engine acts on.
-constexpr unsigned kPowerQuerySuspend = 0;   // PBT_APMQUERYSUSPEND
-constexpr unsigned kPowerResumeSuspend = 7;  // PBT_APMRESUMESUSPEND
+constexpr unsigned kPowerQuerySuspend = 0;        // PBT_APMQUERYSUSPEND
+constexpr unsigned kPowerQuerySuspendFailed = 2;  // PBT_APMQUERYSUSPENDFAILED
+constexpr unsigned kPowerSuspend = 4;             // PBT_APMSUSPEND
+constexpr unsigned kPowerResumeSuspend = 7;       // PBT_APMRESUMESUSPEND
 constexpr unsigned kSessionConsoleConnect = 1;
 constexpr unsigned kSessionConsoleDisconnect = 2;
 constexpr unsigned kSessionRemoteConnect = 3;
@@ -120,7 +123,12 @@ public:
     void OnEndSession(bool ending) { m_checkWatchdog = !ending; }
     bool ShouldCheckWatchdog() const { return m_checkWatchdog; }
 
-    EWatchAction OnPowerBroadcast(unsigned event) const;
+    // A queried suspend stops watching until the resume; when the suspend does not come
+    // (refused, or no word of it before the wait for it ends) watching continues.
+    EWatchAction OnPowerBroadcast(unsigned event);
+    EWatchAction OnSuspendQueryTimeout();
+    // Between a suspend query and the word on whether the suspend comes.
+    bool IsSuspendQueryPending() const { return m_suspendQueried; }
     EWatchAction OnSessionChange(unsigned event);
 
     const CKeySnapshot& Snapshot() const { return m_snapshot; }
@@ -144,6 +152,7 @@ private:
     bool m_passwordUnlock = false;
     bool m_sessionDisconnected = false;
     bool m_sessionLocked = false;
+    bool m_suspendQueried = false;
     CKeySnapshot m_snapshot;
     int m_passwordErrors = 0;
     // The last right password since the dialog opened, and whether it alone may unlock.

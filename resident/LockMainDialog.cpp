@@ -19,6 +19,9 @@ namespace {
 
 constexpr UINT kNoInputPeriod = 500;
 constexpr UINT kLockCoreCheckPeriod = 1000;
+// How long a queried suspend may take to come before watching goes on: Windows waits for
+// every program's answer first.
+constexpr UINT kSuspendQueryWait = 60000;
 // Ends the main window, and so the program, when the lock display is lost.
 constexpr INT_PTR kLockCoreLost = 2;
 #ifndef WM_WTSSESSION_CHANGE
@@ -146,6 +149,17 @@ void CLockMainDialog::StopWatching()
         worker->RemoveNotifyWindow(GetSafeHwnd());
 }
 
+// The key notices and the idle timer come back; a check catches up on the devices that
+// changed meanwhile.
+void CLockMainDialog::ContinueWatching()
+{
+    if (m_engine.WantsNoInputTimer())
+        StartNoInputTimer();
+    if (CFilterUsbCheckThread* worker = m_app.GetUsbCheckThread())
+        worker->AddNotifyWindow(GetSafeHwnd(), UM_KEY_LIST_CHANGED);
+    RequestUsbCheck();
+}
+
 void CLockMainDialog::ApplyDisplaySettings()
 {
     m_display->ReloadPictures();
@@ -251,6 +265,8 @@ void CLockMainDialog::OnTimer(UINT_PTR id)
         OnLockCoreCheck();
     else if (id == m_noInputTimer)
         OnNoInputTick();
+    else if (id == TIMER_SUSPEND_QUERY)
+        OnSuspendQueryTimeout();
     else
         m_lockDisplay.OnTimer(id);
     m_alarm.OnTimer(id);
@@ -262,6 +278,24 @@ void CLockMainDialog::Act(EWatchAction action)
         StartWatching(true);
     else if (action == EWatchAction::StopWatching)
         StopWatching();
+    else if (action == EWatchAction::ContinueWatching)
+        ContinueWatching();
+}
+
+void CLockMainDialog::OnSuspendQueryTimeout()
+{
+    KillTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY);
+    Act(m_engine.OnSuspendQueryTimeout());
+}
+
+// A queried suspend that never comes must not leave the key watch off for good: each query
+// waits afresh, other power notices leave the wait running.
+void CLockMainDialog::FollowSuspendQuery(unsigned event)
+{
+    if (!m_engine.IsSuspendQueryPending())
+        KillTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY);
+    else if (event == kPowerQuerySuspend)
+        SetTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY, kSuspendQueryWait, nullptr);
 }
 
 void CLockMainDialog::OnEndSession(bool ending)
@@ -354,6 +388,7 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_POWERBROADCAST:
         Act(m_engine.OnPowerBroadcast(static_cast<unsigned>(wParam)));
+        FollowSuspendQuery(static_cast<unsigned>(wParam));
         return Result(TRUE);
     case WM_WTSSESSION_CHANGE:
         Act(m_engine.OnSessionChange(static_cast<unsigned>(wParam)));

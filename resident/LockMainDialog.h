@@ -28,6 +28,8 @@ public:
     void StartWatching(bool reload);
     // No idle timer and no device notices until watching starts again.
     void StopWatching();
+    // Undoes StopWatching after a suspend that did not come.
+    void ContinueWatching();
     void ApplyDisplaySettings();
 
 protected:
@@ -46,6 +48,8 @@ private:
     void OnLockCoreCheck();
     void OnTimer(UINT_PTR id);
     void Act(EWatchAction action);
+    void FollowSuspendQuery(unsigned event);
+    void OnSuspendQueryTimeout();
     LRESULT OnLockCommand(int code, LPARAM argument);
 
     // The lock display (LockDisplay.cpp).

@@ -50,8 +50,8 @@ bool PumpUntil(Done done, int& releases)
     return true;
 }
 
-// Types the key from another thread, as SendInput waits for the hooks, which run in this
-// thread's message loop; true once `done` holds.
+// Types the key from another thread while this one handles its messages (the key
+// releases come posted to its window); true once `done` holds.
 template <typename Done>
 bool TypeKeyUntil(WORD virtualKey, bool up, Done done, int& releases)
 {
@@ -137,6 +137,35 @@ TEST_F(KeyboardHookTest, AWindowsKeyHeldBeforeTheHookGoesUpInWindows)
     CKeyboardHook().Remove();
     if (IsKeyDown(VK_LWIN))  // leave no key down for the tests that follow
         TypeKeyUntil(VK_LWIN, true, isUp, releases);
+}
+
+// Windows drops a low-level hook whose thread keeps a key waiting too long, and lets the
+// key through meanwhile: the thread that installs the hooks may be busy (a device
+// enumeration, a file lock) without that reaching the keys.
+TEST_F(KeyboardHookTest, KeysAreSwallowedWhileTheInstallingThreadIsBusy)
+{
+    for (const WORD key : {WORD{VK_LWIN}, WORD{VK_MENU}}) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(CKeyboardHook().Install(LockKeyboardProc, LockLowLevelKeyboardProc));
+        bool downInWindows = true;
+        std::thread typist([&] {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            SendInput(1, &input, sizeof input);
+            downInWindows = IsKeyDown(key);
+            input.ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(1, &input, sizeof input);
+        });
+        Sleep(3000);  // busy: no message of this thread is handled, longer than Windows waits
+        typist.join();
+        EXPECT_FALSE(downInWindows);
+        int releases = 0;
+        EXPECT_TRUE(PumpUntil([&] { return releases == 1; }, releases)) << "the key's release was not reported";
+        CKeyboardHook().Remove();
+        if (IsKeyDown(key))  // leave no key down for the tests that follow
+            TypeKeyUntil(key, true, [&] { return !IsKeyDown(key); }, releases);
+    }
 }
 
 // Without a stored hook the key is passed on, not swallowed.

@@ -17,6 +17,9 @@ constexpr unsigned kA = 0x41;
 constexpr unsigned kTab = 0x09;
 constexpr unsigned kAlt = 0x12;
 constexpr unsigned kF10 = 0x79;
+constexpr unsigned kControl = 0x11;
+constexpr unsigned kShift = 0x10;
+constexpr unsigned kEscape = 0x1B;
 
 // Sequences through one tracker: the key state carries from step to step.
 template <size_t N>
@@ -50,6 +53,14 @@ TEST(LockKeyRule, SwallowsSystemKeysWindowsKeysAndWinL)
         {kSysKeyUp, kTab, true, true},
         {kKeyUp, kAlt, false, true},
         {kKeyDown, kA, false, false},
+        {kKeyDown, kControl, false, false},     // Ctrl+Esc and Ctrl+Shift+Esc pass
+        {kKeyDown, kEscape, false, false},
+        {kKeyUp, kEscape, false, true},
+        {kKeyDown, kShift, false, false},
+        {kKeyDown, kEscape, false, false},
+        {kKeyUp, kEscape, false, true},
+        {kKeyUp, kShift, false, true},
+        {kKeyUp, kControl, false, true},
         {0x0200, kLeftWindows, false, false},   // not a key message
     };
     SKeyboardState keys;

@@ -15,6 +15,22 @@ TEST(PipeProtocol, NamesCarryTheInstanceId)
     EXPECT_EQ("{930E2D8E-3C8B-4afe-AF1E-6A912E7F534B}-1234", EventMutexName("1234"));
 }
 
+// The lock-screen program serves only the process its id names: the id is read back exactly
+// as the resident program writes it, and any other text names no process.
+TEST(PipeProtocol, TheInstanceIdGivesBackItsProcessId)
+{
+    for (const uint32_t processId : {1234u, 4u, 4000000000u, 0xFFFFFFFFu}) {
+        uint32_t read = 0;
+        EXPECT_TRUE(ProcessIdOfInstance(InstanceIdOf(processId), read)) << processId;
+        EXPECT_EQ(processId, read);
+    }
+    for (const char* id : {"", "12x", " 12", "+12", "0x10", "4000000000", "-2147483649", "-"}) {
+        uint32_t read = 7;
+        EXPECT_FALSE(ProcessIdOfInstance(id, read)) << id;
+        EXPECT_EQ(7u, read) << id;
+    }
+}
+
 TEST(PipeProtocol, EveryRequestEncodesByteForByte)
 {
     struct Case {

@@ -622,6 +622,28 @@ TEST_F(LockScreenProgram, ADisplayDestroyedWithAnotherProgramsWindowEndsTheProgr
     EXPECT_TRUE(program->HasEnded(10000));
 }
 
+// Where Windows names a pipe's client, the program serves only the resident program whose
+// id it was given: here this process serves the event pipe under another process's id, so
+// its commands come from a program that is not that resident program.
+TEST(LockScreenProgramClients, OnlyTheResidentProgramOfItsIdIsServed)
+{
+    ASSERT_TRUE(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeClientProcessId"))
+        << "the platform under test names a pipe's client";
+    const std::string id = InstanceIdOf(GetCurrentProcessId() + 4);
+    RecordingScreen listener;
+    CScreenEventServer server{id, &listener};
+    const auto thread = CServerThread::Start(server);
+    ASSERT_TRUE(thread);
+    LockScreenProcess program("/id " + id);
+    ASSERT_TRUE(program);
+    ASSERT_TRUE(WaitFor([&] { return program.Window() != nullptr; }));
+    CScreenCommandClient client{id};
+    EXPECT_FALSE(client.Connect(5000));
+    EXPECT_FALSE(client.ShowLockScreen());
+    EXPECT_FALSE(IsWindowVisible(program.Window()));
+    EXPECT_FALSE(program.HasEnded(0));  // it serves on, for its own resident program
+}
+
 TEST(LockScreenProgramStart, EndsAtOnceWithoutAnIdOrAResidentProgram)
 {
     for (const char* arguments : {"", "/id", "1234", "/id 4000000000"}) {

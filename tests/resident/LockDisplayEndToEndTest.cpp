@@ -293,6 +293,27 @@ TEST_F(LockDisplayEndToEnd, AWindowsKeyHeldWhileTheLockComesUpGoesUpInWindows)
         watcher.Type({Key(VK_LWIN, true)});
 }
 
+// At resume Brontal's main thread enumerates the USB devices, here past a device that keeps
+// it waiting for seconds: the keys typed meanwhile still meet its hook. Windows lets a key
+// pass a hook whose thread does not answer in time, and then drops that hook.
+TEST_F(LockDisplayEndToEnd, KeysAreSwallowedWhileTheMainThreadWaitsOnTheDevices)
+{
+    CKeyWatcher watcher;
+    ASSERT_TRUE(watcher.IsHooked());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Lock());
+    session.Machine().AddLine("slow open name=\\\\.\\HCD0 ms=8000");
+    session.Resident().Post(WM_POWERBROADCAST, 7);  // PBT_APMRESUMESUSPEND
+    ASSERT_TRUE(WaitFor([&] { return !SendMessageTimeoutA(Main(), WM_NULL, 0, 0, SMTO_NORMAL, 300, nullptr); }))
+        << "Brontal's thread never waited";
+
+    const std::vector<SSeenKey> passed = {{'A', WM_KEYDOWN}, {'A', WM_KEYUP}};
+    EXPECT_EQ(passed, watcher.Type({Key(VK_LWIN, false), Key(VK_LWIN, true), Key('A', false), Key('A', true)}));
+    session.Resident().Kill();
+    if (GetAsyncKeyState(VK_LWIN) < 0)  // leave no key down for the tests that follow
+        watcher.Type({Key(VK_LWIN, true)});
+}
+
 // --- The password road.
 
 struct SPasswordCase {

@@ -443,4 +443,46 @@ TEST_F(LockEngineTest, PowerAndSessionNotices)
     EXPECT_EQ(EWatchAction::None, engine.OnSessionChange(5));  // logon: nothing
 }
 
+// Watching stops when a suspend is asked for; when that suspend does not come (a program
+// refused it, or no word of it arrives in time), it goes on as before, without the
+// start-up check of a resume.
+TEST_F(LockEngineTest, AQueriedSuspendThatDoesNotHappenContinuesWatching)
+{
+    constexpr unsigned kTimeout = ~0u;  // the wait for the suspend ran out
+    using Steps = std::vector<std::pair<unsigned, EWatchAction>>;
+    const std::vector<Steps> cases = {
+        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kTimeout, EWatchAction::ContinueWatching}},
+        {{kPowerQuerySuspendFailed, EWatchAction::None}},  // no query: watching never stopped
+        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching},
+         {kTimeout, EWatchAction::None}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerSuspend, EWatchAction::None},
+         {kTimeout, EWatchAction::None}, {kPowerResumeSuspend, EWatchAction::StartWatching}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerResumeSuspend, EWatchAction::StartWatching},
+         {kTimeout, EWatchAction::None}},
+    };
+    for (size_t c = 0; c < cases.size(); ++c) {
+        CLockEngine fresh(setting);
+        for (size_t step = 0; step < cases[c].size(); ++step) {
+            const auto& [event, expected] = cases[c][step];
+            const EWatchAction action =
+                event == kTimeout ? fresh.OnSuspendQueryTimeout() : fresh.OnPowerBroadcast(event);
+            EXPECT_EQ(expected, action) << "case " << c << ", step " << step;
+            EXPECT_EQ(event == kPowerQuerySuspend, fresh.IsSuspendQueryPending()) << "case " << c << ", step " << step;
+        }
+    }
+
+    // A refused suspend is no resume: what holds the automatic locks back stays.
+    engine.OnSuspendLock(true);
+    engine.OnPasswordUnlock(true);
+    engine.OnPowerBroadcast(kPowerQuerySuspend);
+    EXPECT_EQ(EWatchAction::ContinueWatching, engine.OnPowerBroadcast(kPowerQuerySuspendFailed));
+    EXPECT_TRUE(engine.IsSuspended());
+    EXPECT_TRUE(engine.IsPasswordUnlocked());
+    // The session went away meanwhile: its return starts watching, not the refusal.
+    engine.OnPowerBroadcast(kPowerQuerySuspend);
+    engine.OnSessionChange(kSessionLock);
+    EXPECT_EQ(EWatchAction::None, engine.OnPowerBroadcast(kPowerQuerySuspendFailed));
+}
+
 } // namespace

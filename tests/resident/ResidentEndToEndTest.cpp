@@ -627,6 +627,35 @@ TEST_F(ResidentEndToEnd, ResumeWhileLockedKeepsTheOneDisplayAndPublishesNothing)
     EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(resident.Window()).empty(); }, 3 * kEventWait));
 }
 
+// A suspend that another program refuses never happens, and no resume follows: the
+// refusal itself gives the key watch back.
+TEST_F(ResidentEndToEnd, ARefusedSuspendWatchesTheKeyAgain)
+{
+    StartWith({kKeyA}, {kKeyA});
+    ExpectNoEvent();  // the start-up check is over
+    resident.Post(WM_POWERBROADCAST, 0);  // PBT_APMQUERYSUSPEND
+    ExpectNoEventBeforeAReload();
+    Pull(kKeyA);
+    ExpectNoEvent();  // not watching while the suspend may come
+
+    resident.Post(WM_POWERBROADCAST, 2);  // PBT_APMQUERYSUSPENDFAILED
+    ExpectEvent(kEventLock);
+}
+
+// No word at all after the query (neither the suspend nor a refusal): watching goes on
+// once the wait for the suspend is over, a minute after the query.
+TEST_F(ResidentEndToEnd, AQueriedSuspendThatNeverComesWatchesTheKeyAgainAfterAMinute)
+{
+    StartWith({kKeyA}, {kKeyA});
+    ExpectNoEvent();  // the start-up check is over
+    const DWORD queried = GetTickCount();
+    resident.Post(WM_POWERBROADCAST, 0);  // PBT_APMQUERYSUSPEND
+    ExpectNoEventBeforeAReload();
+    Pull(kKeyA);
+    ExpectEvent(kEventLock, 75000);
+    EXPECT_GE(GetTickCount() - queried, 59000u);
+}
+
 struct TextSearch {
     const std::string* wanted;
     bool found;

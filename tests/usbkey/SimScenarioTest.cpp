@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +34,9 @@ TEST(SimScenario, BadLinesAreReportedWithTheirNumber)
         {"mount letter=EE volume=V", "line 1: bad drive letter \"EE\""},
         {"fault ioctl", "line 1: ioctl fault needs code="},
         {"fault sometimes", "line 1: unknown fault \"sometimes\""},
+        {"slow close name=H", "line 1: slow needs the kind open"},
+        {"slow open ms=10", "line 1: missing name="},
+        {"slow open name=H ms=60001", "line 1: bad number \"60001\""},
         {"hub name=H ports=1\ndevice hub=H port=1 serial=raw:0A0", "line 2: odd raw descriptor"},
     };
     for (const Case& c : cases) {
@@ -42,6 +46,15 @@ TEST(SimScenario, BadLinesAreReportedWithTheirNumber)
         EXPECT_FALSE(machine.Load(c.text, error));
         EXPECT_EQ(c.error, error);
     }
+}
+
+// A slow device keeps the enumeration waiting, and still answers.
+TEST(SimScenario, ASlowOpenTakesItsTimeAndSucceeds)
+{
+    const std::string scenario = std::string(kOneController) + "device hub=RH0 port=1 driver=K1 vid=1 pid=1\n";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THAT(VendorIds(EnumerateScenario(scenario + "slow open name=\\\\.\\HCD0 ms=300\n")), ElementsAre(1));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
 }
 
 TEST(SimScenario, PulledTagsLeaveTheirLinesOut)

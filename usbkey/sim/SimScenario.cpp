@@ -264,6 +264,13 @@ void ParseLine(SimScenario& scenario, const Line& line)
         fields.RejectUnknown();
         return;
     }
+    if (line.keyword == "slow") {
+        if (line.words.size() != 1 || line.words[0] != "open")
+            throw std::runtime_error("slow needs the kind open");
+        scenario.slowOpens.push_back({fields.Required("name"), static_cast<std::uint32_t>(fields.Int("ms", 0, 60000))});
+        fields.RejectUnknown();
+        return;
+    }
     if (!line.words.empty())
         throw std::runtime_error("unexpected \"" + line.words[0] + "\"");
     if (line.keyword == "controller") {

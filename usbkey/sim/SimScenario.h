@@ -70,6 +70,11 @@ struct SimFault {
     ConfigRet result = 0x13;  // CR_FAILURE
 };
 
+struct SimSlowOpen {
+    std::string name;
+    std::uint32_t milliseconds = 0;
+};
+
 struct SimScenario {
     std::vector<SimController> controllers;
     std::map<std::string, SimHub> hubs;            // by upper-cased name
@@ -78,6 +83,7 @@ struct SimScenario {
     std::map<char, std::string> mounts;            // letter to volume name
     std::vector<SimVolumeInterface> volumeInterfaces;
     std::vector<SimFault> faults;
+    std::vector<SimSlowOpen> slowOpens;
 };
 
 // Parses scenario text; false with "line N: reason" on the first bad line.

@@ -4,7 +4,9 @@
 #include "usbkey/UsbText.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace usbkey {
 
@@ -84,6 +86,9 @@ PlatformHandle CSimUsbMachine::CreateFileA(const char* name, std::uint32_t, std:
     if (!name || creation != kOpenExisting)
         return InvalidPlatformHandle();
     const std::string text = name;
+    for (const SimSlowOpen& slow : m_scenario.slowOpens)
+        if (EqualsIgnoreCaseMb(slow.name, text))
+            std::this_thread::sleep_for(std::chrono::milliseconds(slow.milliseconds));
     for (const SimFault& fault : m_scenario.faults)
         if (fault.kind == "open" && NameMatches(fault.name, text))
             return InvalidPlatformHandle();

@@ -40,6 +40,9 @@
 //       call: locate child sibling parent id property status idlistsize idlist.
 //   fault classdevs [class=hc|volume]             SetupDiGetClassDevsA fails
 //   fault volume name=<mount point or path>       GetVolumeNameForVolumeMountPointA fails
+//   slow open name=<name> ms=<n>
+//       CreateFileA of that name takes n ms (at most 60000) before it answers: a device
+//       that keeps the enumeration waiting.
 //   pulled <tag>
 //       Every line with tag=<tag> is left out: the key-simulation tool pulls a device by
 //       adding this line and inserts it by removing it.

@@ -54,6 +54,12 @@ CSimulatedKeys::~CSimulatedKeys()
     DeleteFileA(m_path.c_str());
 }
 
+void CSimulatedKeys::AddLine(const std::string& line)
+{
+    m_text += line + "\n";
+    Write();
+}
+
 void CSimulatedKeys::SetPulled(const std::string& tag, bool pulled)
 {
     m_text = usbkey::SetScenarioTagPulled(m_text, tag, pulled);

@@ -23,6 +23,8 @@ public:
     const std::string& Path() const { return m_path; }
     void Pull(const std::string& tag) { SetPulled(tag, true); }
     void Insert(const std::string& tag) { SetPulled(tag, false); }
+    // One more scenario line, a slow device say; throws as Pull does.
+    void AddLine(const std::string& line);
 
 private:
     void SetPulled(const std::string& tag, bool pulled);

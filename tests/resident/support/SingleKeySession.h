@@ -29,6 +29,7 @@ public:
     void Insert();
 
     const SSimulatedKey& Key() const { return m_key; }
+    CSimulatedKeys& Machine() { return m_keys; }
     CEventClient& Events() { return m_events; }
     CResidentProcess& Resident() { return m_resident; }
 

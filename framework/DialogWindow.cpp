@@ -1,6 +1,7 @@
 #include "framework/DialogWindow.h"
 
 #include "framework/SubclassWnd.h"
+#include "framework/WindowDestruction.h"
 
 #include <vector>
 
@@ -144,11 +145,15 @@ INT_PTR CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         self = bind(hwnd, lParam);
         self->m_hwnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        CWindowDestruction::Watch();
     } else {
         self = reinterpret_cast<CDialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     }
     if (!self)
         return FALSE;
+    const bool lastMessages = message == WM_DESTROY || message == WM_NCDESTROY;
+    if (lastMessages && !CWindowDestruction::IsUnderway(hwnd))
+        return TRUE;  // sent or posted by someone: neither the object nor Windows acts on it
     INT_PTR handled = TRUE;
     try {
         handled = self->OnMessage(message, wParam, lParam);
@@ -158,6 +163,8 @@ INT_PTR CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;
+        CWindowDestruction::Finished(hwnd);
+        CWindowDestruction::Unwatch();
     }
     return handled;
 }

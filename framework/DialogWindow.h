@@ -1,7 +1,9 @@
 #pragma once
 // What dialogs and property pages share: the object is bound to its window at
 // WM_INITDIALOG (DWLP_USER) and every message goes to one virtual OnMessage, which fans
-// out to OnInitDialog, OnCommand and OnNotify. The dialog procedure is the exception
+// out to OnInitDialog, OnCommand and OnNotify. Only the window's real destruction reaches
+// the object with WM_DESTROY and WM_NCDESTROY and unbinds it at the end; the same
+// messages from anyone else are dropped (framework/WindowDestruction.h). The dialog procedure is the exception
 // firewall: nothing thrown by a handler leaves it. Also the data exchange between a
 // dialog's controls and its members.
 #include <windows.h>

@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 #include "framework/SubclassWnd.h"
+#include "framework/Thread.h"
 
 #include "DialogTest.h"
 
@@ -8,6 +9,8 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,8 +25,8 @@ const std::string kEdited = "\x95\xDB\x91\xB6\\A";
 // A dialog that runs `step` once its modal loop is going, with members for the exchange.
 class ProbeDialog : public fw::CDialog {
 public:
-    explicit ProbeDialog(std::function<void(ProbeDialog&)> step, UINT id = IDD_TEST_DIALOG)
-        : CDialog(id), m_step(std::move(step))
+    explicit ProbeDialog(std::function<void(ProbeDialog&)> step, UINT id = IDD_TEST_DIALOG, HWND parent = nullptr)
+        : CDialog(id, parent), m_step(std::move(step))
     {
     }
 
@@ -32,6 +35,7 @@ public:
     bool rejectText = false;
     int initCalls = 0;
     int okCalls = 0;
+    int destroyCalls = 0;
     std::function<void(ProbeDialog&)> onTimer;
 
 protected:
@@ -55,6 +59,9 @@ protected:
             return TRUE;
         case kThrow:
             throw std::runtime_error("handler failure");
+        case WM_DESTROY:
+            ++destroyCalls;
+            return FALSE;
         default:
             return CDialog::OnMessage(message, wParam, lParam);
         }
@@ -190,6 +197,86 @@ TEST(Dialog, ModelessDialogLivesUntilDestroyed)
     dialog.DestroyWindow();
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(nullptr, dialog.GetSafeHwnd());
+}
+
+// Sends from a thread of its own, as another program would, while this thread handles it.
+void SendFromAnotherThread(HWND window, UINT message)
+{
+    struct SSend {
+        HWND window;
+        UINT message;
+    } send{window, message};
+    const fw::unique_handle thread(CreateThread(
+        nullptr, 0,
+        [](void* parameter) -> DWORD {
+            const auto* s = static_cast<const SSend*>(parameter);
+            SendMessageA(s->window, s->message, 0, 0);
+            return 0;
+        },
+        &send, 0, nullptr));
+    ASSERT_TRUE(thread);
+    EXPECT_EQ(WAIT_OBJECT_0, fw::WaitHandlingSentMessages(thread.get(), 5000));
+}
+
+void HandlePostedMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Any program may send or post the last messages of a window to one that lives on: the
+// dialog keeps its object and sees no end.
+TEST(Dialog, ForgedDestroyMessagesLeaveTheDialogBound)
+{
+    const std::vector<std::pair<const char*, std::function<void(HWND)>>> forgeries = {
+        {"WM_NCDESTROY sent", [](HWND w) { SendFromAnotherThread(w, WM_NCDESTROY); }},
+        {"WM_NCDESTROY posted", [](HWND w) { PostMessageA(w, WM_NCDESTROY, 0, 0); HandlePostedMessages(); }},
+        {"WM_DESTROY sent", [](HWND w) { SendFromAnotherThread(w, WM_DESTROY); }},
+        {"WM_DESTROY posted", [](HWND w) { PostMessageA(w, WM_DESTROY, 0, 0); HandlePostedMessages(); }},
+    };
+    for (const auto& [what, forge] : forgeries) {
+        ProbeDialog dialog([](ProbeDialog&) {});
+        ASSERT_TRUE(dialog.Create()) << what;
+        const HWND hwnd = dialog.GetSafeHwnd();
+        forge(hwnd);
+        EXPECT_EQ(hwnd, dialog.GetSafeHwnd()) << what;
+        EXPECT_EQ(0, dialog.destroyCalls) << what;
+        EXPECT_EQ(42, SendMessageA(hwnd, kAskValue, 21, 0)) << what;  // still handled by the object
+        dialog.DestroyWindow();
+        EXPECT_EQ(1, dialog.destroyCalls) << what;
+        EXPECT_EQ(nullptr, dialog.GetSafeHwnd()) << what;
+    }
+}
+
+// However a window really goes, its object sees the end and lets the window go.
+TEST(Dialog, EveryRealDestructionUnbindsTheDialog)
+{
+    struct SCase {
+        const char* what;
+        bool owned;
+        std::function<void(ProbeDialog&, HWND owner)> destroy;
+    };
+    const std::vector<SCase> cases = {
+        {"its own DestroyWindow", false, [](ProbeDialog& d, HWND) { d.DestroyWindow(); }},
+        {"DestroyWindow on the handle", false, [](ProbeDialog& d, HWND) { ::DestroyWindow(d.GetSafeHwnd()); }},
+        {"its owner destroyed", true, [](ProbeDialog&, HWND owner) { ::DestroyWindow(owner); }},
+    };
+    for (const SCase& c : cases) {
+        const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                           nullptr, nullptr);
+        ASSERT_TRUE(owner) << c.what;
+        ProbeDialog dialog([](ProbeDialog&) {}, IDD_TEST_DIALOG, c.owned ? owner : nullptr);
+        ASSERT_TRUE(dialog.Create()) << c.what;
+        const HWND hwnd = dialog.GetSafeHwnd();
+        c.destroy(dialog, owner);
+        EXPECT_FALSE(IsWindow(hwnd)) << c.what;
+        EXPECT_EQ(1, dialog.destroyCalls) << c.what;
+        EXPECT_EQ(nullptr, dialog.GetSafeHwnd()) << c.what;
+        ::DestroyWindow(owner);
+    }
 }
 
 // An owner-drawn button that records the draw requests its dialog hands back to it.

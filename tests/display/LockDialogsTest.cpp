@@ -4,6 +4,7 @@
 #include "display/PasswordDialog.h"
 #include "display/TopmostWindowList.h"
 #include "display/WindowPlacement.h"
+#include "framework/Thread.h"
 #include "tests/lockcore/RecordingScreen.h"
 
 #include "LockDisplayTest.h"
@@ -245,6 +246,47 @@ TEST_F(PasswordDialogTest, WrongVerdictOpensOneBoxAtATime)
         });
     EXPECT_EQ(IDCANCEL, RunDialog());
     EXPECT_EQ(0, dialog.Alarm());
+}
+
+// Sends from a thread of its own, as another program would, while this thread handles it.
+void SendFromAnotherThread(HWND window, UINT message)
+{
+    struct SSend {
+        HWND window;
+        UINT message;
+    } send{window, message};
+    const fw::unique_handle thread(CreateThread(
+        nullptr, 0,
+        [](void* parameter) -> DWORD {
+            const auto* s = static_cast<const SSend*>(parameter);
+            SendMessageA(s->window, s->message, 0, 0);
+            return 0;
+        },
+        &send, 0, nullptr));
+    ASSERT_TRUE(thread);
+    EXPECT_EQ(WAIT_OBJECT_0, fw::WaitHandlingSentMessages(thread.get(), 5000));
+}
+
+// A WM_DESTROY that another program sends or posts is no end: the open box and the
+// dialog's place on top stay until the dialog really ends.
+TEST_F(PasswordDialogTest, AForgedDestroyEndsNeitherTheBoxNorTheTopmostPlace)
+{
+    const auto wrong = Verdict(0, 0, 0);
+    DWORD posted = 0;
+    script.Do([&] { dialog.OnCheckResult(&wrong); })
+        .WaitFor([&] { return BoxOpen(); })
+        .Do([&] {
+            SendFromAnotherThread(dialog.GetSafeHwnd(), WM_DESTROY);
+            PostMessageA(dialog.GetSafeHwnd(), WM_DESTROY, 0, 0);
+            posted = GetTickCount();
+        })
+        .WaitFor([&] { return GetTickCount() - posted > 300; })  // the box's loop took the post
+        .Do([&] {
+            EXPECT_TRUE(BoxOpen());
+            EXPECT_TRUE(IsListed(topmost, dialog.GetSafeHwnd()));
+            dialog.Close(IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, RunDialog());
 }
 
 TEST_F(PasswordDialogTest, AlarmVerdictEndsTheBoxAndTheDialog)

@@ -21,6 +21,15 @@
 
 namespace {
 
+// A message just posted to a window of another program is handled by now: its loop takes
+// sent messages first, so an answered send alone does not say so; a moment after it does.
+void HandledByNow(HWND window)
+{
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    Sleep(200);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+}
+
 using Lines = std::vector<std::string>;
 constexpr UINT UM_KEY_RELEASED = WM_APP + 5;
 constexpr int kPictureControl = 1001;
@@ -544,6 +553,21 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         {"cover hidden", [&] { ShowWindow(cover, SW_HIDE); }},
         {"cover minimised", [&] { ShowWindow(cover, SW_MINIMIZE); }},
         {"cover moved", [&] { SetWindowPos(cover, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }},
+        // The last message of a window, forged: the objects must stay on their windows.
+        {"WM_NCDESTROY sent, then hidden", [&] {
+            SendMessageTimeoutA(window, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
+            ShowWindow(window, SW_HIDE);
+        }},
+        {"WM_NCDESTROY posted, then hidden", [&] {
+            PostMessageA(window, WM_NCDESTROY, 0, 0);
+            HandledByNow(window);
+            ShowWindow(window, SW_HIDE);
+        }},
+        {"WM_NCDESTROY posted to the cover, then the cover hidden", [&] {
+            PostMessageA(cover, WM_NCDESTROY, 0, 0);
+            HandledByNow(cover);
+            ShowWindow(cover, SW_HIDE);
+        }},
     };
     for (const auto& [what, attack] : attacks) {
         attack();

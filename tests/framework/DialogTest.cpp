@@ -36,6 +36,7 @@ public:
     int initCalls = 0;
     int okCalls = 0;
     int destroyCalls = 0;
+    bool endsOnQuit = true;
     std::function<void(ProbeDialog&)> onTimer;
 
 protected:
@@ -66,6 +67,7 @@ protected:
             return CDialog::OnMessage(message, wParam, lParam);
         }
     }
+    bool EndsOnQuit() const override { return endsOnQuit; }
     void OnOK() override
     {
         ++okCalls;
@@ -185,6 +187,20 @@ TEST(Dialog, QuitDuringTheModalRunEndsItAndReachesTheOuterLoop)
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(5u, msg.wParam);
+}
+
+// A dialog that refuses the quit drops it and runs on until it ends itself.
+TEST(Dialog, ARefusedQuitIsDroppedAndTheRunGoesOn)
+{
+    ProbeDialog dialog([](ProbeDialog& d) {
+        PostQuitMessage(5);
+        SetTimer(d.GetSafeHwnd(), 1, 100, nullptr);
+    });
+    dialog.endsOnQuit = false;
+    dialog.onTimer = [](ProbeDialog& d) { d.EndDialog(7); };
+    EXPECT_EQ(7, dialog.DoModal());
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST(Dialog, ModelessDialogLivesUntilDestroyed)

@@ -140,14 +140,14 @@ INT_PTR CDialogWindow::OnHandlerFailed(UINT, LPARAM)
 
 INT_PTR CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, BindAtInit bind)
 {
-    CDialogWindow* self = nullptr;
+    CDialogWindow* self = reinterpret_cast<CDialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (message == WM_INITDIALOG) {
+        if (self)
+            return FALSE;  // the window has its object: this one came from someone else
         self = bind(hwnd, lParam);
         self->m_hwnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         CWindowDestruction::Watch();
-    } else {
-        self = reinterpret_cast<CDialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     }
     if (!self)
         return FALSE;

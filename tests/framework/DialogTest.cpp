@@ -216,17 +216,18 @@ TEST(Dialog, ModelessDialogLivesUntilDestroyed)
 }
 
 // Sends from a thread of its own, as another program would, while this thread handles it.
-void SendFromAnotherThread(HWND window, UINT message)
+void SendFromAnotherThread(HWND window, UINT message, LPARAM lParam = 0)
 {
     struct SSend {
         HWND window;
         UINT message;
-    } send{window, message};
+        LPARAM lParam;
+    } send{window, message, lParam};
     const fw::unique_handle thread(CreateThread(
         nullptr, 0,
         [](void* parameter) -> DWORD {
             const auto* s = static_cast<const SSend*>(parameter);
-            SendMessageA(s->window, s->message, 0, 0);
+            SendMessageA(s->window, s->message, 0, s->lParam);
             return 0;
         },
         &send, 0, nullptr));
@@ -265,6 +266,24 @@ TEST(Dialog, ForgedDestroyMessagesLeaveTheDialogBound)
         EXPECT_EQ(1, dialog.destroyCalls) << what;
         EXPECT_EQ(nullptr, dialog.GetSafeHwnd()) << what;
     }
+}
+
+// A WM_INITDIALOG from anyone else neither rebinds the dialog (here to another object at
+// the address it carries) nor runs its start-up again.
+TEST(Dialog, AForgedInitDialogBindsNothing)
+{
+    ProbeDialog dialog([](ProbeDialog&) {});
+    ProbeDialog other([](ProbeDialog&) {});
+    ASSERT_TRUE(dialog.Create());
+    const HWND hwnd = dialog.GetSafeHwnd();
+    SendFromAnotherThread(hwnd, WM_INITDIALOG, reinterpret_cast<LPARAM>(&other));
+    PostMessageA(hwnd, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&other));
+    HandlePostedMessages();
+    EXPECT_EQ(1, dialog.initCalls);
+    EXPECT_EQ(0, other.initCalls);
+    EXPECT_EQ(hwnd, dialog.GetSafeHwnd());
+    EXPECT_EQ(nullptr, other.GetSafeHwnd());
+    EXPECT_EQ(42, SendMessageA(hwnd, kAskValue, 21, 0));
 }
 
 // However a window really goes, its object sees the end and lets the window go.

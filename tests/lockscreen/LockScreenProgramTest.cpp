@@ -417,6 +417,31 @@ TEST_F(LockScreenProgram, ThePasswordRoadCrossesBothPipes)
               listener.Calls());
 }
 
+// A WM_DESTROY that another program sends or posts to the password dialog ends nothing:
+// the wrong-password box stays open and the dialog still takes the next password.
+TEST_F(LockScreenProgram, AForgedDestroyLeavesThePasswordDialogAndItsBox)
+{
+    OpenPasswordDialog();
+    TypePassword("wrong");
+    ASSERT_TRUE(WaitForCall("CheckPassword [wrong]"));
+    ASSERT_TRUE(client.SetPasswordResult({0, 0, 0}));
+    const HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    const HWND dialog = program->WindowWith(kPasswordText);
+    SendMessageTimeoutA(dialog, WM_DESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
+    HandledByNow(dialog);
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_EQ(std::vector<HWND>{box}, program->WindowsWith(kBoxIcon));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return program->WindowsWith(kBoxIcon).empty(); }));
+
+    TypePassword("right");
+    ASSERT_TRUE(WaitForCall("CheckPassword [right]"));
+    ASSERT_TRUE(client.SetPasswordResult({1, 1, 0}));
+    EXPECT_TRUE(WaitForCall("RequestUnlock 1 1 0"));
+}
+
 TEST_F(LockScreenProgram, ThePasswordDialogOpensOnlyWhenAllowedAndWithTheControls)
 {
     listener.queryResult = 0;

@@ -163,7 +163,6 @@ INT_PTR CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;
-        CWindowDestruction::Finished(hwnd);
         CWindowDestruction::Unwatch();
     }
     return handled;

@@ -14,7 +14,8 @@ struct SThreadDestructions {
 
 thread_local SThreadDestructions t_destructions;
 
-// A window that was not watched leaves no Finished call: its note goes with its handle.
+// Notes of windows that are gone are dropped: several objects may sit on one window, and
+// none of them knows whether it sees the window's very last message.
 std::vector<HWND>& PrunedUnderway()
 {
     std::vector<HWND>& underway = t_destructions.underway;
@@ -63,12 +64,6 @@ bool CWindowDestruction::IsUnderway(HWND window)
     const std::vector<HWND>& underway = PrunedUnderway();
     return std::any_of(underway.begin(), underway.end(),
                        [window](HWND w) { return w == window || IsChild(w, window); });
-}
-
-void CWindowDestruction::Finished(HWND window)
-{
-    std::vector<HWND>& underway = t_destructions.underway;
-    underway.erase(std::remove(underway.begin(), underway.end(), window), underway.end());
 }
 
 } // namespace fw

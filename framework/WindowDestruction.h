@@ -3,7 +3,7 @@
 // sent or posted to it: any program of the session can, and the window lives on. While a
 // thread has watched windows, a CBT hook on it notes every window DestroyWindow is about
 // to destroy, whoever calls it (this program, a property sheet, the end of an owner);
-// the children of a noted window go with it.
+// the children of a noted window go with it, and a note goes with its window's handle.
 #include <windows.h>
 
 namespace fw {
@@ -16,8 +16,6 @@ public:
     // True when `window` is being destroyed now by its own thread. Without the hook (it
     // could not be set) every destroy message counts as real, as Windows sends them.
     static bool IsUnderway(HWND window);
-    // The window's last message has been handled.
-    static void Finished(HWND window);
 };
 
 } // namespace fw

@@ -4,7 +4,7 @@
 #include "display/PasswordDialog.h"
 #include "display/TopmostWindowList.h"
 #include "display/WindowPlacement.h"
-#include "framework/Thread.h"
+#include "tests/framework/ForeignMessages.h"
 #include "tests/lockcore/RecordingScreen.h"
 
 #include "LockDisplayTest.h"
@@ -246,25 +246,6 @@ TEST_F(PasswordDialogTest, WrongVerdictOpensOneBoxAtATime)
         });
     EXPECT_EQ(IDCANCEL, RunDialog());
     EXPECT_EQ(0, dialog.Alarm());
-}
-
-// Sends from a thread of its own, as another program would, while this thread handles it.
-void SendFromAnotherThread(HWND window, UINT message)
-{
-    struct SSend {
-        HWND window;
-        UINT message;
-    } send{window, message};
-    const fw::unique_handle thread(CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> DWORD {
-            const auto* s = static_cast<const SSend*>(parameter);
-            SendMessageA(s->window, s->message, 0, 0);
-            return 0;
-        },
-        &send, 0, nullptr));
-    ASSERT_TRUE(thread);
-    EXPECT_EQ(WAIT_OBJECT_0, fw::WaitHandlingSentMessages(thread.get(), 5000));
 }
 
 // A WM_DESTROY that another program sends or posts is no end: the open box and the

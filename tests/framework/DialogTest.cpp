@@ -1,8 +1,8 @@
 #include "framework/Dialog.h"
 #include "framework/SubclassWnd.h"
-#include "framework/Thread.h"
 
 #include "DialogTest.h"
+#include "ForeignMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -213,35 +213,6 @@ TEST(Dialog, ModelessDialogLivesUntilDestroyed)
     dialog.DestroyWindow();
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(nullptr, dialog.GetSafeHwnd());
-}
-
-// Sends from a thread of its own, as another program would, while this thread handles it.
-void SendFromAnotherThread(HWND window, UINT message, LPARAM lParam = 0)
-{
-    struct SSend {
-        HWND window;
-        UINT message;
-        LPARAM lParam;
-    } send{window, message, lParam};
-    const fw::unique_handle thread(CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> DWORD {
-            const auto* s = static_cast<const SSend*>(parameter);
-            SendMessageA(s->window, s->message, 0, s->lParam);
-            return 0;
-        },
-        &send, 0, nullptr));
-    ASSERT_TRUE(thread);
-    EXPECT_EQ(WAIT_OBJECT_0, fw::WaitHandlingSentMessages(thread.get(), 5000));
-}
-
-void HandlePostedMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 // Any program may send or post the last messages of a window to one that lives on: the

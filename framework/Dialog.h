@@ -18,8 +18,9 @@ public:
 
     // Runs the dialog modally and returns the value given to EndDialog; -1 when the
     // template is missing, the window cannot be created or the run ends by WM_QUIT
-    // (which is posted again for the outer loop), unless EndsOnQuit refuses it. The dialog is shown once the
-    // message queue first runs empty, unless its template already shows it.
+    // (which is posted again for the outer loop) that EndsOnQuit lets end it. The
+    // dialog is shown once the message queue first runs empty, unless its template
+    // already shows it.
     virtual INT_PTR DoModal();
     // Creates the dialog modeless as a window of the parent; false on failure.
     bool Create();

@@ -1,8 +1,9 @@
 #pragma once
-// A worker thread with its own message loop, started suspended and resumed, ended by Stop
-// with a bounded wait. Any program may post WM_QUIT to the thread: the loop ends only on
-// the quit that Stop posts after setting its stop event. Thread messages (posted with no window) go to
-// OnThreadMessage; messages for windows created on the thread are dispatched as usual.
+// A worker thread with its own message loop, started suspended and resumed, ended by
+// Stop with a bounded wait. Any program may post WM_QUIT to the thread: the loop ends
+// only on the quit that Stop posts after setting its stop event. Thread messages (posted
+// with no window) go to OnThreadMessage; messages for windows created on the thread are
+// dispatched as usual.
 #include <windows.h>
 
 #include "framework/Handle.h"
@@ -22,9 +23,9 @@ public:
     // False when the thread could not be created or its start-up failed.
     bool Start(int priority = THREAD_PRIORITY_NORMAL);
 
-    // Sets the stop event, posts WM_QUIT and waits up to `timeout` ms, still handling messages sent to this
-    // (calling) thread so a worker blocked in SendMessage can finish; past the wait the
-    // thread is terminated with exit code -1. Safe to call when not started or ended.
+    // Sets the stop event, posts WM_QUIT and waits up to `timeout` ms, still handling
+    // messages sent to this (calling) thread so a worker blocked in SendMessage can
+    // finish; past the wait the thread is terminated with exit code -1. Safe to call when not started or ended.
     void Stop(DWORD timeout = 10000);
 
     bool PostThreadMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

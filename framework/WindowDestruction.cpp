@@ -1,6 +1,7 @@
 #include "framework/WindowDestruction.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace fw {
@@ -12,28 +13,26 @@ struct SThreadDestructions {
     std::vector<HWND> underway;  // windows DestroyWindow has begun on, newest last
 };
 
-thread_local SThreadDestructions t_destructions;
+// Made at the thread's first Watch and freed at its last Unwatch, never by the runtime's
+// thread-exit handling: a library's windows may go in its DLL_PROCESS_DETACH, after the
+// runtime has torn down the library's thread-local objects.
+thread_local SThreadDestructions* t_destructions = nullptr;
 
 // Notes of windows that are gone are dropped: several objects may sit on one window, and
 // none of them knows whether it sees the window's very last message.
-std::vector<HWND>& PrunedUnderway()
+std::vector<HWND>& PrunedUnderway(SThreadDestructions& state)
 {
-    std::vector<HWND>& underway = t_destructions.underway;
+    std::vector<HWND>& underway = state.underway;
     underway.erase(std::remove_if(underway.begin(), underway.end(), [](HWND w) { return !IsWindow(w); }),
                    underway.end());
     return underway;
 }
 
-void Note(HWND window)
-{
-    PrunedUnderway().push_back(window);
-}
-
 LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT refused = CallNextHookEx(nullptr, code, wParam, lParam);
-    if (code == HCBT_DESTROYWND && !refused)
-        Note(reinterpret_cast<HWND>(wParam));
+    if (code == HCBT_DESTROYWND && !refused && t_destructions)
+        PrunedUnderway(*t_destructions).push_back(reinterpret_cast<HWND>(wParam));
     return refused;
 }
 
@@ -41,27 +40,30 @@ LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
 
 void CWindowDestruction::Watch()
 {
-    SThreadDestructions& state = t_destructions;
-    if (state.watched++ == 0)
-        state.hook = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
+    if (!t_destructions)
+        t_destructions = new (std::nothrow) SThreadDestructions;
+    if (!t_destructions)
+        return;
+    if (t_destructions->watched++ == 0)
+        t_destructions->hook = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
 }
 
 void CWindowDestruction::Unwatch()
 {
-    SThreadDestructions& state = t_destructions;
-    if (state.watched == 0 || --state.watched != 0)
+    SThreadDestructions* const state = t_destructions;
+    if (!state || --state->watched > 0)
         return;
-    if (state.hook)
-        UnhookWindowsHookEx(state.hook);
-    state.hook = nullptr;
-    state.underway.clear();
+    if (state->hook)
+        UnhookWindowsHookEx(state->hook);
+    delete state;
+    t_destructions = nullptr;
 }
 
 bool CWindowDestruction::IsUnderway(HWND window)
 {
-    if (!t_destructions.hook)
+    if (!t_destructions || !t_destructions->hook)
         return true;
-    const std::vector<HWND>& underway = PrunedUnderway();
+    const std::vector<HWND>& underway = PrunedUnderway(*t_destructions);
     return std::any_of(underway.begin(), underway.end(),
                        [window](HWND w) { return w == window || IsChild(w, window); });
 }

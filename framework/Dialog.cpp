@@ -84,6 +84,8 @@ INT_PTR CDialog::RunModalLoop(bool showWhenIdle)
             UpdateWindow(GetSafeHwnd());
         }
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 && !EndsOnQuit())
+            continue;
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside this one
             m_modalRunning = false;

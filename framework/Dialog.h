@@ -18,8 +18,9 @@ public:
 
     // Runs the dialog modally and returns the value given to EndDialog; -1 when the
     // template is missing, the window cannot be created or the run ends by WM_QUIT
-    // (which is posted again for the outer loop). The dialog is shown once the
-    // message queue first runs empty, unless its template already shows it.
+    // (which is posted again for the outer loop) that EndsOnQuit lets end it. The
+    // dialog is shown once the message queue first runs empty, unless its template
+    // already shows it.
     virtual INT_PTR DoModal();
     // Creates the dialog modeless as a window of the parent; false on failure.
     bool Create();
@@ -37,6 +38,9 @@ protected:
     // OnCancel ends with IDCANCEL.
     virtual void OnOK();
     virtual void OnCancel();
+    // Whether a WM_QUIT that reaches the modal loop ends the run; a refused one is dropped.
+    // Any program may post one to the window or its thread.
+    virtual bool EndsOnQuit() const { return true; }
 
     // The modal run of DoModal; showWhenIdle false keeps the dialog hidden unless its
     // template or the program shows it.

@@ -1,6 +1,7 @@
 #include "framework/DialogWindow.h"
 
 #include "framework/SubclassWnd.h"
+#include "framework/WindowDestruction.h"
 
 #include <vector>
 
@@ -139,16 +140,20 @@ INT_PTR CDialogWindow::OnHandlerFailed(UINT, LPARAM)
 
 INT_PTR CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, BindAtInit bind)
 {
-    CDialogWindow* self = nullptr;
+    CDialogWindow* self = reinterpret_cast<CDialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (message == WM_INITDIALOG) {
+        if (self)
+            return FALSE;  // the window has its object: this one came from someone else
         self = bind(hwnd, lParam);
         self->m_hwnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<CDialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+        CWindowDestruction::Watch();
     }
     if (!self)
         return FALSE;
+    const bool lastMessages = message == WM_DESTROY || message == WM_NCDESTROY;
+    if (lastMessages && !CWindowDestruction::IsUnderway(hwnd))
+        return TRUE;  // sent or posted by someone: neither the object nor Windows acts on it
     INT_PTR handled = TRUE;
     try {
         handled = self->OnMessage(message, wParam, lParam);
@@ -158,6 +163,7 @@ INT_PTR CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;
+        CWindowDestruction::Unwatch();
     }
     return handled;
 }

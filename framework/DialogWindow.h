@@ -1,7 +1,10 @@
 #pragma once
-// What dialogs and property pages share: the object is bound to its window at
-// WM_INITDIALOG (DWLP_USER) and every message goes to one virtual OnMessage, which fans
-// out to OnInitDialog, OnCommand and OnNotify. The dialog procedure is the exception
+// What dialogs and property pages share: the object is bound to its window at the
+// window's own WM_INITDIALOG (DWLP_USER; a later one is someone else's) and every
+// message goes to one virtual OnMessage, which fans out to OnInitDialog, OnCommand and
+// OnNotify. Only the window's real destruction brings the object WM_DESTROY and
+// WM_NCDESTROY, and unbinds it at the end; the same messages from anyone else are
+// dropped (framework/WindowDestruction.h). The dialog procedure is the exception
 // firewall: nothing thrown by a handler leaves it. Also the data exchange between a
 // dialog's controls and its members.
 #include <windows.h>

@@ -1,6 +1,7 @@
 #include "framework/SubclassWnd.h"
 
 #include "framework/WindowBinding.h"
+#include "framework/WindowDestruction.h"
 
 namespace fw {
 
@@ -32,6 +33,7 @@ bool CSubclassWnd::SubclassWindow(HWND hwnd)
         m_hwnd = nullptr;
         return false;
     }
+    CWindowDestruction::Watch();
     return true;
 }
 
@@ -41,6 +43,7 @@ void CSubclassWnd::UnsubclassWindow()
         return;
     SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
     kBinding.Unbind(m_hwnd);
+    CWindowDestruction::Unwatch();
     m_hwnd = nullptr;
     m_original = nullptr;
 }
@@ -70,6 +73,8 @@ LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wPar
     CSubclassWnd* self = FromHandle(hwnd);
     if (!self)
         return DefWindowProcA(hwnd, message, wParam, lParam);
+    if ((message == WM_DESTROY || message == WM_NCDESTROY) && !CWindowDestruction::IsUnderway(hwnd))
+        return 0;  // sent or posted by someone: neither the object nor the control acts on it
     if (message == WM_NCDESTROY) {
         // The original procedure sees the last message; the binding ends with it.
         const WNDPROC original = self->m_original;

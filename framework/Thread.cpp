@@ -12,7 +12,8 @@ bool CThread::Start(int priority)
     if (m_thread)
         return false;
     m_ready.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!m_ready)
+    m_stop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!m_ready || !m_stop)
         return false;
     m_thread.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &m_threadId));
     if (!m_thread) {
@@ -36,6 +37,7 @@ void CThread::Stop(DWORD timeout)
     if (!m_thread)
         return;
     if (WaitForSingleObject(m_thread.get(), 0) == WAIT_TIMEOUT) {
+        SetEvent(m_stop.get());
         ::PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
         if (WaitHandlingSentMessages(m_thread.get(), timeout) != WAIT_OBJECT_0)
             TerminateThread(m_thread.get(), static_cast<DWORD>(-1));
@@ -59,7 +61,12 @@ void CThread::OnThreadMessage(UINT, WPARAM, LPARAM) {}
 void CThread::Run()
 {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got < 0 || (got == 0 && WaitForSingleObject(m_stop.get(), 0) == WAIT_OBJECT_0))
+            return;
+        if (got == 0)
+            continue;  // a quit Stop did not post
         if (msg.hwnd == nullptr) {
             OnThreadMessage(msg.message, msg.wParam, msg.lParam);
             continue;

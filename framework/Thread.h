@@ -1,7 +1,9 @@
 #pragma once
 // A worker thread with its own message loop, started suspended and resumed, ended by
-// WM_QUIT with a bounded wait. Thread messages (posted with no window) go to
-// OnThreadMessage; messages for windows created on the thread are dispatched as usual.
+// Stop with a bounded wait. Any program may post WM_QUIT to the thread: the loop ends
+// only on the quit that Stop posts after setting its stop event. Thread messages (posted
+// with no window) go to OnThreadMessage; messages for windows created on the thread are
+// dispatched as usual.
 #include <windows.h>
 
 #include "framework/Handle.h"
@@ -21,9 +23,9 @@ public:
     // False when the thread could not be created or its start-up failed.
     bool Start(int priority = THREAD_PRIORITY_NORMAL);
 
-    // Posts WM_QUIT and waits up to `timeout` ms, still handling messages sent to this
-    // (calling) thread so a worker blocked in SendMessage can finish; past the wait the
-    // thread is terminated with exit code -1. Safe to call when not started or ended.
+    // Sets the stop event, posts WM_QUIT and waits up to `timeout` ms, still handling
+    // messages sent to this (calling) thread so a worker blocked in SendMessage can
+    // finish; past the wait the thread is terminated with exit code -1. Safe to call when not started or ended.
     void Stop(DWORD timeout = 10000);
 
     bool PostThreadMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -38,7 +40,7 @@ protected:
     // Runs on the thread after the loop, also after InitInstance failed.
     virtual void ExitInstance() {}
     virtual void OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // The thread's body; the default is the message loop until WM_QUIT.
+    // The thread's body; the default is the message loop until Stop's WM_QUIT.
     virtual void Run();
 
 private:
@@ -48,6 +50,7 @@ private:
     unique_handle m_thread;
     DWORD m_threadId = 0;
     unique_handle m_ready;   // signalled once the queue exists and InitInstance ran
+    unique_handle m_stop;    // set by Stop before its WM_QUIT
     bool m_started = false;  // InitInstance succeeded
 };
 

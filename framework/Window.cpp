@@ -2,6 +2,7 @@
 
 #include "framework/WindowBinding.h"
 #include "framework/ModuleInstance.h"
+#include "framework/WindowDestruction.h"
 
 namespace fw {
 namespace {
@@ -74,14 +75,17 @@ bool CWindow::RegisterWindowClass(const char* className)
 
 void CWindow::Bind(HWND window, CWindow* object)
 {
-    if (kBinding.Bind(window, object))
-        object->m_hwnd = window;
+    if (!kBinding.Bind(window, object))
+        return;
+    object->m_hwnd = window;
+    CWindowDestruction::Watch();
 }
 
 void CWindow::Unbind(HWND window, CWindow* object)
 {
     kBinding.Unbind(window);
     object->m_hwnd = nullptr;
+    CWindowDestruction::Unwatch();
 }
 
 LRESULT CALLBACK CWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -98,6 +102,8 @@ LRESULT CALLBACK CWindow::WindowProc(HWND window, UINT message, WPARAM wParam, L
     CWindow* object = kBinding.Find(window);
     if (!object)
         return DefWindowProcA(window, message, wParam, lParam);
+    if ((message == WM_DESTROY || message == WM_NCDESTROY) && !CWindowDestruction::IsUnderway(window))
+        return 0;  // sent or posted by someone: neither the object nor Windows acts on it
     const LRESULT result = object->Dispatch(message, wParam, lParam);
     if (message == WM_NCDESTROY)
         Unbind(window, object);

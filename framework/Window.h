@@ -1,8 +1,10 @@
 #pragma once
 // A top-level (or child) window owned by a C++ object. The object comes with
 // CreateWindowEx's lpCreateParams, is bound to its window at WM_NCCREATE (in a window
-// property, see WindowBinding.h) and unbound at WM_NCDESTROY; every message in between
-// goes to OnMessage. An exception never leaves the window procedure: it ends at the message.
+// property, see WindowBinding.h) and unbound at the WM_NCDESTROY of its real destruction;
+// every message in between goes to OnMessage, but a WM_DESTROY or WM_NCDESTROY that some
+// program sends or posts is dropped (WindowDestruction.h). An exception never leaves the
+// window procedure: it ends at the message.
 #include <windows.h>
 
 namespace fw {

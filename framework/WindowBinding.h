@@ -2,8 +2,9 @@
 // Where a plain window keeps the C++ object bound to it: a window property under the
 // name of the object's kind. Every window can hold one whatever its class, so the
 // framework's own windows and subclassed controls share this one mechanism, and objects
-// of both kinds can sit on the same window. The binder removes the property at
-// WM_NCDESTROY, as Windows expects of whoever set it. (Dialogs keep theirs in DWLP_USER.)
+// of both kinds can sit on the same window. The binder removes the property at the
+// WM_NCDESTROY of the window's real destruction, as Windows expects of whoever set it.
+// (Dialogs keep theirs in DWLP_USER.)
 #include <windows.h>
 
 namespace fw {

@@ -1,10 +1,8 @@
 #include "lockcore/EventServerThread.h"
 
-#include <vector>
-
 namespace {
 
-constexpr UINT UM_EVENT = WM_APP + 1;  // wParam: heap std::vector<uint8_t>* (owned), lParam: length
+constexpr UINT UM_EVENT = WM_APP + 1;  // a wake-up: the events are in the queue
 
 } // namespace
 
@@ -20,15 +18,13 @@ CEventServerThread::~CEventServerThread()
 
 bool CEventServerThread::PostEvent(const void* bytes, uint32_t length)
 {
-    std::unique_ptr<std::vector<uint8_t>> block;
-    if (length != 0) {
-        const auto* first = static_cast<const uint8_t*>(bytes);
-        block = std::make_unique<std::vector<uint8_t>>(first, first + length);
-    }
-    if (!PostThreadMessage(UM_EVENT, reinterpret_cast<WPARAM>(block.get()), static_cast<LPARAM>(length)))
-        return false;
-    block.release();  // the message owns it now
-    return true;
+    const auto* first = static_cast<const uint8_t*>(bytes);
+    const std::lock_guard<std::mutex> lock(m_queueLock);
+    m_queue.emplace_back(first, first + (first ? length : 0));
+    if (PostThreadMessage(UM_EVENT))
+        return true;
+    m_queue.pop_back();
+    return false;
 }
 
 bool CEventServerThread::InitInstance()
@@ -41,29 +37,38 @@ bool CEventServerThread::InitInstance()
     return true;
 }
 
+// Events still queued when the thread ends are dropped, not delivered.
 void CEventServerThread::ExitInstance()
 {
-    DropQueuedEvents();
+    {
+        const std::lock_guard<std::mutex> lock(m_queueLock);
+        m_queue.clear();
+    }
     m_window.reset();
 }
 
-void CEventServerThread::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
+// Whatever the message carries: a wake-up, ours or not, only makes the thread look.
+void CEventServerThread::OnThreadMessage(UINT message, WPARAM, LPARAM)
 {
     if (message == UM_EVENT)
-        OnEvent(reinterpret_cast<std::vector<uint8_t>*>(wParam), static_cast<uint32_t>(lParam));
+        DeliverQueuedEvents();
 }
 
-void CEventServerThread::OnEvent(std::vector<uint8_t>* block, uint32_t length)
+void CEventServerThread::DeliverQueuedEvents()
 {
-    std::unique_ptr<std::vector<uint8_t>> owned(block);
-    if (m_window && m_window->GetHwnd())
-        m_window->Broadcast(owned ? owned->data() : nullptr, owned ? length : 0);
+    std::vector<uint8_t> bytes;
+    while (TakeEvent(bytes)) {
+        if (m_window && m_window->GetHwnd())
+            m_window->Broadcast(bytes.empty() ? nullptr : bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
 }
 
-// Events still queued when the thread ends are freed, not delivered.
-void CEventServerThread::DropQueuedEvents()
+bool CEventServerThread::TakeEvent(std::vector<uint8_t>& bytes)
 {
-    MSG msg;
-    while (PeekMessageA(&msg, reinterpret_cast<HWND>(-1), UM_EVENT, UM_EVENT, PM_REMOVE))
-        delete reinterpret_cast<std::vector<uint8_t>*>(msg.wParam);
+    const std::lock_guard<std::mutex> lock(m_queueLock);
+    if (m_queue.empty())
+        return false;
+    bytes = std::move(m_queue.front());
+    m_queue.pop_front();
+    return true;
 }

@@ -1,9 +1,13 @@
 #pragma once
-// The event server's thread: it owns the hidden window and hands it each event posted
-// to the thread, in the order they were posted.
+// The event server's thread: it owns the hidden window and hands it each event, in the
+// order they were posted. The events wait in a queue of the object's own; the thread
+// message only wakes the thread, so one that another program posts carries nothing.
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "framework/Thread.h"
 #include "lockcore/EventServerWnd.h"
@@ -13,7 +17,8 @@ public:
     CEventServerThread(const std::string& registerName, const std::string& announceName);
     ~CEventServerThread() override;
 
-    // Posts a copy of the bytes to the thread; false (the copy freed) when the post fails.
+    // Queues a copy of the bytes and wakes the thread; false (the copy dropped) when the
+    // wake-up cannot be posted.
     bool PostEvent(const void* bytes, uint32_t length);
 
 protected:
@@ -22,10 +27,12 @@ protected:
     void OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void OnEvent(std::vector<uint8_t>* block, uint32_t length);
-    void DropQueuedEvents();
+    void DeliverQueuedEvents();
+    bool TakeEvent(std::vector<uint8_t>& bytes);
 
     std::string m_registerName;
     std::string m_announceName;
     std::unique_ptr<CEventServerWnd> m_window;
+    std::mutex m_queueLock;
+    std::deque<std::vector<uint8_t>> m_queue;
 };

@@ -38,6 +38,9 @@ protected:
     // Enter and Escape never end the main window.
     void OnOK() override {}
     void OnCancel() override {}
+    // This program never posts itself a quit: the one the uninstall posts ends it when
+    // unlocked, but while locked no quit from another program opens the PC.
+    bool EndsOnQuit() const override { return !IsLocked(); }
 
 private:
     bool IsLocked() const;

@@ -4,6 +4,7 @@
 #include "display/PasswordDialog.h"
 #include "display/TopmostWindowList.h"
 #include "display/WindowPlacement.h"
+#include "tests/framework/ForeignMessages.h"
 #include "tests/lockcore/RecordingScreen.h"
 
 #include "LockDisplayTest.h"
@@ -245,6 +246,28 @@ TEST_F(PasswordDialogTest, WrongVerdictOpensOneBoxAtATime)
         });
     EXPECT_EQ(IDCANCEL, RunDialog());
     EXPECT_EQ(0, dialog.Alarm());
+}
+
+// A WM_DESTROY that another program sends or posts is no end: the open box and the
+// dialog's place on top stay until the dialog really ends.
+TEST_F(PasswordDialogTest, AForgedDestroyEndsNeitherTheBoxNorTheTopmostPlace)
+{
+    const auto wrong = Verdict(0, 0, 0);
+    DWORD posted = 0;
+    script.Do([&] { dialog.OnCheckResult(&wrong); })
+        .WaitFor([&] { return BoxOpen(); })
+        .Do([&] {
+            SendFromAnotherThread(dialog.GetSafeHwnd(), WM_DESTROY);
+            PostMessageA(dialog.GetSafeHwnd(), WM_DESTROY, 0, 0);
+            posted = GetTickCount();
+        })
+        .WaitFor([&] { return GetTickCount() - posted > 300; })  // the box's loop took the post
+        .Do([&] {
+            EXPECT_TRUE(BoxOpen());
+            EXPECT_TRUE(IsListed(topmost, dialog.GetSafeHwnd()));
+            dialog.Close(IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, RunDialog());
 }
 
 TEST_F(PasswordDialogTest, AlarmVerdictEndsTheBoxAndTheDialog)

@@ -2,12 +2,15 @@
 #include "framework/SubclassWnd.h"
 
 #include "DialogTest.h"
+#include "ForeignMessages.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,8 +25,8 @@ const std::string kEdited = "\x95\xDB\x91\xB6\\A";
 // A dialog that runs `step` once its modal loop is going, with members for the exchange.
 class ProbeDialog : public fw::CDialog {
 public:
-    explicit ProbeDialog(std::function<void(ProbeDialog&)> step, UINT id = IDD_TEST_DIALOG)
-        : CDialog(id), m_step(std::move(step))
+    explicit ProbeDialog(std::function<void(ProbeDialog&)> step, UINT id = IDD_TEST_DIALOG, HWND parent = nullptr)
+        : CDialog(id, parent), m_step(std::move(step))
     {
     }
 
@@ -32,6 +35,8 @@ public:
     bool rejectText = false;
     int initCalls = 0;
     int okCalls = 0;
+    int destroyCalls = 0;
+    bool endsOnQuit = true;
     std::function<void(ProbeDialog&)> onTimer;
 
 protected:
@@ -55,10 +60,14 @@ protected:
             return TRUE;
         case kThrow:
             throw std::runtime_error("handler failure");
+        case WM_DESTROY:
+            ++destroyCalls;
+            return FALSE;
         default:
             return CDialog::OnMessage(message, wParam, lParam);
         }
     }
+    bool EndsOnQuit() const override { return endsOnQuit; }
     void OnOK() override
     {
         ++okCalls;
@@ -180,6 +189,20 @@ TEST(Dialog, QuitDuringTheModalRunEndsItAndReachesTheOuterLoop)
     EXPECT_EQ(5u, msg.wParam);
 }
 
+// A dialog that refuses the quit drops it and runs on until it ends itself.
+TEST(Dialog, ARefusedQuitIsDroppedAndTheRunGoesOn)
+{
+    ProbeDialog dialog([](ProbeDialog& d) {
+        PostQuitMessage(5);
+        SetTimer(d.GetSafeHwnd(), 1, 100, nullptr);
+    });
+    dialog.endsOnQuit = false;
+    dialog.onTimer = [](ProbeDialog& d) { d.EndDialog(7); };
+    EXPECT_EQ(7, dialog.DoModal());
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST(Dialog, ModelessDialogLivesUntilDestroyed)
 {
     ProbeDialog dialog([](ProbeDialog&) {});
@@ -190,6 +213,76 @@ TEST(Dialog, ModelessDialogLivesUntilDestroyed)
     dialog.DestroyWindow();
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(nullptr, dialog.GetSafeHwnd());
+}
+
+// Any program may send or post the last messages of a window to one that lives on: the
+// dialog keeps its object and sees no end.
+TEST(Dialog, ForgedDestroyMessagesLeaveTheDialogBound)
+{
+    const std::vector<std::pair<const char*, std::function<void(HWND)>>> forgeries = {
+        {"WM_NCDESTROY sent", [](HWND w) { SendFromAnotherThread(w, WM_NCDESTROY); }},
+        {"WM_NCDESTROY posted", [](HWND w) { PostMessageA(w, WM_NCDESTROY, 0, 0); HandlePostedMessages(); }},
+        {"WM_DESTROY sent", [](HWND w) { SendFromAnotherThread(w, WM_DESTROY); }},
+        {"WM_DESTROY posted", [](HWND w) { PostMessageA(w, WM_DESTROY, 0, 0); HandlePostedMessages(); }},
+    };
+    for (const auto& [what, forge] : forgeries) {
+        ProbeDialog dialog([](ProbeDialog&) {});
+        ASSERT_TRUE(dialog.Create()) << what;
+        const HWND hwnd = dialog.GetSafeHwnd();
+        forge(hwnd);
+        EXPECT_EQ(hwnd, dialog.GetSafeHwnd()) << what;
+        EXPECT_EQ(0, dialog.destroyCalls) << what;
+        EXPECT_EQ(42, SendMessageA(hwnd, kAskValue, 21, 0)) << what;  // still handled by the object
+        dialog.DestroyWindow();
+        EXPECT_EQ(1, dialog.destroyCalls) << what;
+        EXPECT_EQ(nullptr, dialog.GetSafeHwnd()) << what;
+    }
+}
+
+// A WM_INITDIALOG from anyone else neither rebinds the dialog (here to another object at
+// the address it carries) nor runs its start-up again.
+TEST(Dialog, AForgedInitDialogBindsNothing)
+{
+    ProbeDialog dialog([](ProbeDialog&) {});
+    ProbeDialog other([](ProbeDialog&) {});
+    ASSERT_TRUE(dialog.Create());
+    const HWND hwnd = dialog.GetSafeHwnd();
+    SendFromAnotherThread(hwnd, WM_INITDIALOG, reinterpret_cast<LPARAM>(&other));
+    PostMessageA(hwnd, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&other));
+    HandlePostedMessages();
+    EXPECT_EQ(1, dialog.initCalls);
+    EXPECT_EQ(0, other.initCalls);
+    EXPECT_EQ(hwnd, dialog.GetSafeHwnd());
+    EXPECT_EQ(nullptr, other.GetSafeHwnd());
+    EXPECT_EQ(42, SendMessageA(hwnd, kAskValue, 21, 0));
+}
+
+// However a window really goes, its object sees the end and lets the window go.
+TEST(Dialog, EveryRealDestructionUnbindsTheDialog)
+{
+    struct SCase {
+        const char* what;
+        bool owned;
+        std::function<void(ProbeDialog&, HWND owner)> destroy;
+    };
+    const std::vector<SCase> cases = {
+        {"its own DestroyWindow", false, [](ProbeDialog& d, HWND) { d.DestroyWindow(); }},
+        {"DestroyWindow on the handle", false, [](ProbeDialog& d, HWND) { ::DestroyWindow(d.GetSafeHwnd()); }},
+        {"its owner destroyed", true, [](ProbeDialog&, HWND owner) { ::DestroyWindow(owner); }},
+    };
+    for (const SCase& c : cases) {
+        const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                           nullptr, nullptr);
+        ASSERT_TRUE(owner) << c.what;
+        ProbeDialog dialog([](ProbeDialog&) {}, IDD_TEST_DIALOG, c.owned ? owner : nullptr);
+        ASSERT_TRUE(dialog.Create()) << c.what;
+        const HWND hwnd = dialog.GetSafeHwnd();
+        c.destroy(dialog, owner);
+        EXPECT_FALSE(IsWindow(hwnd)) << c.what;
+        EXPECT_EQ(1, dialog.destroyCalls) << c.what;
+        EXPECT_EQ(nullptr, dialog.GetSafeHwnd()) << c.what;
+        ::DestroyWindow(owner);
+    }
 }
 
 // An owner-drawn button that records the draw requests its dialog hands back to it.

@@ -36,6 +36,21 @@ TEST(Thread, MessagePostedRightAfterStartArrives)
     }
 }
 
+// Any program may post WM_QUIT to a thread of this one: only Stop ends the worker.
+TEST(Thread, AQuitFromAnyoneElseEndsNoWorker)
+{
+    CountingThread thread;
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(PostThreadMessageA(thread.ThreadId(), WM_QUIT, 0, 0));
+    EXPECT_TRUE(thread.PostThreadMessage(kPing));
+    for (int wait = 0; wait < 500 && thread.pings == 0; ++wait)
+        Sleep(10);
+    EXPECT_EQ(1, thread.pings);
+    EXPECT_TRUE(thread.IsRunning());
+    thread.Stop(5000);
+    EXPECT_TRUE(thread.exited);  // ended by its loop, not terminated
+}
+
 class FailingStart : public fw::CThread {
 protected:
     bool InitInstance() override { return false; }

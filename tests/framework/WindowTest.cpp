@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "framework/SubclassWnd.h"
 #include "framework/Window.h"
+
+#include "ForeignMessages.h"
 
 namespace {
 
@@ -153,6 +156,35 @@ TEST(Window, SubclassOverAFrameworkWindowKeepsBothObjects)
     EXPECT_EQ(nullptr, subclass.GetSafeHwnd());
     EXPECT_EQ(nullptr, window.GetHwnd());
     EXPECT_EQ(static_cast<UINT>(WM_NCDESTROY), window.seen.back());
+}
+
+// The last messages of a window, sent or posted by another program, leave a framework
+// window and a subclass over it bound and seeing no end; the real end still unbinds both.
+TEST(Window, ForgedDestroyMessagesLeaveWindowAndSubclassBound)
+{
+    const std::vector<std::pair<const char*, void (*)(HWND, UINT)>> deliveries = {
+        {"sent", [](HWND w, UINT m) { SendFromAnotherThread(w, m); }},
+        {"posted", [](HWND w, UINT m) { PostMessageA(w, m, 0, 0); HandlePostedMessages(); }},
+    };
+    for (const auto& [how, deliver] : deliveries) {
+        CProbeWindow window;
+        ASSERT_TRUE(window.Create(kClass, "probe", WS_OVERLAPPEDWINDOW)) << how;
+        const HWND hwnd = window.GetHwnd();
+        CCountingSubclass subclass;
+        ASSERT_TRUE(subclass.SubclassWindow(hwnd)) << how;
+        for (const UINT message : {UINT{WM_DESTROY}, UINT{WM_NCDESTROY}})
+            deliver(hwnd, message);
+        EXPECT_FALSE(Saw(window, WM_DESTROY)) << how;
+        EXPECT_FALSE(Saw(window, WM_NCDESTROY)) << how;
+        EXPECT_EQ(hwnd, window.GetHwnd()) << how;
+        EXPECT_EQ(&subclass, fw::CSubclassWnd::FromHandle(hwnd)) << how;
+        EXPECT_EQ(47, SendMessageA(hwnd, kAnswer, 5, 0)) << how;
+        EXPECT_EQ(1, subclass.answers) << how;
+        window.Destroy();
+        EXPECT_TRUE(Saw(window, WM_DESTROY)) << how;
+        EXPECT_EQ(nullptr, window.GetHwnd()) << how;
+        EXPECT_EQ(nullptr, subclass.GetSafeHwnd()) << how;
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "framework/Thread.h"
 #include "framework/Window.h"
 #include "lockcore/EventMessage.h"
+#include "lockcore/EventServerThread.h"
 #include "lockcore/EventServerWnd.h"
 #include "tests/lockcore/ChildProcess.h"
 #include "tests/lockcore/TestLog.h"
@@ -101,6 +102,26 @@ TEST_F(EventServerTest, RecordsArriveAsSentWhateverTheirSize)
     ASSERT_TRUE(server.PostEvent(nullptr, 0));
     ASSERT_TRUE(Publish(EVENT_ALARM));
     EXPECT_EQ((Lines{"bad 3 0", "bad 0 0", "event 4"}), WaitForEvents(log, 3));
+}
+
+// Any program may post thread messages to the server's thread: a stray WM_APP + 1 with any
+// value carries no event, and a quit does not end the thread; the next real event still
+// reaches the clients, alone.
+TEST_F(EventServerTest, ForgedThreadMessagesCarryNoEventAndEndNothing)
+{
+    CEventServerThread thread(registerName, announceName);
+    ASSERT_TRUE(thread.Start());
+    const std::string log = NewLog();
+    auto client = StartClient(log);
+    for (const WPARAM stray : {WPARAM{0x12345678}, WPARAM{1}, ~WPARAM{0}, WPARAM{0}})
+        ASSERT_TRUE(PostThreadMessageA(thread.ThreadId(), WM_APP + 1, stray, 42));
+    ASSERT_TRUE(PostThreadMessageA(thread.ThreadId(), WM_QUIT, 0, 0));
+    const auto record = BuildEventMessage(EVENT_ALARM);
+    ASSERT_TRUE(thread.PostEvent(record.data(), static_cast<uint32_t>(record.size())));
+    EXPECT_EQ((Lines{"event 4"}), WaitForEvents(log, 1));
+    Sleep(200);
+    EXPECT_EQ((Lines{"event 4"}), Events(ReadLines(log)));
+    EXPECT_TRUE(thread.IsRunning());
 }
 
 TEST_F(EventServerTest, ClientRunningBeforeTheServerRegistersOnTheAnnounce)

@@ -21,6 +21,15 @@
 
 namespace {
 
+// A message just posted to a window of another program is handled by now: its loop takes
+// sent messages first, so an answered send alone does not say so; a moment after it does.
+void HandledByNow(HWND window)
+{
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    Sleep(200);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+}
+
 using Lines = std::vector<std::string>;
 constexpr UINT UM_KEY_RELEASED = WM_APP + 5;
 constexpr int kPictureControl = 1001;
@@ -408,6 +417,31 @@ TEST_F(LockScreenProgram, ThePasswordRoadCrossesBothPipes)
               listener.Calls());
 }
 
+// A WM_DESTROY that another program sends or posts to the password dialog ends nothing:
+// the wrong-password box stays open and the dialog still takes the next password.
+TEST_F(LockScreenProgram, AForgedDestroyLeavesThePasswordDialogAndItsBox)
+{
+    OpenPasswordDialog();
+    TypePassword("wrong");
+    ASSERT_TRUE(WaitForCall("CheckPassword [wrong]"));
+    ASSERT_TRUE(client.SetPasswordResult({0, 0, 0}));
+    const HWND box = WaitForBox();
+    ASSERT_TRUE(box);
+    const HWND dialog = program->WindowWith(kPasswordText);
+    SendMessageTimeoutA(dialog, WM_DESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
+    HandledByNow(dialog);
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_EQ(std::vector<HWND>{box}, program->WindowsWith(kBoxIcon));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return program->WindowsWith(kBoxIcon).empty(); }));
+
+    TypePassword("right");
+    ASSERT_TRUE(WaitForCall("CheckPassword [right]"));
+    ASSERT_TRUE(client.SetPasswordResult({1, 1, 0}));
+    EXPECT_TRUE(WaitForCall("RequestUnlock 1 1 0"));
+}
+
 TEST_F(LockScreenProgram, ThePasswordDialogOpensOnlyWhenAllowedAndWithTheControls)
 {
     listener.queryResult = 0;
@@ -552,6 +586,21 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         {"invisible to clicks", [&] { MakeInvisibleToClicks(window); }},
         {"no activation", [&] { AddExtendedStyle(window, WS_EX_NOACTIVATE); }},
         {"disabled", [&] { EnableWindow(window, FALSE); }},
+        // The last message of a window, forged: the objects must stay on their windows.
+        {"WM_NCDESTROY sent, then hidden", [&] {
+            SendMessageTimeoutA(window, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
+            ShowWindow(window, SW_HIDE);
+        }},
+        {"WM_NCDESTROY posted, then hidden", [&] {
+            PostMessageA(window, WM_NCDESTROY, 0, 0);
+            HandledByNow(window);
+            ShowWindow(window, SW_HIDE);
+        }},
+        {"WM_NCDESTROY posted to the cover, then the cover hidden", [&] {
+            PostMessageA(cover, WM_NCDESTROY, 0, 0);
+            HandledByNow(cover);
+            ShowWindow(cover, SW_HIDE);
+        }},
     };
     for (const auto& [what, attack] : attacks) {
         SetForegroundWindow(window);  // the display has the foreground: nothing else raises it

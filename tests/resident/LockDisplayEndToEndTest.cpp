@@ -411,6 +411,32 @@ INSTANTIATE_TEST_SUITE_P(
         SPasswordCase{"KeySnapshot", 1, 1, true, false, true, true}),
     [](const ::testing::TestParamInfo<SPasswordCase>& info) { return std::string(info.param.name); });
 
+// A WM_DESTROY that another program sends or posts to the password dialog ends nothing:
+// the wrong-password box stays open over it, and the dialog then takes the right password.
+TEST_F(PasswordDialogs, AForgedDestroyLeavesTheDialogAndItsBox)
+{
+    ASSERT_NO_FATAL_FAILURE(Start([&](CLockSetting& setting) {
+        setting.PasswordSetting.SetPassword(1, kPassword);
+        setting.PasswordSetting.PasswordType = 1;
+    }));
+    ASSERT_NO_FATAL_FAILURE(Lock());
+    PostMessageA(Main(), WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, MAKELPARAM(40, 40));
+    const HWND dialog = WaitForPasswordDialog();
+    ASSERT_TRUE(dialog) << "no password dialog";
+    Type(dialog, "wrong");
+    const HWND box = WaitForBox(kWrongPasswordText);
+    ASSERT_TRUE(box);
+    SendMessageTimeoutA(dialog, WM_DESTROY, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    PostMessageA(dialog, WM_DESTROY, 0, 0);
+    Sleep(300);  // the box's loop takes the post
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_TRUE(Acknowledge(box));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    Type(dialog, kPassword);
+    ExpectEvent(kEventUnlock, kUnlockWait);
+}
+
 // A Ctrl+Shift+click still queued when the key and password open the lock reaches the
 // hidden display afterwards: it opens no password dialog over the open PC, so the next
 // pull locks again (an open dialog would take that pull for its own).

@@ -13,6 +13,7 @@
 #include "tests/resident/support/SimulatedKeys.h"
 
 #include <dbt.h>
+#include <tlhelp32.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -494,6 +495,15 @@ TEST_F(ResidentEndToEnd, CoverCheckFollowsNewMonitorsAndRaisesTheLockAgain)
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(100, 100) == plain; }, 3000));
 }
 
+// A message just posted to a window of another program is handled by now: its loop takes
+// sent messages first, so an answered send alone does not say so; a moment after it does.
+void HandledByNow(HWND window)
+{
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    Sleep(200);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+}
+
 // Lets the window's thread handle everything posted to it so far.
 void Settle(HWND window)
 {
@@ -545,6 +555,21 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
         {"invisible to clicks", [&] { MakeInvisibleToClicks(main); }},
         {"no activation", [&] { AddExtendedStyle(main, WS_EX_NOACTIVATE); }},
         {"disabled", [&] { EnableWindow(main, FALSE); }},
+        // The last message of a window, forged: the objects must stay on their windows.
+        {"WM_NCDESTROY sent, then hidden", [&] {
+            SendMessageTimeoutA(main, WM_NCDESTROY, 0, 0, SMTO_NORMAL, kEventWait, nullptr);
+            ShowWindow(main, SW_HIDE);
+        }},
+        {"WM_NCDESTROY posted, then hidden", [&] {
+            PostMessageA(main, WM_NCDESTROY, 0, 0);
+            HandledByNow(main);
+            ShowWindow(main, SW_HIDE);
+        }},
+        {"WM_NCDESTROY posted to the cover, then the cover hidden", [&] {
+            PostMessageA(cover, WM_NCDESTROY, 0, 0);
+            HandledByNow(cover);
+            ShowWindow(cover, SW_HIDE);
+        }},
     };
     for (const auto& [what, attack] : attacks) {
         SetForegroundWindow(main);  // the display has the foreground: nothing else raises it
@@ -581,20 +606,76 @@ TEST_F(ResidentEndToEnd, ALockDisplayDestroyedWithAnotherProgramsWindowComesBack
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(resident.Window()) != FALSE; }));
 }
 
-// A program that ends while locked gives the system keys back.
-TEST_F(ResidentEndToEnd, EndingWhileLockedClearsTheScreenSaverFlag)
+// Any program may post WM_QUIT to the lock window or its thread: while locked Brontal
+// passes such a quit over and stays locked, and the key still opens it. Unlocked, the
+// quit ends it as the uninstall's does, and the system keys are given back.
+TEST_F(ResidentEndToEnd, AQuitFromAnotherProgramEndsNoLock)
 {
     StartWith({kKeyA}, {kKeyA});
     Pull(kKeyA);
     ExpectEvent(kEventLock);
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(resident.Window()) != FALSE; }));
-    PostMessageA(resident.Window(), WM_QUIT, 0, 0);
+    const HWND main = resident.Window();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
+    PostMessageA(main, WM_QUIT, 0, 0);
+    PostThreadMessageA(GetWindowThreadProcessId(main, nullptr), WM_QUIT, 0, 0);
+    HandledByNow(main);
+    EXPECT_FALSE(resident.WaitForExit(1000));
+    ExpectNoEventBeforeAReload();
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(1, ReadLockState());
+
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
+    PostMessageA(main, WM_QUIT, 0, 0);
     ASSERT_TRUE(resident.WaitForExit(15000));
     // Wine keeps the flag for the session; each process reads it once: this is this one's
     // first look.
     BOOL running = TRUE;
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     EXPECT_FALSE(running);
+}
+
+// The threads of a process, as any program of the session can list them.
+std::vector<DWORD> ThreadsOf(DWORD processId)
+{
+    std::vector<DWORD> threads;
+    const fw::unique_hfile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+        if (entry.th32OwnerProcessID == processId)
+            threads.push_back(entry.th32ThreadID);
+    }
+    return threads;
+}
+
+// Thread messages from another program reach every thread of Brontal: a stray WM_APP + 1
+// carries no event and frees nothing, a quit ends no worker. The event server still
+// publishes, and the USB worker still sees the key.
+TEST_F(ResidentEndToEnd, ThreadMessagesFromAnotherProgramStopNoWorker)
+{
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const HWND main = resident.Window();
+    const DWORD mainThread = GetWindowThreadProcessId(main, nullptr);
+    const std::vector<DWORD> threads = ThreadsOf(resident.ProcessId());
+    ASSERT_GT(threads.size(), 2u);
+    for (const DWORD thread : threads) {
+        for (const WPARAM stray : {WPARAM{0x12345678}, WPARAM{1}, ~WPARAM{0}})
+            PostThreadMessageA(thread, WM_APP + 1, stray, 42);
+    }
+    ExpectNoEventBeforeAReload();  // published by a living event server
+    for (const DWORD thread : threads) {
+        if (thread != mainThread)
+            PostThreadMessageA(thread, WM_QUIT, 0, 0);
+    }
+    Sleep(500);
+    EXPECT_FALSE(resident.WaitForExit(0));
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
 }
 
 // Suspend and resume while locked: watching starts again, but the PC is locked already,

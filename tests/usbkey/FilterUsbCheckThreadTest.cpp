@@ -112,6 +112,19 @@ TEST(FilterUsbCheckThread, RebuildReplacesSnapshotAndNotifiesWindows)
     ExpectBalanced(machine);
 }
 
+// A quit posted to the worker by another program leaves it taking requests; End still ends it.
+TEST(FilterUsbCheckThread, AQuitItDidNotAskForEndsNoWorker)
+{
+    CCountingMachine machine;
+    Worker worker(machine);
+    Window window;
+    worker.thread->AddNotifyWindow(window.hwnd.get(), kListChanged);
+    ASSERT_TRUE(PostThreadMessageA(worker.thread->ThreadId(), WM_QUIT, 0, 0));
+    EXPECT_TRUE(worker.thread->RequestCheck());
+    EXPECT_EQ(1, window.Count(kListChanged, 1000));
+    EXPECT_TRUE(worker.thread->IsRunning());
+}
+
 TEST(FilterUsbCheckThread, RequestsDuringARebuildCauseExactlyOneMore)
 {
     CCountingMachine machine;

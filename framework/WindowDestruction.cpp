@@ -36,6 +36,17 @@ LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
     return refused;
 }
 
+// Windows destroys a window with its parent. Where that parent is another thread's (a
+// program made the window its child), the destruction runs without a DestroyWindow on
+// this thread, so its hook notes nothing: such a window counts as going with it.
+bool GoesWithAnotherThreadsParent(HWND window)
+{
+    const HWND parent = GetAncestor(window, GA_PARENT);
+    if (!parent || parent == GetDesktopWindow())
+        return false;
+    return !IsWindow(parent) || GetWindowThreadProcessId(parent, nullptr) != GetCurrentThreadId();
+}
+
 } // namespace
 
 void CWindowDestruction::Watch()
@@ -61,7 +72,7 @@ void CWindowDestruction::Unwatch()
 
 bool CWindowDestruction::IsUnderway(HWND window)
 {
-    if (!t_destructions || !t_destructions->hook)
+    if (!t_destructions || !t_destructions->hook || GoesWithAnotherThreadsParent(window))
         return true;
     const std::vector<HWND>& underway = PrunedUnderway(*t_destructions);
     return std::any_of(underway.begin(), underway.end(),

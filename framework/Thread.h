@@ -25,7 +25,8 @@ public:
 
     // Sets the stop event, posts WM_QUIT and waits up to `timeout` ms, still handling
     // messages sent to this (calling) thread so a worker blocked in SendMessage can
-    // finish; past the wait the thread is terminated with exit code -1. Safe to call when not started or ended.
+    // finish; past the wait the thread is terminated with exit code -1. Safe to call
+    // when not started or ended.
     void Stop(DWORD timeout = 10000);
 
     bool PostThreadMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

@@ -20,15 +20,14 @@ std::string InstanceIdOf(uint32_t processId)
     return std::to_string(static_cast<int32_t>(processId));
 }
 
-bool ProcessIdOfInstance(const std::string& id, uint32_t& processId)
+std::optional<uint32_t> ProcessIdOfInstance(const std::string& id)
 {
     int32_t value = 0;
     const char* end = id.data() + id.size();
     const auto [last, error] = std::from_chars(id.data(), end, value);
     if (id.empty() || error != std::errc() || last != end)
-        return false;
-    processId = static_cast<uint32_t>(value);
-    return true;
+        return std::nullopt;
+    return static_cast<uint32_t>(value);
 }
 
 std::string EventPipeName(const std::string& id) { return kPipePrefix + EventMutexName(id); }

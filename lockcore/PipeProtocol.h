@@ -5,6 +5,7 @@
 // and, with status 0, the code's payload; each is written with a single pipe write.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,8 +52,8 @@ extern const HelloBlock PIPE_HELLO_BLOCK;
 
 // The instance id: the resident program's process id in decimal.
 std::string InstanceIdOf(uint32_t processId);
-// The process id in an instance id as InstanceIdOf writes it; false for any other text.
-bool ProcessIdOfInstance(const std::string& id, uint32_t& processId);
+// The process id in an instance id as InstanceIdOf writes it; none for any other text.
+std::optional<uint32_t> ProcessIdOfInstance(const std::string& id);
 std::string EventPipeName(const std::string& id);
 std::string EventMutexName(const std::string& id);
 std::string CommandPipeName(const std::string& id);

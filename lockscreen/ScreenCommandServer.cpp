@@ -4,21 +4,9 @@
 #include "lockcore/PipeProtocol.h"
 #include "lockcore/RequestDispatch.h"
 
-namespace {
-
-std::optional<uint32_t> ResidentOf(const std::string& id)
-{
-    uint32_t processId = 0;
-    if (!ProcessIdOfInstance(id, processId))
-        return std::nullopt;
-    return processId;
-}
-
-} // namespace
-
 CScreenCommandServer::CScreenCommandServer(const std::string& id, Corvantis::SLockScreen* listener)
     : CProtocolPipeServer(CommandPipeName(id), CommandMutexName(id)), m_listener(listener),
-      m_resident(ResidentOf(id))
+      m_resident(ProcessIdOfInstance(id))
 {
 }
 

@@ -19,16 +19,10 @@ TEST(PipeProtocol, NamesCarryTheInstanceId)
 // as the resident program writes it, and any other text names no process.
 TEST(PipeProtocol, TheInstanceIdGivesBackItsProcessId)
 {
-    for (const uint32_t processId : {1234u, 4u, 4000000000u, 0xFFFFFFFFu}) {
-        uint32_t read = 0;
-        EXPECT_TRUE(ProcessIdOfInstance(InstanceIdOf(processId), read)) << processId;
-        EXPECT_EQ(processId, read);
-    }
-    for (const char* id : {"", "12x", " 12", "+12", "0x10", "4000000000", "-2147483649", "-"}) {
-        uint32_t read = 7;
-        EXPECT_FALSE(ProcessIdOfInstance(id, read)) << id;
-        EXPECT_EQ(7u, read) << id;
-    }
+    for (const uint32_t processId : {1234u, 4u, 4000000000u, 0xFFFFFFFFu})
+        EXPECT_EQ(std::optional<uint32_t>(processId), ProcessIdOfInstance(InstanceIdOf(processId))) << processId;
+    for (const char* id : {"", "12x", " 12", "+12", "0x10", "4000000000", "-2147483649", "-"})
+        EXPECT_EQ(std::nullopt, ProcessIdOfInstance(id)) << id;
 }
 
 TEST(PipeProtocol, EveryRequestEncodesByteForByte)

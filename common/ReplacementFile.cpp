@@ -27,6 +27,20 @@ bool IsTempNameOf(const std::string& target, const std::string& path)
     return id.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// Equal as parts of file names: ignoring case.
+bool IsSameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), int(a.size()), b.data(),
+                                                  int(b.size())) == CSTR_EQUAL;
+}
+
+// "<prefix>...<suffix>" with something between.
+bool IsFramedBy(std::string_view name, std::string_view prefix, std::string_view suffix)
+{
+    return name.size() > prefix.size() + suffix.size() && IsSameName(name.substr(0, prefix.size()), prefix) &&
+           IsSameName(name.substr(name.size() - suffix.size()), suffix);
+}
+
 using ReplaceFileFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID);
 
 // Bound at run time: Windows 9x has no ReplaceFile.
@@ -163,4 +177,21 @@ std::optional<std::string> CReplacementFile::FindKeptCopy(const std::string& tar
         newestTime = found.ftLastWriteTime;
     } while (FindNextFileA(search.get(), &found));
     return newest;
+}
+
+std::vector<std::string> CReplacementFile::ListTempFiles(const std::string& target)
+{
+    const std::string folder = PathText::AppendBackslash(PathText::RemovePathComponents(target, 1));
+    const std::string prefix = PathText::FileName(target) + ".", suffix = ".tmp";
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA entry;
+    const fw::unique_hfind search(FindFirstFileA((target + ".*" + suffix).c_str(), &entry));
+    if (!search)
+        return found;
+    do {
+        // The search also matches by the short name, and "*.tmp" takes longer extensions.
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsFramedBy(entry.cFileName, prefix, suffix))
+            found.push_back(folder + entry.cFileName);
+    } while (FindNextFileA(search.get(), &entry));
+    return found;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/File.h"
 
@@ -42,6 +43,9 @@ public:
 
     // The newest temporary file that a half-done swap kept, where no file is at `target`.
     static std::optional<std::string> FindKeptCopy(const std::string& target);
+    // Every temporary file of `target` in its folder (any "<target>.*.tmp"), whether a
+    // half-done swap kept it or a cut-off save left it.
+    static std::vector<std::string> ListTempFiles(const std::string& target);
 
     void Write(std::string_view data);
     // Flushes the new content to disk and puts it in the target's place. Fails (and

@@ -21,6 +21,8 @@ public:
 
     void SetPath(const std::string& folder, const std::string& fileName);
     const std::string& GetPath() const { return m_path; }
+    // Whether there are settings to read: the file, or the copy a half-done save kept.
+    bool IsPresent() const { return SourcePath().has_value(); }
 
     // File operations.
     void LoadSetting(CLockSetting& setting) const;

@@ -1,14 +1,23 @@
 #include "installer/InstallerApp.h"
 
+#include <string>
+#include <utility>
+
 #include "common/CompanionLink.h"
+#include "common/PathText.h"
 #include "common/PathUtil.h"
+#include "common/ProcessFinder.h"
 #include "common/ProcessFinderFactory.h"
 #include "common/PsapiLibrary.h"
+#include "common/ReplacementFile.h"
 #include "common/SettingFile.h"
 #include "common/ToolhelpLibrary.h"
+#include "common/ToolhelpProcessFinder.h"
 #include "framework/File.h"
 #include "framework/Handle.h"
+#include "framework/ResourceText.h"
 #include "installer/UninstallDialog.h"
+#include "installer/resource.h"
 #include "usbkey/FilterUsbCheckThread.h"
 
 namespace {
@@ -22,10 +31,65 @@ ELoad LoadSettings(CLockSetting& setting)
         file.LoadSetting(setting);
         return ELoad::Loaded;
     } catch (...) {
-        // A missing file registers no key; one that exists yet cannot be read might,
-        // and must not let the uninstall pass unchecked.
-        return fw::CFile::Exists(file.GetPath()) ? ELoad::Unreadable : ELoad::Missing;
+        // Missing settings register no key; settings that exist (the file, or the copy a
+        // half-done save kept) yet cannot be read might, and must not let it pass unchecked.
+        return file.IsPresent() ? ELoad::Unreadable : ELoad::Missing;
     }
+}
+
+using SCompanionIds = std::pair<DWORD, DWORD>;  // the resident program's, the watchdog's; 0: none
+
+SCompanionIds CompanionsOfThisSession()
+{
+    const CProcessFinder finder;
+    return {finder.FindProcessId(kResidentExecutable), finder.FindProcessId(kWatchdogExecutable)};
+}
+
+constexpr int kEndRounds = 4;
+
+// Each round ends one process of each companion. Another round follows while one is left
+// that the last round did not fail to end: a second one, or one started again meanwhile.
+void EndCompanions()
+{
+    SCompanionIds running = CompanionsOfThisSession();
+    for (int round = 0; round < kEndRounds; ++round) {
+        CCompanionLink::StopCompanions();
+        const SCompanionIds left = CompanionsOfThisSession();
+        if (left == SCompanionIds() || left == running)
+            return;
+        running = left;
+    }
+}
+
+// The ends reach this session's companions only; another session's count all the same.
+bool RunsInAnySession(const char* executableName)
+{
+    CToolhelpLibrary& toolhelp = CToolhelpLibrary::Instance();
+    if (!toolhelp.Load())
+        return CProcessFinder().IsRunning(executableName);  // Windows NT 4, which has no sessions
+    const CSessionFunctions everySession;                   // unbound: every process counts
+    return CToolhelpProcessFinder(toolhelp, everySession).FindProcess(executableName).has_value();
+}
+
+// The names of the companions still running, for the message; empty when none runs.
+std::string RunningCompanions()
+{
+    std::string names;
+    const std::pair<const char*, const char*> companions[] = {{kResidentExecutable, "Brontal"},
+                                                              {kWatchdogExecutable, "Pernwick"}};
+    for (const auto& [executable, name] : companions) {
+        if (RunsInAnySession(executable))
+            names += (names.empty() ? "" : ", ") + std::string(name);
+    }
+    return names;
+}
+
+void ShowStillRunning(HWND owner, const std::string& names)
+{
+    std::string text = fw::LoadText(IDS_COMPANION_RUNS);
+    if (const std::size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, names);
+    MessageBoxA(owner, text.c_str(), fw::LoadText(IDS_MESSAGE_CAPTION).c_str(), MB_ICONEXCLAMATION);
 }
 
 } // namespace
@@ -54,9 +118,13 @@ int CInstallerApp::ConfirmAndRemove(HWND owner)
     if (!setting.KeyDevices.empty() && !Confirm(setting, owner))
         return kRefused;
     CCompanionLink::PauseWatchdog();
-    CCompanionLink::StopCompanions();
-    RemoveSettings();
-    return kDone;
+    EndCompanions();
+    // One left running would write its lock state into a new settings file.
+    if (const std::string running = RunningCompanions(); !running.empty()) {
+        ShowStillRunning(owner, running);
+        return kFailed;
+    }
+    return RemoveSettings() ? kDone : kFailed;
 }
 
 bool CInstallerApp::Confirm(const CLockSetting& setting, HWND owner)
@@ -67,16 +135,20 @@ bool CInstallerApp::Confirm(const CLockSetting& setting, HWND owner)
     return dialog.DoModal() == IDOK;
 }
 
-void CInstallerApp::RemoveSettings()
+// With the file go the temporary files of its saves: the next read would take one that a
+// half-done save kept, and a reinstall would find the old settings in force.
+bool CInstallerApp::RemoveSettings()
 {
     const std::string folder = CPathUtil::GetSettingBaseFolder();
-    try {
-        CPathUtil::DeleteFileInFolder(folder, CSettingFile::kFileName);
-    } catch (...) {
-        // the folders then stay, as they are not empty
-    }
+    const std::string path = PathText::AppendBackslash(folder) + CSettingFile::kFileName;
+    DeleteFileA(path.c_str());
+    for (const std::string& temp : CReplacementFile::ListTempFiles(path))
+        DeleteFileA(temp.c_str());
+    const bool removed = !fw::CFile::Exists(path) && CReplacementFile::ListTempFiles(path).empty();
+    // Each goes only when empty.
     RemoveDirectoryA(folder.c_str());
     RemoveDirectoryA(CPathUtil::GetCompanyFolder().c_str());
+    return removed;
 }
 
 bool CInstallerApp::IsKeyPresent(const CLockSetting& setting) const

@@ -13,6 +13,7 @@ class CInstallerApp {
 public:
     static constexpr int kDone = 0;
     static constexpr int kRefused = -1;
+    static constexpr int kFailed = -1;
 
     CInstallerApp() = default;
     CInstallerApp(const CInstallerApp&) = delete;
@@ -20,8 +21,9 @@ public:
 
     // Asks for the key or the password when keys are registered, then ends the watchdog
     // and the resident program and deletes the settings file and the empty folders.
-    // kRefused, with nothing changed, when the check was cancelled or the settings file
-    // exists but cannot be read.
+    // kRefused, with nothing changed, when the check was cancelled or the settings exist
+    // but cannot be read. kFailed when a companion still runs (it says which; nothing is
+    // removed) or a settings file stays.
     int Uninstall(HWND owner);
 
     // Whether the registered keys are attached (KeyType 2: all of them, else one), by
@@ -32,7 +34,8 @@ public:
 private:
     int ConfirmAndRemove(HWND owner);
     bool Confirm(const CLockSetting& setting, HWND owner);
-    static void RemoveSettings();
+    // False while a settings file, or one of its temporary files, is left.
+    static bool RemoveSettings();
 
     usbkey::CFilterUsbCheckThread* m_usbCheckThread = nullptr;
 };

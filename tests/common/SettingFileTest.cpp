@@ -441,6 +441,20 @@ TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
     }
 }
 
+// The temporary files of the settings file, whatever process named them, and nothing else.
+TEST_F(SettingFileTest, ListsEveryTemporaryFileOfTheSettingsFile)
+{
+    for (const char* name : {"Corvantis.ini.12.tmp", "CORVANTIS.INI.7-3.TMP", "Corvantis.ini", "Corvantis.ini.tmp",
+                             "Corvantis.ini.12.tmpx", "Corvantis.ini.12.bak", "Other.ini.12.tmp"})
+        WriteWholeFile(m_folder.File(name), "x");
+    ASSERT_TRUE(CreateDirectoryA(m_folder.File("Corvantis.ini.dir.tmp").c_str(), nullptr));
+    std::vector<std::string> names;
+    for (const std::string& path : CReplacementFile::ListTempFiles(m_file.GetPath()))
+        names.push_back(path.substr(path.rfind('\\') + 1));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"CORVANTIS.INI.7-3.TMP", "Corvantis.ini.12.tmp"}), names);
+}
+
 // The settings file is one for the machine, and so is its lock: a program of any session
 // (fast user switching, remote sessions) waits on the one mutex of the global namespace,
 // which every user who may write the file may wait on and release. (Wine has one session

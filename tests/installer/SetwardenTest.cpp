@@ -4,6 +4,7 @@
 // running. (The build checks the library's export table.)
 #include <windows.h>
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,7 @@ enum : UINT {
     kAttachKey = 3004,
     kWrongPassword = 3005,
     kPromptPassword = 3006,
+    kCompanionRuns = 3007,
 };
 
 const SSimulatedKey kKey{"key", CKeyDevice(0x0951, 0x1666, "KVU-0001")};
@@ -56,6 +58,12 @@ const std::string kBrontal = WindowsPathOf(KV_SIMULATED_BRONTAL);
 std::string SettingsPath()
 {
     return CPathUtil::GetSettingBaseFolder() + "\\" + CSettingFile::kFileName;
+}
+
+// The name under which a half-done save of another process kept the settings.
+std::string KeptCopyPath()
+{
+    return SettingsPath() + ".4242.tmp";
 }
 
 std::string TempPath(const std::string& name)
@@ -199,6 +207,61 @@ private:
     char m_saved[MAX_PATH] = {};
 };
 
+// A companion stand-in under the program's name (the test helper), each in a folder of its
+// own: with the marked window it ends on WM_QUIT; `endable` false gives it no window to
+// quit by and an access list that lets others find it and wait for it but not end it, as
+// another user's program in another session.
+class CStandInCompanion {
+public:
+    CStandInCompanion(const std::string& fileName, bool endable)
+        : m_folder("stand-in-" + std::to_string(++s_started))
+    {
+        const std::string program = m_folder / fileName;
+        CopyFileA(WindowsPathOf(KV_COMPANION_HELPER).c_str(), program.c_str(), FALSE);
+        const bool resident = fileName == kResidentExecutable;
+        const std::string window = endable ? (resident ? "main||" + std::string(kResidentMarker) + "|0"
+                                                       : "wd|" + std::string(kWatchdogMarker) + "||0")
+                                           : "plain|plain||0";
+        std::string commandLine = Quote(program) + " " + RecordArguments(m_folder / "record.txt", {window});
+        // SYNCHRONIZE, PROCESS_QUERY_INFORMATION, PROCESS_QUERY_LIMITED_INFORMATION and
+        // PROCESS_VM_READ for everyone; no PROCESS_TERMINATE.
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!endable)
+            ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;0x101410;;;WD)", SDDL_REVISION_1, &descriptor,
+                                                                 nullptr);
+        const fw::unique_hlocal freeDescriptor(descriptor);
+        SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessA(program.c_str(), commandLine.data(), descriptor ? &attributes : nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &info))
+            return;
+        CloseHandle(info.hThread);
+        m_process.reset(info.hProcess);  // the creator's handle may end it
+        m_id = info.dwProcessId;
+    }
+    ~CStandInCompanion()
+    {
+        if (m_process) {
+            TerminateProcess(m_process.get(), 1);
+            WaitForSingleObject(m_process.get(), 5000);
+        }
+    }
+
+    bool Started() const
+    {
+        return m_process && WaitUntil([this] { return HelperWindowCount(m_id) > 0; }, kWindowWait);
+    }
+    bool Runs() const { return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT; }
+
+private:
+    static inline int s_started = 0;
+    CTempFolder m_folder;
+    fw::unique_handle m_process;
+    DWORD m_id = 0;
+};
+
 void Click(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -224,6 +287,9 @@ protected:
         m_texts.reset(LoadLibraryExA(kSimulatedDll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
         ASSERT_TRUE(m_texts);
     }
+
+    // Every later read would take a kept copy left behind for the settings.
+    void TearDown() override { DeleteFileA(KeptCopyPath().c_str()); }
 
     // The library's text `id` as code page 932 bytes.
     std::string Text(UINT id) const
@@ -467,17 +533,103 @@ TEST_F(Setwarden, NoPasswordInUseRefusesEveryPassword)
     EXPECT_EQ(kRefused, run.Result());
 }
 
-// A settings file that exists but cannot be read may register keys: refused, nothing changed.
+// Settings that exist but cannot be read may register keys: refused, nothing changed. So
+// where the only settings are the copy a half-done save kept, which the next read takes.
 TEST_F(Setwarden, UnreadableSettingsFileRefuses)
 {
     Register();
     StartBrontal();
-    const fw::unique_hfile locked(
-        CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(locked);
-    EXPECT_EQ(kRefused, CInstallerRun(kSimulatedDll, "Uninstall").Result());
-    EXPECT_TRUE(CFile::Exists(SettingsPath()));
-    EXPECT_EQ(std::vector<DWORD>{m_resident.ProcessId()}, ProcessesNamed(kResidentExecutable));
+    for (const std::string& path : {SettingsPath(), KeptCopyPath()}) {
+        SCOPED_TRACE(path);
+        if (path != SettingsPath()) {
+            ASSERT_TRUE(MoveFileA(SettingsPath().c_str(), path.c_str()));
+        }
+        {
+            const fw::unique_hfile locked(
+                CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(locked);
+            EXPECT_EQ(kRefused, CInstallerRun(kSimulatedDll, "Uninstall").Result());
+        }
+        EXPECT_TRUE(CFile::Exists(path));
+        EXPECT_EQ(std::vector<DWORD>{m_resident.ProcessId()}, ProcessesNamed(kResidentExecutable));
+    }
+}
+
+// A reinstall reads what the uninstall leaves: the settings file, the copy a half-done save
+// kept in its stead, or a cut-off save's temporary file. All go, and a copy that cannot be
+// deleted fails the uninstall.
+TEST_F(Setwarden, UninstallRemovesEveryCopyOfTheSettings)
+{
+    const std::string kept = KeptCopyPath(), cutOff = SettingsPath() + ".77.tmp";
+    const struct {
+        const char* what;
+        std::vector<std::string> files;
+        std::string held;  // open without delete sharing during the uninstall
+        int result;
+    } cases[] = {
+        {"only a kept copy", {kept}, "", kPassed},
+        {"the file and a cut-off save's", {SettingsPath(), cutOff}, "", kPassed},
+        {"a copy that cannot be deleted", {kept, cutOff}, kept, kRefused},
+    };
+    const std::string text = CSettingFile::Serialize(nullptr, nullptr);  // no key: no dialog
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPathUtil::CreateSettingBaseFolder();
+        for (const std::string& path : c.files)
+            WriteFileBytes(path, text);
+        {
+            const fw::unique_hfile held(c.held.empty() ? nullptr
+                                                       : CreateFileA(c.held.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                                     nullptr, OPEN_EXISTING, 0, nullptr));
+            EXPECT_EQ(c.result, CInstallerRun(kSimulatedDll, "Uninstall").Result());
+        }
+        if (c.held.empty()) {
+            ExpectUninstalled();
+            continue;
+        }
+        EXPECT_TRUE(CFile::Exists(c.held));
+        EXPECT_TRUE(CFile::Exists(CPathUtil::GetSettingBaseFolder()));
+        for (const std::string& path : c.files) {
+            EXPECT_EQ(path == c.held, CFile::Exists(path)) << path;
+            DeleteFileA(path.c_str());
+        }
+    }
+}
+
+// Two resident processes (one of another session, or one started again meanwhile): the
+// uninstall ends both before it removes the settings.
+TEST_F(Setwarden, UninstallEndsEveryResidentProcess)
+{
+    const CStandInCompanion first(kResidentExecutable, true), second(kResidentExecutable, true);
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(second.Started());
+    CInstalledPrograms::RegisterNoKey();
+    EXPECT_EQ(kPassed, CInstallerRun(kSimulatedDll, "Uninstall").Result());
+    ExpectUninstalled();
+}
+
+// A companion that cannot be ended would write the lock state into a new settings file
+// after the removal: the uninstall names it and removes nothing.
+TEST_F(Setwarden, UninstallRemovesNothingWhileACompanionStillRuns)
+{
+    const std::pair<const char*, const char*> companions[] = {{kResidentExecutable, "Brontal"},
+                                                              {kWatchdogExecutable, "Pernwick"}};
+    for (const auto& [fileName, name] : companions) {
+        SCOPED_TRACE(fileName);
+        const CStandInCompanion companion(fileName, false);
+        ASSERT_TRUE(companion.Started());
+        CInstalledPrograms::RegisterNoKey();
+        const CInstallerRun run(kSimulatedDll, "Uninstall");
+        const HWND box = WaitForWindow(run.Id(), IsDialogClass, 30000);  // after the waits of the end
+        ASSERT_TRUE(box);
+        std::string expected = Text(kCompanionRuns);
+        expected.replace(expected.find("%s"), 2, name);
+        EXPECT_TRUE(Contains(ChildTexts(box), expected)) << expected;
+        Click(box, IDOK);
+        EXPECT_EQ(kRefused, run.Result());
+        EXPECT_TRUE(CFile::Exists(SettingsPath()));
+        EXPECT_TRUE(companion.Runs());
+    }
 }
 
 } // namespace

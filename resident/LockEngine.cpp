@@ -201,23 +201,23 @@ void CLockEngine::OnLockNow()
 
 EWatchAction CLockEngine::OnPowerBroadcast(unsigned event)
 {
-    // Away from the session, watching waits for its return instead.
-    const bool away = m_sessionDisconnected || m_sessionLocked;
     switch (event) {
     case kPowerQuerySuspend:
-        if (away)
+        // Away from the session, watching waits for its return instead.
+        if (IsAwayFromSession())
             return EWatchAction::None;
         m_suspendQueried = true;
+        m_suspendNoticed = false;
         return EWatchAction::StopWatching;
     case kPowerQuerySuspendFailed:
-        return std::exchange(m_suspendQueried, false) && !away ? EWatchAction::ContinueWatching
-                                                               : EWatchAction::None;
+        return EndSuspendWait();
     case kPowerSuspend:
-        m_suspendQueried = false;  // the resume starts watching
+        m_suspendNoticed = m_suspendQueried;
         return EWatchAction::None;
     case kPowerResumeSuspend:
         m_suspendQueried = false;
-        return away ? EWatchAction::None : EWatchAction::StartWatching;
+        m_suspendNoticed = false;
+        return IsAwayFromSession() ? EWatchAction::None : EWatchAction::StartWatching;
     default:
         return EWatchAction::None;
     }
@@ -225,7 +225,19 @@ EWatchAction CLockEngine::OnPowerBroadcast(unsigned event)
 
 EWatchAction CLockEngine::OnSuspendQueryTimeout()
 {
-    return OnPowerBroadcast(kPowerQuerySuspendFailed);
+    return EndSuspendWait();
+}
+
+// The suspend did not come, or its resume has not been heard of: a wait that ends after a
+// suspend notice may be the first word after a real wake, which needs the start-up check.
+EWatchAction CLockEngine::EndSuspendWait()
+{
+    if (!std::exchange(m_suspendQueried, false))
+        return EWatchAction::None;
+    const bool noticed = std::exchange(m_suspendNoticed, false);
+    if (IsAwayFromSession())
+        return EWatchAction::None;
+    return noticed ? EWatchAction::StartWatching : EWatchAction::ContinueWatching;
 }
 
 EWatchAction CLockEngine::OnSessionChange(unsigned event)

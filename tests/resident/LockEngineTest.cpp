@@ -445,30 +445,41 @@ TEST_F(LockEngineTest, PowerAndSessionNotices)
 
 // Watching stops when a suspend is asked for; when that suspend does not come (a program
 // refused it, or no word of it arrives in time), it goes on as before, without the
-// start-up check of a resume.
+// start-up check of a resume. Any program can post the suspend notice too: the wait runs
+// on through it, and when it ends no resume came, or not yet after a real wake, so
+// watching starts with the start-up check.
 TEST_F(LockEngineTest, AQueriedSuspendThatDoesNotHappenContinuesWatching)
 {
     constexpr unsigned kTimeout = ~0u;  // the wait for the suspend ran out
-    using Steps = std::vector<std::pair<unsigned, EWatchAction>>;
-    const std::vector<Steps> cases = {
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching}},
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kTimeout, EWatchAction::ContinueWatching}},
-        {{kPowerQuerySuspendFailed, EWatchAction::None}},  // no query: watching never stopped
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching},
-         {kTimeout, EWatchAction::None}},
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerSuspend, EWatchAction::None},
-         {kTimeout, EWatchAction::None}, {kPowerResumeSuspend, EWatchAction::StartWatching}},
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerResumeSuspend, EWatchAction::StartWatching},
-         {kTimeout, EWatchAction::None}},
+    struct Step {
+        unsigned event;
+        EWatchAction action;
+        bool waiting;  // the wait for the suspend runs after the step
+    };
+    const std::vector<std::vector<Step>> cases = {
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true},
+         {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching, false}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true}, {kTimeout, EWatchAction::ContinueWatching, false}},
+        {{kPowerQuerySuspendFailed, EWatchAction::None, false}},  // no query: watching never stopped
+        {{kPowerSuspend, EWatchAction::None, false}},  // no query (Vista and later): the resume starts watching
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true},
+         {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching, false},
+         {kTimeout, EWatchAction::None, false}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true}, {kPowerSuspend, EWatchAction::None, true},
+         {kTimeout, EWatchAction::StartWatching, false}, {kPowerResumeSuspend, EWatchAction::StartWatching, false}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true}, {kPowerSuspend, EWatchAction::None, true},
+         {kPowerResumeSuspend, EWatchAction::StartWatching, false}, {kTimeout, EWatchAction::None, false}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true},
+         {kPowerResumeSuspend, EWatchAction::StartWatching, false}, {kTimeout, EWatchAction::None, false}},
     };
     for (size_t c = 0; c < cases.size(); ++c) {
         CLockEngine fresh(setting);
         for (size_t step = 0; step < cases[c].size(); ++step) {
-            const auto& [event, expected] = cases[c][step];
-            const EWatchAction action =
-                event == kTimeout ? fresh.OnSuspendQueryTimeout() : fresh.OnPowerBroadcast(event);
-            EXPECT_EQ(expected, action) << "case " << c << ", step " << step;
-            EXPECT_EQ(event == kPowerQuerySuspend, fresh.IsSuspendQueryPending()) << "case " << c << ", step " << step;
+            const Step& expected = cases[c][step];
+            const EWatchAction action = expected.event == kTimeout ? fresh.OnSuspendQueryTimeout()
+                                                                   : fresh.OnPowerBroadcast(expected.event);
+            EXPECT_EQ(expected.action, action) << "case " << c << ", step " << step;
+            EXPECT_EQ(expected.waiting, fresh.IsSuspendQueryPending()) << "case " << c << ", step " << step;
         }
     }
 

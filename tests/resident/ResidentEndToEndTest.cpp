@@ -723,14 +723,16 @@ TEST_F(ResidentEndToEnd, ARefusedSuspendWatchesTheKeyAgain)
     ExpectEvent(kEventLock);
 }
 
-// No word at all after the query (neither the suspend nor a refusal): watching goes on
-// once the wait for the suspend is over, a minute after the query.
+// No word after the query but a suspend notice, which any program can post, and no sleep
+// or resume after it: watching goes on once the wait for the suspend is over, a minute
+// after the query.
 TEST_F(ResidentEndToEnd, AQueriedSuspendThatNeverComesWatchesTheKeyAgainAfterAMinute)
 {
     StartWith({kKeyA}, {kKeyA});
     ExpectNoEvent();  // the start-up check is over
     const DWORD queried = GetTickCount();
     resident.Post(WM_POWERBROADCAST, 0);  // PBT_APMQUERYSUSPEND
+    resident.Post(WM_POWERBROADCAST, 4);  // PBT_APMSUSPEND
     ExpectNoEventBeforeAReload();
     Pull(kKeyA);
     ExpectEvent(kEventLock, 75000);

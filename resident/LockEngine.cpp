@@ -1,6 +1,8 @@
 #include "resident/LockEngine.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string_view>
 #include <utility>
 
 bool MatchRegisteredKeys(const CLockSetting& setting, const CUsbDeviceList* attached, CKeyDeviceList* found)
@@ -12,6 +14,15 @@ bool MatchRegisteredKeys(const CLockSetting& setting, const CUsbDeviceList* atta
     if (setting.KeyType == 2)
         return attached->HasAllKeys(setting.KeyDevices, found) != 0;
     return attached->HasAnyKey(setting.KeyDevices, found) != 0;
+}
+
+bool IsSessionLockDesktop(const std::optional<std::string>& inputDesktop)
+{
+    constexpr std::string_view kLockDesktop = "winlogon";
+    if (!inputDesktop)
+        return true;
+    return std::equal(inputDesktop->begin(), inputDesktop->end(), kLockDesktop.begin(), kLockDesktop.end(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 // Key snapshot
@@ -262,6 +273,13 @@ EWatchAction CLockEngine::OnSessionChange(unsigned event)
     default:
         return EWatchAction::None;
     }
+}
+
+EWatchAction CLockEngine::OnSessionLockCheck(bool reallyLocked)
+{
+    if (!m_sessionLocked || reallyLocked)
+        return EWatchAction::None;
+    return OnSessionChange(kSessionUnlock);
 }
 
 bool CLockEngine::KeyAndPasswordNeeded() const

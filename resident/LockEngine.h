@@ -3,6 +3,7 @@
 // snapshot, the idle-time rule, the watchdog-check flag and the watching state. The
 // main window feeds it what Windows reports and carries out what it answers.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/LockSetting.h"
@@ -35,6 +36,11 @@ private:
     bool m_held = false;
     CKeyDeviceList m_keys;
 };
+
+// Whether the session is locked, by the name of its input desktop (none when it cannot
+// be opened): Winlogon's desktop is the input one only while the session is locked, and
+// its access list shuts the user's programs out.
+bool IsSessionLockDesktop(const std::optional<std::string>& inputDesktop);
 
 enum class EKeyAction { None, Lock, Unlock, ShowPasswordDialog };
 enum class EStartupAction { None, Lock, LockAndAskPassword };
@@ -132,6 +138,11 @@ public:
     // From a suspend query to the resume, the refusal or the end of the wait.
     bool IsSuspendQueryPending() const { return m_suspendQueried; }
     EWatchAction OnSessionChange(unsigned event);
+    // Any program can post a session lock notice: while one holds watching off, the window
+    // asks at the notice and at every check whether the session is really locked. Once it
+    // is not, watching starts as after its unlock.
+    EWatchAction OnSessionLockCheck(bool reallyLocked);
+    bool IsSessionLocked() const { return m_sessionLocked; }
 
     const CKeySnapshot& Snapshot() const { return m_snapshot; }
     bool IsSuspended() const { return m_suspended; }

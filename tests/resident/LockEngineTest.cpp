@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -494,6 +496,55 @@ TEST_F(LockEngineTest, AQueriedSuspendThatDoesNotHappenContinuesWatching)
     engine.OnPowerBroadcast(kPowerQuerySuspend);
     engine.OnSessionChange(kSessionLock);
     EXPECT_EQ(EWatchAction::None, engine.OnPowerBroadcast(kPowerQuerySuspendFailed));
+}
+
+TEST(SessionLockDesktop, OnlyWinlogonsOrOneThatCannotBeOpenedShowsTheSessionLocked)
+{
+    const std::vector<std::pair<std::optional<std::string>, bool>> cases = {
+        {"Winlogon", true}, {"WINLOGON", true}, {std::nullopt, true}, {"Default", false},
+        {"Screen-saver", false}, {"Winlogon2", false}, {"Winlogo", false}, {"", false},
+    };
+    for (const auto& [desktop, locked] : cases)
+        EXPECT_EQ(locked, IsSessionLockDesktop(desktop)) << desktop.value_or("(none)");
+}
+
+// A lock notice holds watching off only while the session is really locked, asked at the
+// notice and at every check; a real lock and unlock go as before.
+TEST_F(LockEngineTest, ASessionLockNoticeStopsWatchingOnlyWhileTheSessionIsReallyLocked)
+{
+    constexpr unsigned kLockedNow = ~0u, kNotLockedNow = ~1u;  // a check of the session
+    using Steps = std::vector<std::pair<unsigned, EWatchAction>>;
+    const std::vector<Steps> cases = {
+        // No lock behind the notice: watching starts again at once.
+        {{kSessionLock, EWatchAction::StopWatching}, {kNotLockedNow, EWatchAction::StartWatching},
+         {kNotLockedNow, EWatchAction::None}},
+        // A real lock and its unlock.
+        {{kSessionLock, EWatchAction::StopWatching}, {kLockedNow, EWatchAction::None}, {kLockedNow, EWatchAction::None},
+         {kSessionUnlock, EWatchAction::StartWatching}, {kNotLockedNow, EWatchAction::None}},
+        // A lock that ended without its notice, or whose notice comes after the check.
+        {{kSessionLock, EWatchAction::StopWatching}, {kLockedNow, EWatchAction::None},
+         {kNotLockedNow, EWatchAction::StartWatching}, {kSessionUnlock, EWatchAction::StartWatching}},
+        // Disconnected as well: the return to the session starts watching.
+        {{kSessionConsoleDisconnect, EWatchAction::StopWatching}, {kSessionLock, EWatchAction::StopWatching},
+         {kNotLockedNow, EWatchAction::None}, {kSessionConsoleConnect, EWatchAction::StartWatching}},
+        {{kNotLockedNow, EWatchAction::None}},
+    };
+    for (size_t c = 0; c < cases.size(); ++c) {
+        CLockEngine fresh(setting);
+        for (size_t step = 0; step < cases[c].size(); ++step) {
+            const auto& [event, expected] = cases[c][step];
+            const EWatchAction action = event == kLockedNow || event == kNotLockedNow
+                                            ? fresh.OnSessionLockCheck(event == kLockedNow)
+                                            : fresh.OnSessionChange(event);
+            EXPECT_EQ(expected, action) << "case " << c << ", step " << step;
+        }
+    }
+
+    // The session turned out not locked: a suspend query stops watching again.
+    engine.OnSessionChange(kSessionLock);
+    engine.OnSessionLockCheck(false);
+    EXPECT_FALSE(engine.IsSessionLocked());
+    EXPECT_EQ(EWatchAction::StopWatching, engine.OnPowerBroadcast(kPowerQuerySuspend));
 }
 
 } // namespace

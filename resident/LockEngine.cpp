@@ -1,6 +1,8 @@
 #include "resident/LockEngine.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string_view>
 #include <utility>
 
 bool MatchRegisteredKeys(const CLockSetting& setting, const CUsbDeviceList* attached, CKeyDeviceList* found)
@@ -12,6 +14,15 @@ bool MatchRegisteredKeys(const CLockSetting& setting, const CUsbDeviceList* atta
     if (setting.KeyType == 2)
         return attached->HasAllKeys(setting.KeyDevices, found) != 0;
     return attached->HasAnyKey(setting.KeyDevices, found) != 0;
+}
+
+bool IsSessionLockDesktop(const std::optional<std::string>& inputDesktop)
+{
+    constexpr std::string_view kLockDesktop = "winlogon";
+    if (!inputDesktop)
+        return true;
+    return std::equal(inputDesktop->begin(), inputDesktop->end(), kLockDesktop.begin(), kLockDesktop.end(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 // Key snapshot
@@ -201,23 +212,23 @@ void CLockEngine::OnLockNow()
 
 EWatchAction CLockEngine::OnPowerBroadcast(unsigned event)
 {
-    // Away from the session, watching waits for its return instead.
-    const bool away = m_sessionDisconnected || m_sessionLocked;
     switch (event) {
     case kPowerQuerySuspend:
-        if (away)
+        // Away from the session, watching waits for its return instead.
+        if (IsAwayFromSession())
             return EWatchAction::None;
         m_suspendQueried = true;
+        m_suspendNoticed = false;
         return EWatchAction::StopWatching;
     case kPowerQuerySuspendFailed:
-        return std::exchange(m_suspendQueried, false) && !away ? EWatchAction::ContinueWatching
-                                                               : EWatchAction::None;
+        return EndSuspendWait();
     case kPowerSuspend:
-        m_suspendQueried = false;  // the resume starts watching
+        m_suspendNoticed = m_suspendQueried;
         return EWatchAction::None;
     case kPowerResumeSuspend:
         m_suspendQueried = false;
-        return away ? EWatchAction::None : EWatchAction::StartWatching;
+        m_suspendNoticed = false;
+        return IsAwayFromSession() ? EWatchAction::None : EWatchAction::StartWatching;
     default:
         return EWatchAction::None;
     }
@@ -225,7 +236,19 @@ EWatchAction CLockEngine::OnPowerBroadcast(unsigned event)
 
 EWatchAction CLockEngine::OnSuspendQueryTimeout()
 {
-    return OnPowerBroadcast(kPowerQuerySuspendFailed);
+    return EndSuspendWait();
+}
+
+// The suspend did not come, or its resume has not been heard of: a wait that ends after a
+// suspend notice may be the first word after a real wake, which needs the start-up check.
+EWatchAction CLockEngine::EndSuspendWait()
+{
+    if (!std::exchange(m_suspendQueried, false))
+        return EWatchAction::None;
+    const bool noticed = std::exchange(m_suspendNoticed, false);
+    if (IsAwayFromSession())
+        return EWatchAction::None;
+    return noticed ? EWatchAction::StartWatching : EWatchAction::ContinueWatching;
 }
 
 EWatchAction CLockEngine::OnSessionChange(unsigned event)
@@ -250,6 +273,13 @@ EWatchAction CLockEngine::OnSessionChange(unsigned event)
     default:
         return EWatchAction::None;
     }
+}
+
+EWatchAction CLockEngine::OnSessionLockCheck(bool reallyLocked)
+{
+    if (!m_sessionLocked || reallyLocked)
+        return EWatchAction::None;
+    return OnSessionChange(kSessionUnlock);
 }
 
 bool CLockEngine::KeyAndPasswordNeeded() const

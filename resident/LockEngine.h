@@ -3,6 +3,7 @@
 // snapshot, the idle-time rule, the watchdog-check flag and the watching state. The
 // main window feeds it what Windows reports and carries out what it answers.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/LockSetting.h"
@@ -35,6 +36,11 @@ private:
     bool m_held = false;
     CKeyDeviceList m_keys;
 };
+
+// Whether the session is locked, by the name of its input desktop (none when it cannot
+// be opened): Winlogon's desktop is the input one only while the session is locked, and
+// its access list shuts the user's programs out.
+bool IsSessionLockDesktop(const std::optional<std::string>& inputDesktop);
 
 enum class EKeyAction { None, Lock, Unlock, ShowPasswordDialog };
 enum class EStartupAction { None, Lock, LockAndAskPassword };
@@ -124,12 +130,19 @@ public:
     bool ShouldCheckWatchdog() const { return m_checkWatchdog; }
 
     // A queried suspend stops watching until the resume; when the suspend does not come
-    // (refused, or no word of it before the wait for it ends) watching continues.
+    // (refused, or no resume before the wait for it ends) watching continues. Any program
+    // can post the suspend notice too, so the wait runs on through it; a wait that ends
+    // after one may follow a real sleep, and starts watching as the resume does.
     EWatchAction OnPowerBroadcast(unsigned event);
     EWatchAction OnSuspendQueryTimeout();
-    // Between a suspend query and the word on whether the suspend comes.
+    // From a suspend query to the resume, the refusal or the end of the wait.
     bool IsSuspendQueryPending() const { return m_suspendQueried; }
     EWatchAction OnSessionChange(unsigned event);
+    // Any program can post a session lock notice: while one holds watching off, the window
+    // asks at the notice and at every check whether the session is really locked. Once it
+    // is not, watching starts as after its unlock.
+    EWatchAction OnSessionLockCheck(bool reallyLocked);
+    bool IsSessionLocked() const { return m_sessionLocked; }
 
     const CKeySnapshot& Snapshot() const { return m_snapshot; }
     bool IsSuspended() const { return m_suspended; }
@@ -139,6 +152,8 @@ private:
     bool AutomaticLockAllowed() const { return !m_suspended && !m_passwordUnlock; }
     bool KeyAndPasswordNeeded() const;
     bool KeyOpens(bool keyPresent) const;
+    bool IsAwayFromSession() const { return m_sessionDisconnected || m_sessionLocked; }
+    EWatchAction EndSuspendWait();
     // Seconds since the later of `since` and the last input, each elapsed time taken
     // modulo 2^32 so that the tick count's wrap never makes an old tick look recent.
     std::uint32_t IdleSeconds(Tick since, Tick now) const;
@@ -153,6 +168,7 @@ private:
     bool m_sessionDisconnected = false;
     bool m_sessionLocked = false;
     bool m_suspendQueried = false;
+    bool m_suspendNoticed = false;  // a suspend notice came since the query
     CKeySnapshot m_snapshot;
     int m_passwordErrors = 0;
     // The last right password since the dialog opened, and whether it alone may unlock.

@@ -243,6 +243,15 @@ void CLockMainDialog::OnLockCoreCheck()
         m_engine.OnSuspendLock(false);
         RequestUsbCheck();
     }
+    CheckSessionLock();
+}
+
+// Any program can post a session lock notice: the watch stays off only while the input
+// desktop shows the session locked.
+void CLockMainDialog::CheckSessionLock()
+{
+    if (m_engine.IsSessionLocked())
+        Act(m_engine.OnSessionLockCheck(IsSessionLockDesktop(InputDesktopName())));
 }
 
 // The window itself is being destroyed (with another program's window that it was made a
@@ -392,6 +401,7 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return Result(TRUE);
     case WM_WTSSESSION_CHANGE:
         Act(m_engine.OnSessionChange(static_cast<unsigned>(wParam)));
+        CheckSessionLock();
         return Result(0);
     case WM_QUERYENDSESSION:
         return Result(CLockDisplayDialogs::AnswerQueryEndSession(m_display));

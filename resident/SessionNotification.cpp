@@ -7,6 +7,9 @@ constexpr DWORD kThisSession = 0;  // NOTIFY_FOR_THIS_SESSION
 using RegisterFn = BOOL(WINAPI*)(HWND, DWORD);
 using UnregisterFn = BOOL(WINAPI*)(HWND);
 
+inline void CloseDesktopValue(HDESK desktop) { CloseDesktop(desktop); }
+using unique_hdesk = fw::unique_any<fw::null_is_empty<HDESK, CloseDesktopValue>>;
+
 template <typename F>
 F Function(HMODULE library, const char* name)
 {
@@ -38,4 +41,14 @@ void CSessionNotification::Unregister()
         m_window = nullptr;
     }
     m_library.reset();
+}
+
+std::optional<std::string> WinInputDesktopName()
+{
+    const unique_hdesk desktop(OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS));
+    char name[256] = {};
+    DWORD needed = 0;
+    if (!desktop || !GetUserObjectInformationA(desktop.get(), UOI_NAME, name, sizeof name - 1, &needed))
+        return std::nullopt;
+    return std::string(name);
 }

@@ -1,9 +1,13 @@
 #pragma once
 // Registration of a window for the terminal-services session notices
-// (WM_WTSSESSION_CHANGE), bound at run time: releases before XP lack the library.
+// (WM_WTSSESSION_CHANGE), bound at run time: releases before XP lack the library; and
+// the input desktop, by which a lock notice is checked.
 #include <windows.h>
 
 #include "framework/Handle.h"
+
+#include <optional>
+#include <string>
 
 class CSessionNotification {
 public:
@@ -20,3 +24,9 @@ private:
     fw::unique_hmodule m_library;
     HWND m_window = nullptr;
 };
+
+// The name of the session's input desktop; none when it cannot be opened.
+std::optional<std::string> WinInputDesktopName();
+// Where the main window asks it: Win32 in shipped programs; test builds answer from a
+// scenario (resident/sim/), since Wine cannot lock a session.
+std::optional<std::string> InputDesktopName();

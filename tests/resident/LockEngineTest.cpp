@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -445,30 +447,41 @@ TEST_F(LockEngineTest, PowerAndSessionNotices)
 
 // Watching stops when a suspend is asked for; when that suspend does not come (a program
 // refused it, or no word of it arrives in time), it goes on as before, without the
-// start-up check of a resume.
+// start-up check of a resume. Any program can post the suspend notice too: the wait runs
+// on through it, and when it ends no resume came, or not yet after a real wake, so
+// watching starts with the start-up check.
 TEST_F(LockEngineTest, AQueriedSuspendThatDoesNotHappenContinuesWatching)
 {
     constexpr unsigned kTimeout = ~0u;  // the wait for the suspend ran out
-    using Steps = std::vector<std::pair<unsigned, EWatchAction>>;
-    const std::vector<Steps> cases = {
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching}},
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kTimeout, EWatchAction::ContinueWatching}},
-        {{kPowerQuerySuspendFailed, EWatchAction::None}},  // no query: watching never stopped
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching},
-         {kTimeout, EWatchAction::None}},
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerSuspend, EWatchAction::None},
-         {kTimeout, EWatchAction::None}, {kPowerResumeSuspend, EWatchAction::StartWatching}},
-        {{kPowerQuerySuspend, EWatchAction::StopWatching}, {kPowerResumeSuspend, EWatchAction::StartWatching},
-         {kTimeout, EWatchAction::None}},
+    struct Step {
+        unsigned event;
+        EWatchAction action;
+        bool waiting;  // the wait for the suspend runs after the step
+    };
+    const std::vector<std::vector<Step>> cases = {
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true},
+         {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching, false}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true}, {kTimeout, EWatchAction::ContinueWatching, false}},
+        {{kPowerQuerySuspendFailed, EWatchAction::None, false}},  // no query: watching never stopped
+        {{kPowerSuspend, EWatchAction::None, false}},  // no query (Vista and later): the resume starts watching
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true},
+         {kPowerQuerySuspendFailed, EWatchAction::ContinueWatching, false},
+         {kTimeout, EWatchAction::None, false}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true}, {kPowerSuspend, EWatchAction::None, true},
+         {kTimeout, EWatchAction::StartWatching, false}, {kPowerResumeSuspend, EWatchAction::StartWatching, false}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true}, {kPowerSuspend, EWatchAction::None, true},
+         {kPowerResumeSuspend, EWatchAction::StartWatching, false}, {kTimeout, EWatchAction::None, false}},
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true},
+         {kPowerResumeSuspend, EWatchAction::StartWatching, false}, {kTimeout, EWatchAction::None, false}},
     };
     for (size_t c = 0; c < cases.size(); ++c) {
         CLockEngine fresh(setting);
         for (size_t step = 0; step < cases[c].size(); ++step) {
-            const auto& [event, expected] = cases[c][step];
-            const EWatchAction action =
-                event == kTimeout ? fresh.OnSuspendQueryTimeout() : fresh.OnPowerBroadcast(event);
-            EXPECT_EQ(expected, action) << "case " << c << ", step " << step;
-            EXPECT_EQ(event == kPowerQuerySuspend, fresh.IsSuspendQueryPending()) << "case " << c << ", step " << step;
+            const Step& expected = cases[c][step];
+            const EWatchAction action = expected.event == kTimeout ? fresh.OnSuspendQueryTimeout()
+                                                                   : fresh.OnPowerBroadcast(expected.event);
+            EXPECT_EQ(expected.action, action) << "case " << c << ", step " << step;
+            EXPECT_EQ(expected.waiting, fresh.IsSuspendQueryPending()) << "case " << c << ", step " << step;
         }
     }
 
@@ -483,6 +496,55 @@ TEST_F(LockEngineTest, AQueriedSuspendThatDoesNotHappenContinuesWatching)
     engine.OnPowerBroadcast(kPowerQuerySuspend);
     engine.OnSessionChange(kSessionLock);
     EXPECT_EQ(EWatchAction::None, engine.OnPowerBroadcast(kPowerQuerySuspendFailed));
+}
+
+TEST(SessionLockDesktop, OnlyWinlogonsOrOneThatCannotBeOpenedShowsTheSessionLocked)
+{
+    const std::vector<std::pair<std::optional<std::string>, bool>> cases = {
+        {"Winlogon", true}, {"WINLOGON", true}, {std::nullopt, true}, {"Default", false},
+        {"Screen-saver", false}, {"Winlogon2", false}, {"Winlogo", false}, {"", false},
+    };
+    for (const auto& [desktop, locked] : cases)
+        EXPECT_EQ(locked, IsSessionLockDesktop(desktop)) << desktop.value_or("(none)");
+}
+
+// A lock notice holds watching off only while the session is really locked, asked at the
+// notice and at every check; a real lock and unlock go as before.
+TEST_F(LockEngineTest, ASessionLockNoticeStopsWatchingOnlyWhileTheSessionIsReallyLocked)
+{
+    constexpr unsigned kLockedNow = ~0u, kNotLockedNow = ~1u;  // a check of the session
+    using Steps = std::vector<std::pair<unsigned, EWatchAction>>;
+    const std::vector<Steps> cases = {
+        // No lock behind the notice: watching starts again at once.
+        {{kSessionLock, EWatchAction::StopWatching}, {kNotLockedNow, EWatchAction::StartWatching},
+         {kNotLockedNow, EWatchAction::None}},
+        // A real lock and its unlock.
+        {{kSessionLock, EWatchAction::StopWatching}, {kLockedNow, EWatchAction::None}, {kLockedNow, EWatchAction::None},
+         {kSessionUnlock, EWatchAction::StartWatching}, {kNotLockedNow, EWatchAction::None}},
+        // A lock that ended without its notice, or whose notice comes after the check.
+        {{kSessionLock, EWatchAction::StopWatching}, {kLockedNow, EWatchAction::None},
+         {kNotLockedNow, EWatchAction::StartWatching}, {kSessionUnlock, EWatchAction::StartWatching}},
+        // Disconnected as well: the return to the session starts watching.
+        {{kSessionConsoleDisconnect, EWatchAction::StopWatching}, {kSessionLock, EWatchAction::StopWatching},
+         {kNotLockedNow, EWatchAction::None}, {kSessionConsoleConnect, EWatchAction::StartWatching}},
+        {{kNotLockedNow, EWatchAction::None}},
+    };
+    for (size_t c = 0; c < cases.size(); ++c) {
+        CLockEngine fresh(setting);
+        for (size_t step = 0; step < cases[c].size(); ++step) {
+            const auto& [event, expected] = cases[c][step];
+            const EWatchAction action = event == kLockedNow || event == kNotLockedNow
+                                            ? fresh.OnSessionLockCheck(event == kLockedNow)
+                                            : fresh.OnSessionChange(event);
+            EXPECT_EQ(expected, action) << "case " << c << ", step " << step;
+        }
+    }
+
+    // The session turned out not locked: a suspend query stops watching again.
+    engine.OnSessionChange(kSessionLock);
+    engine.OnSessionLockCheck(false);
+    EXPECT_FALSE(engine.IsSessionLocked());
+    EXPECT_EQ(EWatchAction::StopWatching, engine.OnPowerBroadcast(kPowerQuerySuspend));
 }
 
 } // namespace

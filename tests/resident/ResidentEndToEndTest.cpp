@@ -44,6 +44,16 @@ std::string TempPath(const std::string& name)
     return std::string(folder) + name;
 }
 
+// Replaced in one step: the program never reads a half-written scenario.
+void WriteScenario(const std::string& path, const char* text)
+{
+    const std::string written = path + ".new";
+    FILE* file = std::fopen(written.c_str(), "wb");
+    std::fputs(text, file);
+    std::fclose(file);
+    MoveFileExA(written.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 class ResidentEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
@@ -87,18 +97,22 @@ protected:
     // it runs.
     void UseMonitors(const char* scenario)
     {
-        // Replaced in one step: the program never reads a half-written scenario.
-        const std::string written = displayScenarioPath + ".new";
-        FILE* file = std::fopen(written.c_str(), "wb");
-        std::fputs(scenario, file);
-        std::fclose(file);
-        MoveFileExA(written.c_str(), displayScenarioPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+        WriteScenario(displayScenarioPath, scenario);
         SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", displayScenarioPath.c_str());
+    }
+    // The name of the simulated session's input desktop ("Winlogon" while it is locked)
+    // for the program started next; written again, it changes while the program runs.
+    void UseInputDesktop(const char* name)
+    {
+        WriteScenario(sessionScenarioPath, name);
+        SetEnvironmentVariableA("KV_SESSION_SCENARIO", sessionScenarioPath.c_str());
     }
     void TearDown() override
     {
         SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", nullptr);
         DeleteFileA(displayScenarioPath.c_str());
+        SetEnvironmentVariableA("KV_SESSION_SCENARIO", nullptr);
+        DeleteFileA(sessionScenarioPath.c_str());
     }
 
     void ExpectEvent(int code, DWORD wait = kEventWait)
@@ -125,6 +139,7 @@ protected:
     const std::string kBrontal = WindowsPathOf(KV_SIMULATED_BRONTAL);
     const std::string scenarioPath = TempPath("resident-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
     const std::string displayScenarioPath = TempPath("display-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    const std::string sessionScenarioPath = TempPath("session-e2e-" + std::to_string(GetCurrentProcessId()) + ".txt");
     CEventClient events;
     CLockSetting setting;
     std::unique_ptr<CSimulatedKeys> keys;
@@ -723,18 +738,59 @@ TEST_F(ResidentEndToEnd, ARefusedSuspendWatchesTheKeyAgain)
     ExpectEvent(kEventLock);
 }
 
-// No word at all after the query (neither the suspend nor a refusal): watching goes on
-// once the wait for the suspend is over, a minute after the query.
+// No word after the query but a suspend notice, which any program can post, and no sleep
+// or resume after it: watching goes on once the wait for the suspend is over, a minute
+// after the query.
 TEST_F(ResidentEndToEnd, AQueriedSuspendThatNeverComesWatchesTheKeyAgainAfterAMinute)
 {
     StartWith({kKeyA}, {kKeyA});
     ExpectNoEvent();  // the start-up check is over
     const DWORD queried = GetTickCount();
     resident.Post(WM_POWERBROADCAST, 0);  // PBT_APMQUERYSUSPEND
+    resident.Post(WM_POWERBROADCAST, 4);  // PBT_APMSUSPEND
     ExpectNoEventBeforeAReload();
     Pull(kKeyA);
     ExpectEvent(kEventLock, 75000);
     EXPECT_GE(GetTickCount() - queried, 59000u);
+}
+
+constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
+constexpr WPARAM kSessionLock = 7, kSessionUnlock = 8;
+
+// Any program can post a session lock notice: with no lock behind it (Wine's input desktop
+// is the Default one), the key watch goes on.
+TEST_F(ResidentEndToEnd, ASessionLockNoticeWithNoLockBehindItLeavesTheKeyWatched)
+{
+    StartWith({kKeyA}, {kKeyA});
+    ExpectNoEvent();  // the start-up check is over
+    resident.Post(kSessionChange, kSessionLock);
+    ExpectNoEventBeforeAReload();
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+}
+
+// A real session lock holds the key watch off while it lasts, looked at again and again;
+// its end gives the watch back, with its notice or without.
+TEST_F(ResidentEndToEnd, ARealSessionLockHoldsTheKeyWatchOffWhileItLasts)
+{
+    UseInputDesktop("Default");
+    StartWith({kKeyA}, {kKeyA});
+    ExpectNoEvent();  // the start-up check is over
+    for (const bool unlockNotice : {true, false}) {
+        SCOPED_TRACE(unlockNotice ? "unlock notice" : "no unlock notice");
+        UseInputDesktop("Winlogon");
+        resident.Post(kSessionChange, kSessionLock);
+        ExpectNoEventBeforeAReload();
+        Pull(kKeyA);
+        ExpectNoEvent();  // a few checks found the session locked
+
+        UseInputDesktop("Default");
+        if (unlockNotice)
+            resident.Post(kSessionChange, kSessionUnlock);
+        ExpectEvent(kEventLock);
+        Insert(kKeyA);
+        ExpectEvent(kEventUnlock);
+    }
 }
 
 struct TextSearch {

@@ -1,0 +1,6 @@
+#include "resident/SessionNotification.h"
+
+std::optional<std::string> InputDesktopName()
+{
+    return WinInputDesktopName();
+}

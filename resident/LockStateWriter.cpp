@@ -47,11 +47,30 @@ std::optional<int> CLockStateWriter::Unwritten() const
     return m_unwritten;
 }
 
+bool CLockStateWriter::Finish()
+{
+    std::unique_lock<std::mutex> guard(m_mutex);
+    m_changed.wait(guard, [this] { return !m_storing; });
+    if (m_unwritten) {
+        const int lock = *m_unwritten;
+        m_storing = true;
+        guard.unlock();
+        const bool landed = TryStore(lock, true);
+        guard.lock();
+        m_storing = false;
+        if (landed && m_unwritten == lock)
+            m_unwritten.reset();
+    }
+    const bool stored = !m_unwritten;
+    guard.unlock();
+    m_changed.notify_all();
+    return stored;
+}
+
 bool CLockStateWriter::TryStore(int lock, bool wait) const
 {
     try {
-        m_store(lock, wait);
-        return true;
+        return m_store(lock, wait);
     } catch (...) {
         return false;  // tried again later: the lock itself does not depend on the file
     }
@@ -61,7 +80,7 @@ void CLockStateWriter::Run()
 {
     std::unique_lock<std::mutex> guard(m_mutex);
     for (;;) {
-        m_changed.wait(guard, [this] { return m_unwritten || m_stopping; });
+        m_changed.wait(guard, [this] { return (m_unwritten && !m_storing) || m_stopping; });
         if (!m_unwritten)
             return;
         const bool last = m_stopping;
@@ -71,6 +90,7 @@ void CLockStateWriter::Run()
         const bool landed = TryStore(lock, true);
         guard.lock();
         m_storing = false;
+        m_changed.notify_all();  // Finish may wait for this attempt
         if (last)
             return;
         if (landed) {

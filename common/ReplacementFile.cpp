@@ -11,8 +11,8 @@ constexpr DWORD kFirstMoveBackOff = 20;  // doubled after each attempt: 300 ms i
 // Far more than the kept copies and leftovers that a folder gathers between two saves.
 constexpr unsigned kTempNames = 1000;
 
-// `target.<process id>-<n>.tmp`: the process id keeps programs saving at once apart, n the
-// names of this process that files already have.
+// `target.<process id>-<n>.tmp`: the process id keeps programs saving at once apart, n
+// counts past the names of this process that files still have (a kept copy among them).
 std::string TempPathFor(const std::string& target, unsigned n)
 {
     return target + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n) + ".tmp";

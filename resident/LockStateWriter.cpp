@@ -51,20 +51,22 @@ bool CLockStateWriter::Finish()
 {
     std::unique_lock<std::mutex> guard(m_mutex);
     m_changed.wait(guard, [this] { return !m_storing; });
-    if (m_unwritten) {
-        const int lock = *m_unwritten;
-        m_storing = true;
-        guard.unlock();
-        const bool landed = TryStore(lock, true);
-        guard.lock();
-        m_storing = false;
-        if (landed && m_unwritten == lock)
-            m_unwritten.reset();
-    }
-    const bool stored = !m_unwritten;
+    if (m_unwritten)
+        StoreWaiting(guard, *m_unwritten);
+    return !m_unwritten;
+}
+
+bool CLockStateWriter::StoreWaiting(std::unique_lock<std::mutex>& guard, int lock)
+{
+    m_storing = true;
     guard.unlock();
-    m_changed.notify_all();
-    return stored;
+    const bool landed = TryStore(lock, true);
+    guard.lock();
+    m_storing = false;
+    if (landed && m_unwritten == lock)
+        m_unwritten.reset();
+    m_changed.notify_all();  // the thread, or Finish, may wait for this attempt's end
+    return landed;
 }
 
 bool CLockStateWriter::TryStore(int lock, bool wait) const
@@ -85,17 +87,10 @@ void CLockStateWriter::Run()
             return;
         const bool last = m_stopping;
         const int lock = *m_unwritten;
-        m_storing = true;
-        guard.unlock();
-        const bool landed = TryStore(lock, true);
-        guard.lock();
-        m_storing = false;
-        m_changed.notify_all();  // Finish may wait for this attempt
+        const bool landed = StoreWaiting(guard, lock);
         if (last)
             return;
         if (landed) {
-            if (m_unwritten == lock)
-                m_unwritten.reset();
             m_backOff = m_firstBackOff;
             continue;
         }

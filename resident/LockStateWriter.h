@@ -41,6 +41,9 @@ public:
 
 private:
     bool TryStore(int lock, bool wait) const;
+    // The waiting attempt, made without the mutex that `guard` holds before and after;
+    // true when it landed. A state asked for meanwhile stays unwritten.
+    bool StoreWaiting(std::unique_lock<std::mutex>& guard, int lock);
     void Run();
 
     const Store m_store;

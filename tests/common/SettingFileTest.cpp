@@ -56,6 +56,18 @@ protected:
         return names;
     }
 
+    // The settings read back as `expected`, and the next lock state puts them, whole, in
+    // the file's place, with no temporary file left.
+    void ExpectInForceAndPutInPlace(const CLockSetting& expected) const
+    {
+        CLockSetting loaded;
+        EXPECT_NO_THROW(m_file.LoadSetting(loaded));
+        EXPECT_TRUE(IsEqualSetting(expected, loaded));
+        m_file.SaveLockState(1);
+        const int one = 1;
+        EXPECT_EQ(CSettingFile::Serialize(&expected, &one), Text());
+        EXPECT_TRUE(TempFiles().empty());
+    }
     // Leaves the settings only as the copy a save kept that stopped halfway: ReplaceFile
     // removed the old file, and the move of the new one kept failing.
     void KeepHalfDoneSave(const CLockSetting& setting) const;
@@ -463,13 +475,7 @@ TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
         EXPECT_NO_THROW(utility.SaveSetting(sample));
         EXPECT_LE(2, std::count(swap.calls.begin(), swap.calls.end(), c.move));
 
-        CLockSetting loaded;
-        EXPECT_NO_THROW(m_file.LoadSetting(loaded));
-        EXPECT_TRUE(IsEqualSetting(sample, loaded));
-        m_file.SaveLockState(1);
-        const int one = 1;
-        EXPECT_EQ(CSettingFile::Serialize(&sample, &one), Text());
-        EXPECT_TRUE(TempFiles().empty());
+        ExpectInForceAndPutInPlace(sample);
     }
 }
 
@@ -505,13 +511,7 @@ TEST_F(SettingFileTest, ASaveThatFailsKeepsTheCopyItReadFrom)
             else
                 EXPECT_THROW(next.SaveSetting(changed), CFileException);
 
-            CLockSetting loaded;
-            EXPECT_NO_THROW(m_file.LoadSetting(loaded));
-            EXPECT_TRUE(IsEqualSetting(sample, loaded));
-            m_file.SaveLockState(1);
-            const int one = 1;
-            EXPECT_EQ(CSettingFile::Serialize(&sample, &one), Text());
-            EXPECT_TRUE(TempFiles().empty());
+            ExpectInForceAndPutInPlace(sample);
         }
     }
 }
@@ -532,11 +532,7 @@ TEST_F(SettingFileTest, ALockStateAtOnceNeverWaitsForTheMove)
     int lock = 0;
     m_file.LoadLockState(lock);
     EXPECT_EQ(1, lock);
-
-    m_file.SaveLockState(1);
-    const int one = 1;
-    EXPECT_EQ(CSettingFile::Serialize(&sample, &one), Text());
-    EXPECT_TRUE(TempFiles().empty());
+    ExpectInForceAndPutInPlace(sample);
 }
 
 // The settings file is one for the machine, and so is its lock: a program of any session

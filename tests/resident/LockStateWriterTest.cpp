@@ -105,18 +105,20 @@ TEST(LockStateWriter, WhatTheAttemptAtOnceCannotFinishTheThreadDoes)
 }
 
 // When the session ends, a state still on its way gets its waiting attempt before Finish
-// returns, whether the thread waits out its back-off or is in an attempt of its own; Finish
-// says whether the file holds the state.
+// returns, whether the thread waits out its back-off or is in an attempt of its own (which
+// ends first, so the states land in order); Finish says whether the file holds the state.
 TEST(LockStateWriter, FinishStoresAStateOnItsWayBeforeItReturns)
 {
     const struct {
         const char* what;
         DWORD waitWhileBusy;
+        std::vector<int> writes;
         bool freed;
+        std::vector<int> landed;
     } cases[] = {
-        {"the thread waits out its back-off", 0, true},
-        {"the thread's attempt under way", 1000, true},
-        {"the file still busy", 0, false},
+        {"the thread waits out its back-off", 0, {1}, true, {1}},
+        {"the thread's attempt under way, a newer state behind it", 1000, {1, 0}, true, {1, 0}},
+        {"the file still busy", 0, {1}, false, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -124,14 +126,16 @@ TEST(LockStateWriter, FinishStoresAStateOnItsWayBeforeItReturns)
         store.busy = true;
         store.waitWhileBusy = c.waitWhileBusy;
         CLockStateWriter writer(store.Store(), 60000);
-        writer.Write(1);
+        writer.Write(c.writes.front());
         ASSERT_TRUE(WaitFor([&] { return store.Attempts() >= 2; }));  // at once, then on the thread
+        for (std::size_t i = 1; i < c.writes.size(); ++i)
+            writer.Write(c.writes[i]);
         store.busy = !c.freed;
         const DWORD start = GetTickCount();
         EXPECT_EQ(c.freed, writer.Finish());
         EXPECT_LT(GetTickCount() - start, 5000u);
-        EXPECT_EQ(c.freed ? std::vector<int>{1} : std::vector<int>{}, store.Landed());
-        EXPECT_EQ(c.freed ? std::nullopt : std::optional<int>(1), writer.Unwritten());
+        EXPECT_EQ(c.landed, store.Landed());
+        EXPECT_EQ(c.freed ? std::nullopt : std::optional<int>(c.writes.back()), writer.Unwritten());
         store.busy = false;
     }
 }

@@ -8,14 +8,18 @@ namespace {
 
 constexpr int kMoveAttempts = 5;
 constexpr DWORD kFirstMoveBackOff = 20;  // doubled after each attempt: 300 ms in all
+// Far more than the kept copies and leftovers that a folder gathers between two saves.
+constexpr unsigned kTempNames = 1000;
 
-// One temporary name per process, so two programs saving at once never share one.
-std::string TempPathFor(const std::string& target)
+// `target.<process id>-<n>.tmp`: the process id keeps programs saving at once apart, n
+// counts past the names of this process that files still have (a kept copy among them).
+std::string TempPathFor(const std::string& target, unsigned n)
 {
-    return target + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    return target + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n) + ".tmp";
 }
 
-// The name TempPathFor gives some process, not just one the search's pattern matches.
+// A name TempPathFor gives (or the `target.<process id>.tmp` of earlier versions), not just
+// one the search's pattern matches.
 bool IsTempNameOf(const std::string& target, const std::string& path)
 {
     const std::string prefix = target + ".", suffix = ".tmp";
@@ -24,21 +28,22 @@ bool IsTempNameOf(const std::string& target, const std::string& path)
                        int(prefix.size())) != CSTR_EQUAL)
         return false;
     const std::string id = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
-    return id.find_first_not_of("0123456789") == std::string::npos;
+    return id.find_first_not_of("0123456789-") == std::string::npos;
 }
 
-// Equal as parts of file names: ignoring case.
-bool IsSameName(std::string_view a, std::string_view b)
+// Calls `each` with the path and find data of every temporary file of `target`.
+template <typename Each>
+void ForEachTempFile(const std::string& target, Each each)
 {
-    return a.size() == b.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), int(a.size()), b.data(),
-                                                  int(b.size())) == CSTR_EQUAL;
-}
-
-// "<prefix>...<suffix>" with something between.
-bool IsFramedBy(std::string_view name, std::string_view prefix, std::string_view suffix)
-{
-    return name.size() > prefix.size() + suffix.size() && IsSameName(name.substr(0, prefix.size()), prefix) &&
-           IsSameName(name.substr(name.size() - suffix.size()), suffix);
+    const std::string folder = PathText::AppendBackslash(PathText::RemovePathComponents(target, 1));
+    WIN32_FIND_DATAA found;
+    const fw::unique_hfind search(FindFirstFileA((target + ".*.tmp").c_str(), &found));
+    if (!search)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempNameOf(target, folder + found.cFileName))
+            each(folder + found.cFileName, found);
+    } while (FindNextFileA(search.get(), &found));
 }
 
 using ReplaceFileFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID);
@@ -80,12 +85,31 @@ bool CFileSwap::Move(const std::string& from, const std::string& to) const
     return MoveFileA(from.c_str(), to.c_str());
 }
 
+const CFileSwap& CFileSwap::Windows()
+{
+    return kWindowsSwap;
+}
+
 CReplacementFile::CReplacementFile(std::string targetPath) : CReplacementFile(std::move(targetPath), kWindowsSwap) {}
 
 CReplacementFile::CReplacementFile(std::string targetPath, const CFileSwap& swap)
-    : m_targetPath(std::move(targetPath)), m_tempPath(TempPathFor(m_targetPath)), m_swap(swap)
+    : m_targetPath(std::move(targetPath)), m_swap(swap)
 {
-    m_file.emplace(m_tempPath, fw::CFile::modeCreate | fw::CFile::modeWrite | fw::CFile::shareDenyWrite);
+    CreateTempFile();
+}
+
+void CReplacementFile::CreateTempFile()
+{
+    for (unsigned n = 0;; ++n) {
+        m_tempPath = TempPathFor(m_targetPath, n);
+        try {
+            m_file.emplace(m_tempPath, fw::CFile::modeCreateNew | fw::CFile::modeWrite | fw::CFile::shareDenyWrite);
+            return;
+        } catch (const fw::CFileException& e) {
+            if (e.m_lOsError != ERROR_FILE_EXISTS || n + 1 == kTempNames)
+                throw;
+        }
+    }
 }
 
 CReplacementFile::~CReplacementFile()
@@ -101,37 +125,41 @@ void CReplacementFile::Write(std::string_view data)
     m_file->Write(data.data(), data.size());
 }
 
-void CReplacementFile::Commit()
+bool CReplacementFile::Commit(EWait wait)
 {
     m_file->Flush();
     m_file->Close();
     m_file.reset();
-    SwapWithTarget();
+    const bool inPlace = SwapWithTarget(wait);
     m_committed = true;
+    return inPlace;
 }
 
-void CReplacementFile::SwapWithTarget()
+bool CReplacementFile::SwapWithTarget(EWait wait)
 {
     if (m_swap.Replace(m_targetPath, m_tempPath))
-        return;
+        return true;
     DWORD error = GetLastError();
     switch (error) {
     case ERROR_FILE_NOT_FOUND:        // the first save: nothing to replace
     case ERROR_CALL_NOT_IMPLEMENTED:  // Windows without ReplaceFile
-        error = MoveOverTargetRetrying();
+        error = MoveOverTargetRetrying(wait);
         break;
     // Halfway, the new file still under its temporary name: the old one is gone (1176,
     // there being no backup name) or under another name (1177). The move finishes it.
     case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
     case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
         m_onlyCopy = true;
-        error = MoveOverTargetRetrying();
+        error = MoveOverTargetRetrying(wait);
         break;
     default:  // nothing changed (the target is held open, or read-only)
         break;
     }
-    if (error != ERROR_SUCCESS)
-        fw::CFileException::ThrowOsError(m_targetPath, error);
+    if (error == ERROR_SUCCESS)
+        return true;
+    if (m_onlyCopy)
+        return false;  // kept: every read now takes the new text
+    fw::CFileException::ThrowOsError(m_targetPath, error);
 }
 
 DWORD CReplacementFile::MoveOverTarget()
@@ -148,10 +176,11 @@ DWORD CReplacementFile::MoveOverTarget()
     return m_swap.Move(m_tempPath, m_targetPath) ? ERROR_SUCCESS : GetLastError();
 }
 
-DWORD CReplacementFile::MoveOverTargetRetrying()
+DWORD CReplacementFile::MoveOverTargetRetrying(EWait wait)
 {
+    const DWORD attempts = wait == EWait::MayWait ? kMoveAttempts : 1;
     DWORD error = MoveOverTarget();
-    for (DWORD backOff = kFirstMoveBackOff, attempt = 1; error != ERROR_SUCCESS && m_onlyCopy && attempt < kMoveAttempts;
+    for (DWORD backOff = kFirstMoveBackOff, attempt = 1; error != ERROR_SUCCESS && m_onlyCopy && attempt < attempts;
          backOff *= 2, ++attempt) {
         Sleep(backOff);
         error = MoveOverTarget();
@@ -163,35 +192,25 @@ std::optional<std::string> CReplacementFile::FindKeptCopy(const std::string& tar
 {
     if (fw::CFile::Exists(target))
         return std::nullopt;
-    const std::string folder = PathText::AppendBackslash(PathText::RemovePathComponents(target, 1));
-    WIN32_FIND_DATAA found;
-    const fw::unique_hfind search(FindFirstFileA((target + ".*.tmp").c_str(), &found));
-    if (!search)
-        return std::nullopt;
     std::optional<std::string> newest;
     FILETIME newestTime = {};
-    do {
-        if (!IsTempNameOf(target, folder + found.cFileName) || CompareFileTime(&found.ftLastWriteTime, &newestTime) < 0)
-            continue;
-        newest = folder + found.cFileName;
-        newestTime = found.ftLastWriteTime;
-    } while (FindNextFileA(search.get(), &found));
+    ForEachTempFile(target, [&](const std::string& path, const WIN32_FIND_DATAA& found) {
+        if (CompareFileTime(&found.ftLastWriteTime, &newestTime) >= 0) {
+            newest = path;
+            newestTime = found.ftLastWriteTime;
+        }
+    });
     return newest;
 }
 
 std::vector<std::string> CReplacementFile::ListTempFiles(const std::string& target)
 {
-    const std::string folder = PathText::AppendBackslash(PathText::RemovePathComponents(target, 1));
-    const std::string prefix = PathText::FileName(target) + ".", suffix = ".tmp";
     std::vector<std::string> found;
-    WIN32_FIND_DATAA entry;
-    const fw::unique_hfind search(FindFirstFileA((target + ".*" + suffix).c_str(), &entry));
-    if (!search)
-        return found;
-    do {
-        // The search also matches by the short name, and "*.tmp" takes longer extensions.
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsFramedBy(entry.cFileName, prefix, suffix))
-            found.push_back(folder + entry.cFileName);
-    } while (FindNextFileA(search.get(), &entry));
+    ForEachTempFile(target, [&found](const std::string& path, const WIN32_FIND_DATAA&) { found.push_back(path); });
     return found;
+}
+
+void CReplacementFile::RemoveKeptCopies(const std::string& target)
+{
+    ForEachTempFile(target, [](const std::string& path, const WIN32_FIND_DATAA&) { DeleteFileA(path.c_str()); });
 }

@@ -3,6 +3,8 @@
 // file in the same folder, which then takes the old file's place. At every moment
 // either the old or the new file is whole at the target path, and the target keeps
 // its owner, access list and attributes: a save never hands the file to whoever saved.
+// Each replacement's temporary file is one of its own, created new, so a replacement
+// never opens, empties or deletes a file another one left.
 // Where a swap stops halfway (the old file already gone or moved aside, the new one not
 // yet in its place), the temporary file is the only copy of the new text: it is kept, and
 // FindKeptCopy finds it for the next read.
@@ -29,6 +31,9 @@ public:
     // DeleteFile and MoveFile, for Windows without MoveFileEx.
     virtual bool Delete(const std::string& path) const;
     virtual bool Move(const std::string& from, const std::string& to) const;
+
+    // The calls as Windows makes them.
+    static const CFileSwap& Windows();
 };
 
 class CReplacementFile {
@@ -41,27 +46,38 @@ public:
     // temporary file removed, unless that file is the only copy left (above).
     ~CReplacementFile();
 
+    // Whether a commit may wait for a name that something holds for a moment.
+    enum class EWait { MayWait, Never };
+
     // The newest temporary file that a half-done swap kept, where no file is at `target`.
     static std::optional<std::string> FindKeptCopy(const std::string& target);
-    // Every temporary file of `target` in its folder (any "<target>.*.tmp"), whether a
+    // Every temporary file of `target` in its folder, whatever process named it, whether a
     // half-done swap kept it or a cut-off save left it.
     static std::vector<std::string> ListTempFiles(const std::string& target);
+    // Deletes the temporary files of `target`: the copies half-done swaps kept and what
+    // cut-off ones left. Only once `target` holds the newest text, and while no other
+    // replacement of it is under way.
+    static void RemoveKeptCopies(const std::string& target);
 
     void Write(std::string_view data);
-    // Flushes the new content to disk and puts it in the target's place. Fails (and
-    // changes nothing) while another handle holds the target open; fails with the new
-    // text kept where the swap stopped halfway and the move kept failing.
-    void Commit();
+    // Flushes the new content to disk and puts it in the target's place; true when it is
+    // there. Fails (and changes nothing) while another handle holds the target open.
+    // Where the swap stopped halfway and the move still fails (tried again with a short
+    // back-off unless `wait` is Never) it returns false: the new text is in force all the
+    // same, as the kept copy that the next read takes, and the next save puts in place.
+    bool Commit(EWait wait = EWait::MayWait);
 
     const std::string& GetTempPath() const { return m_tempPath; }
 
 private:
-    void SwapWithTarget();
+    // Creates the temporary file under a name no file has.
+    void CreateTempFile();
+    bool SwapWithTarget(EWait wait);
     // The swap where there is no old file to replace (or no ReplaceFile): the plain move.
     DWORD MoveOverTarget();
     // The move, tried again with a short back-off while the temporary file is the only
     // copy, for whatever holds a name for a moment.
-    DWORD MoveOverTargetRetrying();
+    DWORD MoveOverTargetRetrying(EWait wait);
 
     std::string m_targetPath;
     std::string m_tempPath;

@@ -22,33 +22,27 @@ void CSettingFile::SaveSetting(const CLockSetting& setting) const
 {
     const CSettingFileLock fileLock(m_path);
     const std::optional<std::string> source = SourcePath();
-    if (!source) {
-        Save(&setting, nullptr);
-        return;
-    }
     int lock = 0;
-    Parse(nullptr, &lock, ReadText(*source));
-    Save(&setting, &lock);
-    ForgetKeptCopy(*source);
+    if (source)
+        Parse(nullptr, &lock, ReadText(*source));
+    WriteText(Serialize(&setting, source ? &lock : nullptr), true);
 }
 
 void CSettingFile::SaveLockState(int lock) const
 {
-    SaveLockState(lock, CSettingFileLock::kTimeout);
+    StoreLockState(lock, true);
 }
 
-void CSettingFile::SaveLockStateAtOnce(int lock) const
+bool CSettingFile::SaveLockStateAtOnce(int lock) const
 {
-    SaveLockState(lock, 0);
+    return StoreLockState(lock, false);
 }
 
-void CSettingFile::SaveLockState(int lock, unsigned long lockWait) const
+bool CSettingFile::StoreLockState(int lock, bool wait) const
 {
-    const CSettingFileLock fileLock(m_path, lockWait);
+    const CSettingFileLock fileLock(m_path, wait ? CSettingFileLock::kTimeout : 0);
     const std::optional<std::string> source = SourcePath();
-    WriteText(SetLockStateInText(source ? ReadText(*source) : std::string(), lock));
-    if (source)
-        ForgetKeptCopy(*source);
+    return WriteText(SetLockStateInText(source ? ReadText(*source) : std::string(), lock), wait);
 }
 
 void CSettingFile::Load(CLockSetting* setting, int* lock) const
@@ -58,7 +52,7 @@ void CSettingFile::Load(CLockSetting* setting, int* lock) const
 
 void CSettingFile::Save(const CLockSetting* setting, const int* lock) const
 {
-    WriteText(Serialize(setting, lock));
+    WriteText(Serialize(setting, lock), true);
 }
 
 std::optional<std::string> CSettingFile::SourcePath() const
@@ -66,13 +60,6 @@ std::optional<std::string> CSettingFile::SourcePath() const
     if (fw::CFile::Exists(m_path))
         return m_path;
     return CReplacementFile::FindKeptCopy(m_path);
-}
-
-// Once the file is back in its place, the copy read instead of it is no longer needed.
-void CSettingFile::ForgetKeptCopy(const std::string& source) const
-{
-    if (source != m_path)
-        DeleteFileA(source.c_str());
 }
 
 std::string CSettingFile::ReadText(const std::string& path)
@@ -87,9 +74,13 @@ std::string CSettingFile::ReadText(const std::string& path)
     return text;
 }
 
-void CSettingFile::WriteText(const std::string& text) const
+bool CSettingFile::WriteText(const std::string& text, bool wait) const
 {
-    CReplacementFile file(m_path);
+    CReplacementFile file(m_path, m_swap ? *m_swap : CFileSwap::Windows());
     file.Write(text);
-    file.Commit();
+    if (!file.Commit(wait ? CReplacementFile::EWait::MayWait : CReplacementFile::EWait::Never))
+        return false;
+    // The file holds the newest text: the copies read in its stead are no longer needed.
+    CReplacementFile::RemoveKeptCopies(m_path);
+    return true;
 }

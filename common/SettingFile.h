@@ -9,6 +9,7 @@
 
 #include "common/LockSetting.h"
 
+class CFileSwap;
 class CIniDocument;
 class CIniKeyList;
 
@@ -17,6 +18,8 @@ public:
     static constexpr const char* kFileName = "Corvantis.ini";
 
     CSettingFile(const std::string& folder, const std::string& fileName);
+    // The same, its saves swapping the file in through `swap` (tests put a double there).
+    CSettingFile(const std::string& folder, const std::string& fileName, const CFileSwap& swap);
     virtual ~CSettingFile() = default;
 
     void SetPath(const std::string& folder, const std::string& fileName);
@@ -29,13 +32,15 @@ public:
     // Leaves `lock` as it was when the file holds no "Lock".
     void LoadLockState(int& lock) const;
     // Writes the record and keeps the file's lock state. Both saves read and write the
-    // file under the settings file's system-wide lock.
+    // file under the settings file's system-wide lock. A save that returns is in force:
+    // the next read sees it, even where a half-done swap left it as a kept copy.
     void SaveSetting(const CLockSetting& setting) const;
     // Changes only "Lock"; every other section and key of the file stays as it is.
     void SaveLockState(int lock) const;
-    // The same without waiting for another program's save: fails at once, as a sharing
-    // violation, while another program holds the lock.
-    void SaveLockStateAtOnce(int lock) const;
+    // The same without ever waiting: fails at once, as a sharing violation, while another
+    // program holds the lock. False where the state is in force but only as a kept copy,
+    // the move that puts the file in place not tried again: a waiting save finishes it.
+    bool SaveLockStateAtOnce(int lock) const;
     void Load(CLockSetting* setting, int* lock) const;
     void Save(const CLockSetting* setting, const int* lock) const;
 
@@ -49,12 +54,14 @@ public:
     static std::string SetLockStateInText(std::string_view text, int lock);
 
 private:
-    void SaveLockState(int lock, unsigned long lockWait) const;
+    // `wait` false: neither the lock nor a move that fails is waited for.
+    bool StoreLockState(int lock, bool wait) const;
     // The file, or where none is there, the copy a half-done save kept in its stead.
     std::optional<std::string> SourcePath() const;
-    void ForgetKeptCopy(const std::string& source) const;
     static std::string ReadText(const std::string& path);
-    void WriteText(const std::string& text) const;
+    // True when the file holds `text` in its place, false where it is the kept copy.
+    bool WriteText(const std::string& text, bool wait) const;
 
     std::string m_path;
+    const CFileSwap* m_swap = nullptr;  // null: Windows' own calls
 };

@@ -106,6 +106,12 @@ CSettingFile::CSettingFile(const std::string& folder, const std::string& fileNam
     SetPath(folder, fileName);
 }
 
+CSettingFile::CSettingFile(const std::string& folder, const std::string& fileName, const CFileSwap& swap)
+    : m_swap(&swap)
+{
+    SetPath(folder, fileName);
+}
+
 void CSettingFile::SetPath(const std::string& folder, const std::string& fileName)
 {
     m_path = PathText::AppendBackslash(folder) + fileName;

@@ -52,6 +52,7 @@ public:
         modeWrite = 0x0001,
         shareDenyWrite = 0x0020,  // others may read while this is open, never write
         modeCreate = 0x1000,      // create, or empty the file that exists
+        modeCreateNew = 0x2000,   // create; fails where a file has the name
     };
 
     CFile(std::string path, unsigned flags);

@@ -36,10 +36,10 @@ CSettingFile LockStateFile()
 CLockStateWriter::Store StoreInLockStateFile()
 {
     return [file = LockStateFile()](int lock, bool wait) {
-        if (wait)
-            file.SaveLockState(lock);
-        else
-            file.SaveLockStateAtOnce(lock);
+        if (!wait)
+            return file.SaveLockStateAtOnce(lock);
+        file.SaveLockState(lock);
+        return true;
     };
 }
 
@@ -309,6 +309,10 @@ void CLockMainDialog::FollowSuspendQuery(unsigned event)
 
 void CLockMainDialog::OnEndSession(bool ending)
 {
+    // Windows may end the program once this is answered: a lock state still on its way
+    // lands first, or a restart with the key in would come up open.
+    if (ending)
+        m_lockState.Finish();
     m_engine.OnEndSession(ending);
     if (ending)
         CCompanionLink::PauseWatchdog();

@@ -47,11 +47,32 @@ std::optional<int> CLockStateWriter::Unwritten() const
     return m_unwritten;
 }
 
+bool CLockStateWriter::Finish()
+{
+    std::unique_lock<std::mutex> guard(m_mutex);
+    m_changed.wait(guard, [this] { return !m_storing; });
+    if (m_unwritten)
+        StoreWaiting(guard, *m_unwritten);
+    return !m_unwritten;
+}
+
+bool CLockStateWriter::StoreWaiting(std::unique_lock<std::mutex>& guard, int lock)
+{
+    m_storing = true;
+    guard.unlock();
+    const bool landed = TryStore(lock, true);
+    guard.lock();
+    m_storing = false;
+    if (landed && m_unwritten == lock)
+        m_unwritten.reset();
+    m_changed.notify_all();  // the thread, or Finish, may wait for this attempt's end
+    return landed;
+}
+
 bool CLockStateWriter::TryStore(int lock, bool wait) const
 {
     try {
-        m_store(lock, wait);
-        return true;
+        return m_store(lock, wait);
     } catch (...) {
         return false;  // tried again later: the lock itself does not depend on the file
     }
@@ -61,21 +82,15 @@ void CLockStateWriter::Run()
 {
     std::unique_lock<std::mutex> guard(m_mutex);
     for (;;) {
-        m_changed.wait(guard, [this] { return m_unwritten || m_stopping; });
+        m_changed.wait(guard, [this] { return (m_unwritten && !m_storing) || m_stopping; });
         if (!m_unwritten)
             return;
         const bool last = m_stopping;
         const int lock = *m_unwritten;
-        m_storing = true;
-        guard.unlock();
-        const bool landed = TryStore(lock, true);
-        guard.lock();
-        m_storing = false;
+        const bool landed = StoreWaiting(guard, lock);
         if (last)
             return;
         if (landed) {
-            if (m_unwritten == lock)
-                m_unwritten.reset();
             m_backOff = m_firstBackOff;
             continue;
         }

@@ -38,10 +38,39 @@ protected:
     }
 
     std::string Text() const { return ReadWholeFile(m_file.GetPath()); }
+    // The name this process's saves once wrote their new text under.
     std::string TempPath() const
     {
         return m_file.GetPath() + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
     }
+    // The temporary files of the settings file, kept copies among them.
+    std::vector<std::string> TempFiles() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        const fw::unique_hfind search(FindFirstFileA((m_file.GetPath() + ".*.tmp").c_str(), &found));
+        if (search)
+            do
+                names.push_back(found.cFileName);
+            while (FindNextFileA(search.get(), &found));
+        return names;
+    }
+
+    // The settings read back as `expected`, and the next lock state puts them, whole, in
+    // the file's place, with no temporary file left.
+    void ExpectInForceAndPutInPlace(const CLockSetting& expected) const
+    {
+        CLockSetting loaded;
+        EXPECT_NO_THROW(m_file.LoadSetting(loaded));
+        EXPECT_TRUE(IsEqualSetting(expected, loaded));
+        m_file.SaveLockState(1);
+        const int one = 1;
+        EXPECT_EQ(CSettingFile::Serialize(&expected, &one), Text());
+        EXPECT_TRUE(TempFiles().empty());
+    }
+    // Leaves the settings only as the copy a save kept that stopped halfway: ReplaceFile
+    // removed the old file, and the move of the new one kept failing.
+    void KeepHalfDoneSave(const CLockSetting& setting) const;
 
     CTempFolder m_folder;
     CSettingFile m_file;
@@ -59,7 +88,7 @@ TEST_F(SettingFileTest, SaveAndLoadSetting)
     int lock = 7;
     m_file.LoadLockState(lock);
     EXPECT_EQ(7, lock);
-    EXPECT_FALSE(CFile::Exists(TempPath()));
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 TEST_F(SettingFileTest, LockStateSequence)
@@ -134,7 +163,7 @@ TEST_F(SettingFileTest, SaveWhileOpenFailsAndChangesNothing)
         EXPECT_TRUE(IsEqualSetting(Sample(), loaded));
     }
     EXPECT_EQ(before, Text());
-    EXPECT_FALSE(CFile::Exists(TempPath()));
+    EXPECT_TRUE(TempFiles().empty());
     m_file.SaveLockState(1);  // and once it is closed, saving works again
     EXPECT_NE(before, Text());
 }
@@ -171,14 +200,14 @@ TEST_F(SettingFileTest, InterruptedSaveKeepsTheOldFile)
         EXPECT_EQ(1u, loaded.KeyDevices.size());
     }
     EXPECT_EQ(before, Text());
-    EXPECT_FALSE(CFile::Exists(TempPath()));
+    EXPECT_TRUE(TempFiles().empty());
 
     WriteWholeFile(TempPath(), "stale half-written text");  // left by a crashed save
     m_file.SaveSetting(changed);
     CLockSetting loaded;
     m_file.LoadSetting(loaded);
     EXPECT_TRUE(IsEqualSetting(changed, loaded));
-    EXPECT_FALSE(CFile::Exists(TempPath()));
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 // Brontal writes the lock state while the utility saves the settings, two programs at once:
@@ -274,7 +303,7 @@ TEST_F(SettingFileTest, DamagedFilesLoadByTheContentRules)
 // through which call puts the new file in place.)
 class RecordingSwap : public CFileSwap {
 public:
-    RecordingSwap(std::string target, std::string temp) : m_target(std::move(target)), m_temp(std::move(temp)) {}
+    explicit RecordingSwap(std::string target) : m_target(std::move(target)) {}
 
     std::map<std::string, DWORD> failures;  // call -> the error it fails with
     void (*replaceLeaves)(const std::string& target) = nullptr;  // what a failing Replace did first
@@ -316,9 +345,19 @@ private:
         const auto times = failTimes.find(name);
         return times == failTimes.end() || times->second-- > 0;
     }
-    std::string Name(const std::string& path) const { return path == m_target ? "target" : path == m_temp ? "temp" : path; }
+    // Every temporary file of the target (one a save writes, one a half-done save kept) is "temp".
+    std::string Name(const std::string& path) const
+    {
+        const std::string prefix = m_target + ".", suffix = ".tmp";
+        if (path == m_target)
+            return "target";
+        if (path.size() > prefix.size() + suffix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+            path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return "temp";
+        return path;
+    }
 
-    std::string m_target, m_temp;
+    std::string m_target;
 };
 
 void OldFileDeleted(const std::string& target)
@@ -329,6 +368,16 @@ void OldFileDeleted(const std::string& target)
 void OldFileRenamed(const std::string& target)
 {
     MoveFileA(target.c_str(), (target + ".replaced").c_str());
+}
+
+void SettingFileTest::KeepHalfDoneSave(const CLockSetting& setting) const
+{
+    RecordingSwap swap(m_file.GetPath());
+    swap.failures = {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT}, {"MoveReplacing", ERROR_SHARING_VIOLATION}};
+    swap.replaceLeaves = OldFileDeleted;
+    EXPECT_NO_THROW(CSettingFile(m_folder.Path(), CSettingFile::kFileName, swap).SaveSetting(setting));
+    ASSERT_FALSE(CFile::Exists(m_file.GetPath()));
+    ASSERT_EQ(1u, TempFiles().size());
 }
 
 // An existing file is replaced by ReplaceFile, which keeps its owner, access list and
@@ -364,7 +413,7 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
         DeleteFileA(target.c_str());
         if (c.oldFile)
             WriteWholeFile(target, "old");
-        RecordingSwap swap(target, TempPath());
+        RecordingSwap swap(target);
         swap.failures = c.failures;
         swap.replaceLeaves = c.replaceLeaves;
         try {
@@ -377,14 +426,15 @@ TEST_F(SettingFileTest, ReplacementKeepsTheOldFileAsTheOneReplaced)
         }
         EXPECT_EQ(c.calls, swap.calls);
         EXPECT_EQ(c.saved ? "new" : "old", Text());
-        EXPECT_FALSE(CFile::Exists(TempPath()));
+        EXPECT_TRUE(TempFiles().empty());
     }
 }
 
 // Once ReplaceFile has removed the old file or moved it aside, the temporary file holds the
 // only copy of the new text. A move that fails then (a scanner holding a name) is tried
-// again; when it keeps failing the save fails, but the next read still finds the new text,
-// so the lock state written next keeps every setting.
+// again; where it keeps failing, the temporary file stays as the kept copy, which the next
+// read takes: the save is in force, and so it reports itself saved. The lock state written
+// next keeps every setting.
 TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
 {
     constexpr DWORD kHalfway = ERROR_UNABLE_TO_MOVE_REPLACEMENT, kHalfwayAside = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
@@ -396,48 +446,36 @@ TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
         std::map<std::string, DWORD> failures;
         void (*replaceLeaves)(const std::string& target);
         int moveFailures;  // how often the last move fails; -1: every time
-        bool saved;
         const char* move = "MoveReplacing temp target";
     } cases[] = {
         {"old file gone, move fails once", {{"Replace", kHalfway}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
-         OldFileDeleted, 1, true},
+         OldFileDeleted, 1},
         {"old file aside, move fails once", {{"Replace", kHalfwayAside}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
-         OldFileRenamed, 1, true},
+         OldFileRenamed, 1},
         {"old file gone, move keeps failing", {{"Replace", kHalfway}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
-         OldFileDeleted, -1, false},
+         OldFileDeleted, -1},
         {"old file aside, move keeps failing", {{"Replace", kHalfwayAside}, {"MoveReplacing", ERROR_SHARING_VIOLATION}},
-         OldFileRenamed, -1, false},
-        {"Windows 9x, old file deleted, rename keeps failing", windows9x, nullptr, -1, false, "Move temp target"},
+         OldFileRenamed, -1},
+        {"Windows 9x, old file deleted, rename keeps failing", windows9x, nullptr, -1, "Move temp target"},
     };
     const std::string target = m_file.GetPath();
     const CLockSetting sample = Sample();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        for (const std::string& path : {target, target + ".replaced", TempPath()})
+        for (const std::string& path : {target, target + ".replaced"})
             DeleteFileA(path.c_str());
         WriteWholeFile(target, "[Setting]\r\nLockMessage=old\r\n\r\n");
-        RecordingSwap swap(target, TempPath());
+        RecordingSwap swap(target);
         swap.failures = c.failures;
         swap.replaceLeaves = c.replaceLeaves;
         const std::string lastMove = std::string(c.move).substr(0, std::string(c.move).find(' '));
         if (c.moveFailures >= 0)
             swap.failTimes[lastMove] = c.moveFailures;
-        try {
-            CReplacementFile replacement(target, swap);
-            replacement.Write(CSettingFile::Serialize(&sample, nullptr));
-            replacement.Commit();
-            EXPECT_TRUE(c.saved);
-        } catch (const CFileException& e) {
-            EXPECT_FALSE(c.saved) << e.what();
-        }
+        const CSettingFile utility(m_folder.Path(), CSettingFile::kFileName, swap);
+        EXPECT_NO_THROW(utility.SaveSetting(sample));
         EXPECT_LE(2, std::count(swap.calls.begin(), swap.calls.end(), c.move));
 
-        CLockSetting loaded;
-        EXPECT_NO_THROW(m_file.LoadSetting(loaded));
-        EXPECT_TRUE(IsEqualSetting(sample, loaded));
-        m_file.SaveLockState(1);
-        const int one = 1;
-        EXPECT_EQ(CSettingFile::Serialize(&sample, &one), Text());
+        ExpectInForceAndPutInPlace(sample);
     }
 }
 
@@ -453,6 +491,62 @@ TEST_F(SettingFileTest, ListsEveryTemporaryFileOfTheSettingsFile)
         names.push_back(path.substr(path.rfind('\\') + 1));
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"CORVANTIS.INI.7-3.TMP", "Corvantis.ini.12.tmp"}), names);
+}
+
+// Where the settings live only as the copy a half-done save kept, the next save reads that
+// copy. It writes a file of its own, so however it fails (Brontal's lock state, the
+// utility's save) the copy stays whole, and the save after it puts the settings back in
+// their place.
+TEST_F(SettingFileTest, ASaveThatFailsKeepsTheCopyItReadFrom)
+{
+    const struct {
+        const char* what;
+        const char* failingCall;
+        DWORD error;
+    } cases[] = {
+        {"ReplaceFile refuses", "Replace", ERROR_ACCESS_DENIED},
+        {"the move fails once", "MoveReplacing", ERROR_SHARING_VIOLATION},
+    };
+    const std::string target = m_file.GetPath();
+    const CLockSetting sample = Sample();
+    CLockSetting changed = sample;
+    changed.LockMessage = "changed";
+    for (const auto& c : cases) {
+        for (const bool lockState : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (lockState ? ", lock state" : ", settings"));
+            WriteWholeFile(target, "[Setting]\r\nLockMessage=old\r\n\r\n");
+            KeepHalfDoneSave(sample);
+            RecordingSwap swap(target);
+            swap.failures = {{c.failingCall, c.error}};
+            swap.failTimes[c.failingCall] = 1;
+            const CSettingFile next(m_folder.Path(), CSettingFile::kFileName, swap);
+            if (lockState)
+                EXPECT_THROW(next.SaveLockState(1), CFileException);
+            else
+                EXPECT_THROW(next.SaveSetting(changed), CFileException);
+
+            ExpectInForceAndPutInPlace(sample);
+        }
+    }
+}
+
+// Brontal's attempt at once never waits for the move: where ReplaceFile got halfway and the
+// move fails, the state is in force at once as the kept copy, no move is tried again, and
+// the attempt says that the file is not yet in its place; a waiting save puts it there.
+TEST_F(SettingFileTest, ALockStateAtOnceNeverWaitsForTheMove)
+{
+    const CLockSetting sample = Sample();
+    m_file.SaveSetting(sample);
+    RecordingSwap swap(m_file.GetPath());
+    swap.failures = {{"Replace", ERROR_UNABLE_TO_MOVE_REPLACEMENT}, {"MoveReplacing", ERROR_SHARING_VIOLATION}};
+    swap.replaceLeaves = OldFileDeleted;
+    const CSettingFile atOnce(m_folder.Path(), CSettingFile::kFileName, swap);
+    EXPECT_FALSE(atOnce.SaveLockStateAtOnce(1));
+    EXPECT_EQ((std::vector<std::string>{"Replace target temp", "MoveReplacing temp target"}), swap.calls);
+    int lock = 0;
+    m_file.LoadLockState(lock);
+    EXPECT_EQ(1, lock);
+    ExpectInForceAndPutInPlace(sample);
 }
 
 // The settings file is one for the machine, and so is its lock: a program of any session

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -16,19 +17,22 @@ namespace {
 class FakeStore {
 public:
     std::atomic<bool> busy{false};
-    std::atomic<DWORD> waitWhileBusy{0};  // what a waiting attempt spends before it fails
+    std::atomic<DWORD> waitWhileBusy{0};  // what a waiting attempt spends before it looks again
+    std::atomic<bool> finishesAtOnce{true};  // false: as after a half-done swap
 
     CLockStateWriter::Store Store()
     {
         return [this](int lock, bool wait) {
             ++m_attempts;
-            if (busy) {
-                if (wait)
-                    Sleep(waitWhileBusy);
+            if (busy && wait)
+                Sleep(waitWhileBusy);
+            if (busy)
                 throw std::runtime_error("busy");
-            }
+            if (!wait && !finishesAtOnce)
+                return false;
             const std::lock_guard<std::mutex> guard(m_mutex);
             m_landed.push_back(lock);
+            return true;
         };
     }
     std::vector<int> Landed() const
@@ -85,6 +89,55 @@ TEST(LockStateWriter, ABusyFileGetsTheNewestStateOnceFreeWithoutHoldingUpTheCall
     store.busy = false;
     ASSERT_TRUE(WaitFor([&] { return !writer.Unwritten(); }));
     EXPECT_EQ(std::vector<int>{1}, store.Landed());
+}
+
+// What the attempt at once could not finish without waiting (a move to be tried again) is
+// finished on the writer's thread.
+TEST(LockStateWriter, WhatTheAttemptAtOnceCannotFinishTheThreadDoes)
+{
+    FakeStore store;
+    store.finishesAtOnce = false;
+    CLockStateWriter writer(store.Store(), 20);
+    writer.Write(1);
+    ASSERT_TRUE(WaitFor([&] { return !writer.Unwritten(); }));
+    EXPECT_EQ(std::vector<int>{1}, store.Landed());
+    EXPECT_EQ(2, store.Attempts());
+}
+
+// When the session ends, a state still on its way gets its waiting attempt before Finish
+// returns, whether the thread waits out its back-off or is in an attempt of its own (which
+// ends first, so the states land in order); Finish says whether the file holds the state.
+TEST(LockStateWriter, FinishStoresAStateOnItsWayBeforeItReturns)
+{
+    const struct {
+        const char* what;
+        DWORD waitWhileBusy;
+        std::vector<int> writes;
+        bool freed;
+        std::vector<int> landed;
+    } cases[] = {
+        {"the thread waits out its back-off", 0, {1}, true, {1}},
+        {"the thread's attempt under way, a newer state behind it", 1000, {1, 0}, true, {1, 0}},
+        {"the file still busy", 0, {1}, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeStore store;
+        store.busy = true;
+        store.waitWhileBusy = c.waitWhileBusy;
+        CLockStateWriter writer(store.Store(), 60000);
+        writer.Write(c.writes.front());
+        ASSERT_TRUE(WaitFor([&] { return store.Attempts() >= 2; }));  // at once, then on the thread
+        for (std::size_t i = 1; i < c.writes.size(); ++i)
+            writer.Write(c.writes[i]);
+        store.busy = !c.freed;
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(c.freed, writer.Finish());
+        EXPECT_LT(GetTickCount() - start, 5000u);
+        EXPECT_EQ(c.landed, store.Landed());
+        EXPECT_EQ(c.freed ? std::nullopt : std::optional<int>(c.writes.back()), writer.Unwritten());
+        store.busy = false;
+    }
 }
 
 // At the program's end a state still unwritten gets one last attempt, without waiting out

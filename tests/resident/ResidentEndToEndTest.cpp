@@ -22,6 +22,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -294,6 +295,38 @@ TEST_F(ResidentEndToEnd, LockWhileTheSettingsFileIsBusyShowsAtOnceAndStoresTheSt
         resident.Kill();
         RemoveFailedReplaceLeftovers();
     }
+}
+
+// Windows may end the program as soon as it has answered WM_ENDSESSION. A lock state still
+// on its way (another program's save holds the settings file's lock) is stored before that
+// answer, so a restart with the key in comes up locked.
+TEST_F(ResidentEndToEnd, TheSessionsEndStoresALockStateOnItsWayBeforeItAnswers)
+{
+    StartWith({kKeyA}, {kKeyA});
+    const fw::unique_handle held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const fw::unique_handle ending(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    // A mutex is let go by the thread that holds it.
+    std::thread otherSave([&] {
+        const CSettingFileLock lock(SettingsFilePath());
+        SetEvent(held.get());
+        WaitForSingleObject(ending.get(), 30000);
+        Sleep(1000);
+    });
+    WaitForSingleObject(held.get(), 10000);
+    resident.Post(UM_LOCK_NOW);
+    ExpectEvent(kEventLock);
+    EXPECT_EQ(-1, ReadLockState());
+
+    SetEvent(ending.get());
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(resident.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000,
+                                    &answer));
+    resident.Kill();  // as Windows ends it
+    otherSave.join();
+    EXPECT_EQ(1, ReadLockState());
+
+    ASSERT_TRUE(resident.Start(kBrontal, &events));
+    ExpectEvent(kEventLock);
 }
 
 TEST_F(ResidentEndToEnd, IdleTimeLocks)

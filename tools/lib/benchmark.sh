@@ -43,7 +43,7 @@ kv_start_benchmark() {  # tool, targets...
 kv_begin_benchmark() {  # tool, program, arguments...
   kv_bench_tool=$1 kv_bench_program=$(basename "$2")
   shift
-  kv_bench_log=$PWD/build/$kv_preset/$(basename "$kv_bench_tool").log
+  kv_bench_log=build/$kv_preset/$(basename "$kv_bench_tool").log
   : >"$kv_bench_log"
   tools/wine-exec "$kv_wine_dir" "$@" >"$kv_bench_log" 2>&1 &
   kv_bench=$!

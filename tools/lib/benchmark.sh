@@ -7,8 +7,8 @@ kv_benchmark_finished_line="benchmark finished"
 # The script's arguments: --help prints its head comment (what it measures, its
 # arguments), exit 0; up to `most` counts, each a whole number above 0, else the usage
 # line of its head comment, exit 2.
-kv_benchmark_arguments() {  # script, most counts, arguments...
-  local script=$1 most=$2 arg
+kv_benchmark_arguments() {  # script ($0), most counts, arguments...
+  local script=tools/${1##*/} most=$2 arg  # from the project's root, where scripts work
   shift 2
   if [ "${1:-}" = --help ] || [ "${1:-}" = -h ]; then
     kv_head_comment "$script"

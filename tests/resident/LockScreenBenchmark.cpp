@@ -192,8 +192,8 @@ int main(int argc, char** argv)
 {
     int cycles = 30, replacements = 10, trips = 2000, pullsWithStart = 20;
     if (!ReadCounts(argc, argv, 2, {&cycles, &replacements, &trips, &pullsWithStart},
-                    "LockScreenBenchmark <resident program> [cycles] [replacements] [round trips]\n"
-                    "       [pulls with a start]"))
+                    "LockScreenBenchmark <resident program> [cycles] [replacements]\n"
+                    "       [round trips] [pulls with a start]"))
         return 2;
     const std::string brontal = argv[1];
     const std::string lockScreenPath = brontal.substr(0, brontal.find_last_of('\\') + 1) + "Marrowpane.exe";

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark programs and tools/run's KeyConsole under Wine, in one of two checks:
 #   refusals  an argument that is not a count above 0, one too many or a missing
-#             program: the usage on stderr, status 2, before anything is measured.
+#             program: the usage on stderr in 80 columns, status 2, before anything
+#             is measured.
 #   runs      each with the fewest rounds, KeyConsole driven from its input: status 0,
 #             a benchmark's last line its finished line, and every line it prints fits
 #             the 80 columns of Wine's console.
@@ -20,6 +21,12 @@ program_of() {  # name
     LoggerBenchmark) echo "$build/tests/logplugin/$1.exe" ;;
     UninstallBenchmark) echo "$build/tests/installer/$1.exe" ;;
   esac
+}
+
+fits_80_columns() {  # what
+  local wide
+  wide=$(awk 'length > 80' <<<"$out")
+  [ -z "$wide" ] || fail "$1: lines wider than 80 columns: $wide"
 }
 
 # Runs a program in the session; sets out (what it printed, without carriage returns)
@@ -57,6 +64,7 @@ check_refusals() {
     run "$name" $args
     ((status == 2)) && grep -q "^usage: $name" <<<"$out" || fail "$name $args: status $status; it printed: $out"
     ! grep -q '^measuring' <<<"$out" || fail "$name $args: it measured: $out"
+    fits_80_columns "$name $args"
   done
 }
 
@@ -65,7 +73,7 @@ check_runs() {
   local cases=(
     "WizardBenchmark|1 3" "MovingMessageBenchmark|1" "AlarmBenchmark|B 1" "ResidentBenchmark|B 1 1"
     "LockScreenBenchmark|B 1 1 2 1" "CompanionsBenchmark|10 1" "LoggerBenchmark|1" "UninstallBenchmark|1"
-  ) c name args wide
+  ) c name args
   for c in "${cases[@]}"; do
     IFS='|' read -r name args <<<"$c"
     args=${args//B/$brontal}
@@ -73,15 +81,13 @@ check_runs() {
     run "$name" $args
     ((status == 0)) && [ "$(tail -n 1 <<<"$out")" = "benchmark finished" ] ||
       fail "$name $args: status $status, or not finished; it printed: $out"
-    wide=$(awk 'length > 80' <<<"$out")
-    [ -z "$wide" ] || fail "$name $args: lines wider than 80 columns: $wide"
+    fits_80_columns "$name $args"
   done
   for args in "" --first-run; do
     # shellcheck disable=SC2086  # the arguments are words
     if [ -n "$args" ]; then run KeyConsole $args < <(slowly w p i q); else run KeyConsole < <(slowly p i k q); fi
     ((status == 0)) && grep -q "event 1: locked" <<<"$out" || fail "KeyConsole $args: status $status; it printed: $out"
-    wide=$(awk 'length > 80' <<<"$out")
-    [ -z "$wide" ] || fail "KeyConsole $args: lines wider than 80 columns: $wide"
+    fits_80_columns "KeyConsole $args"
   done
 }
 

@@ -1,8 +1,8 @@
-// Timings for the record, run by hand under Wine:
-//   tools/wine-exec build/windows/wine build/windows/tests/companions/CompanionsBenchmark.exe
-// 1. From a kill of the resident program to the first lock event of the program the
+// Timings for the record, under Wine (tools/benchmark-companions):
+// 1. GetEventData with 10,000 records pending in ArdenvaleAPI.dll.
+// 2. From a kill of the resident program to the first lock event of the program the
 //    watchdog started again, at the sample client (median over 20 kills).
-// 2. GetEventData with 10,000 records pending in ArdenvaleAPI.dll.
+// Usage: CompanionsBenchmark [records] [kills]
 #include <windows.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "lockcore/EventMessage.h"
 #include "tests/companions/support/InstalledPrograms.h"
 #include "tests/companions/support/SampleClientProcess.h"
+#include "tests/support/Benchmark.h"
 #include "tests/support/BenchmarkProgress.h"
 
 namespace {
@@ -26,12 +27,6 @@ double NowMs()
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-void PrintFigures(const char* what, std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("%s: n=%zu median %.1f ms, min %.1f, max %.1f\n", what, ms.size(), ms[ms.size() / 2], ms.front(),
-                ms.back());
-}
 
 bool RestartLatency(int kills)
 {
@@ -60,7 +55,10 @@ bool RestartLatency(int kills)
     }
     if (ms.empty())
         return false;
-    PrintFigures("kill -> lock event of the restarted program", ms);
+    std::sort(ms.begin(), ms.end());
+    PrintFigures("kill to lock event of the restarted program:",
+                 Format("n=%zu  median %.1f ms  min %.1f ms  max %.1f ms", ms.size(), ms[ms.size() / 2], ms.front(),
+                        ms.back()));
     return true;
 }
 
@@ -125,10 +123,11 @@ bool ReadThroughput(int records)
         read += api.GetEventData(static_cast<UINT>(id), &code) && code == EVENT_LOCK;
     }
     const double readMs = NowMs() - readStart;
-    std::printf("%d records received in %.1f ms (%.1f us each, WM_COPYDATA between threads)\n", records, received,
-                1000.0 * received / records);
-    std::printf("GetEventData with %d pending: %d read in %.2f ms (%.2f us each, %.0f per second)\n", records,
-                read, readMs, 1000.0 * readMs / records, records / (readMs / 1000.0));
+    PrintFigures(Format("%d records received (WM_COPYDATA between threads):", records),
+                 Format("%.1f ms, %.1f us each", received, 1000.0 * received / records));
+    PrintFigures(Format("GetEventData with %d pending:", records),
+                 Format("%d read: %.2f ms, %.2f us each, %.0f/s", read, readMs, 1000.0 * readMs / records,
+                        records / (readMs / 1000.0)));
     api.UnRegGetEvent();
     DestroyWindow(caller);
     FreeLibrary(library);
@@ -137,9 +136,12 @@ bool ReadThroughput(int records)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    const bool throughput = ReadThroughput(10000);
-    const bool restart = RestartLatency(20);
-    return throughput && restart ? 0 : 1;
+    int records = 10000, kills = 20;
+    if (!ReadCounts(argc, argv, 1, {&records, &kills}, "CompanionsBenchmark [records] [kills]"))
+        return 2;
+    const bool throughput = ReadThroughput(records);
+    const bool restart = RestartLatency(kills);
+    return throughput && restart ? Finished() : 1;
 }

@@ -101,11 +101,12 @@ private:
     std::unique_ptr<CEventWindow> m_window;
 };
 
-// Each line fits a terminal of 80 columns.
+// Each line fits a terminal of 80 columns. tools/run answers s itself.
 void PrintHelp()
 {
     std::printf("commands: p = pull the key, i = insert it, l = lock now (Tollhatch), q = quit,\n"
-                "          r = reload settings, k = kill Brontal (Pernwick starts it again)\n");
+                "          r = reload settings, k = kill Brontal (Pernwick starts it again),\n"
+                "          s = save a picture of the display (tools/run)\n");
     std::fflush(stdout);
 }
 
@@ -138,9 +139,9 @@ bool CompleteWizard()
 // The first-run wizard of the resident program: done on the display, or from here.
 bool RunFirstRunWizard()
 {
-    std::printf("Brontal shows its first-run wizard, with the simulated key %04X:%04X \"%s\"\n"
-                "attached. Check \"Key %s\" and press Next, Next and Finish on the display,\n"
-                "then Enter here; or type w and Enter to have that done from here.\n",
+    std::printf("Brontal shows its first-run wizard, with the simulated key %04X:%04X\n"
+                "\"%s\" attached. Check \"Key %s\" and press Next, Next and Finish\n"
+                "on the display, then Enter here; or type w and Enter to have that done here.\n",
                 kInstalledKey.identity.m_vendorId, kInstalledKey.identity.m_productId,
                 kInstalledKey.identity.m_serialNumber.c_str(), kInstalledKey.tag.c_str());
     std::fflush(stdout);

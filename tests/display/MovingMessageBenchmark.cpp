@@ -1,6 +1,6 @@
 // The moving message's cost while the PC sits locked and idle: it runs its 1 ms timer
 // over a full screen for the given time (60 s unless told) and prints, every 10 s, the
-// process's CPU time, its GDI and USER object counts and its committed memory, so a
+// process's CPU time, its committed memory and its GDI and USER object counts, so a
 // handle leak per step would show as a rising count. Wine reports no object counts
 // (GetGuiResources gives 0, which no process with a window has): they show as n/a, and
 // the slot a new GDI object and a new USER object take stands in: freed slots are reused
@@ -9,12 +9,12 @@
 // Usage: MovingMessageBenchmark [seconds]
 #include "display/MovingMessageWnd.h"
 #include "display/TopmostWindowList.h"
+#include "tests/support/Benchmark.h"
 
 #include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -64,11 +64,10 @@ void Sample(DWORD elapsedMs, double cpuStartMs, int steps)
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    std::printf("%5.1f s  cpu %8.1f ms  gdi %4s (next slot %5u)  user %4s (next slot %5u)  pagefile %6lu KB"
-                "  steps %d\n",
-                elapsedMs / 1000.0, CpuMilliseconds() - cpuStartMs, ObjectCount(GR_GDIOBJECTS).c_str(), NextGdiSlot(),
-                ObjectCount(GR_USEROBJECTS).c_str(), NextUserSlot(), static_cast<unsigned long>(memory.PagefileUsage / 1024),
-                steps);
+    std::printf("%5.1f s  cpu %8.1f ms  pagefile %6lu KB  steps %d\n", elapsedMs / 1000.0,
+                CpuMilliseconds() - cpuStartMs, static_cast<unsigned long>(memory.PagefileUsage / 1024), steps);
+    std::printf("         gdi %4s (next slot %5u)  user %4s (next slot %5u)\n", ObjectCount(GR_GDIOBJECTS).c_str(),
+                NextGdiSlot(), ObjectCount(GR_USEROBJECTS).c_str(), NextUserSlot());
     std::fflush(stdout);
 }
 
@@ -76,7 +75,9 @@ void Sample(DWORD elapsedMs, double cpuStartMs, int steps)
 
 int main(int argc, char** argv)
 {
-    const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) : 60;
+    int seconds = 60;
+    if (!ReadCounts(argc, argv, 1, {&seconds}, "MovingMessageBenchmark [seconds]"))
+        return 2;
     CTopmostWindowList topmost;
     CMovingMessageWnd message(topmost);
     message.SetMessage("このコンピュータはロックされています。");
@@ -86,7 +87,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the moving message could not be created\n");
         return 1;
     }
-    std::printf("moving message over %d x %d for %lu s, a line every 10 s\n", width, height, seconds);
+    std::printf("moving message over %d x %d for %d s, two lines every 10 s\n", width, height, seconds);
     if (!ObjectsCounted())
         std::printf("object counts: n/a (not counted under Wine); the next slot of each stands in\n");
     const double cpuStart = CpuMilliseconds();
@@ -103,12 +104,12 @@ int main(int argc, char** argv)
             Sample(elapsed, cpuStart, steps);
             nextSample += 10000;
         }
-        if (elapsed >= seconds * 1000)
+        if (elapsed >= static_cast<DWORD>(seconds) * 1000)
             break;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
     }
-    return 0;
+    return Finished();
 }

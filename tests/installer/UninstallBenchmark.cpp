@@ -2,6 +2,7 @@
 // watchdog having started the resident program) and no key registered, so the time is
 // the stop of both programs and the removal of the settings: the stand-in installer's
 // call, timed around the export in this process. Prints the median over the runs.
+// Usage: UninstallBenchmark [runs]
 #include <windows.h>
 
 #include <algorithm>
@@ -10,11 +11,11 @@
 
 #include "tests/companions/support/InstalledPrograms.h"
 #include "tests/resident/support/ResidentProcess.h"
+#include "tests/support/Benchmark.h"
 #include "tests/support/BenchmarkProgress.h"
 
 namespace {
 
-constexpr int kRuns = 10;
 using Export = int(WINAPI*)(LPARAM, LPARAM, LPARAM);
 
 double Ms(LARGE_INTEGER from, LARGE_INTEGER to)
@@ -26,8 +27,11 @@ double Ms(LARGE_INTEGER from, LARGE_INTEGER to)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    int runs = 10;
+    if (!ReadCounts(argc, argv, 1, {&runs}, "UninstallBenchmark [runs]"))
+        return 2;
     const HMODULE library = LoadLibraryA(WindowsPathOf(KV_SETWARDEN_SIMULATED).c_str());
     const auto uninstall =
         library ? reinterpret_cast<Export>(reinterpret_cast<void (*)()>(GetProcAddress(library, "Uninstall"))) : nullptr;
@@ -37,8 +41,8 @@ int main()
     }
     CInstalledPrograms programs("setwarden-benchmark", CInstalledPrograms::WithWatchdog);
     std::vector<double> times;
-    CBenchmarkProgress progress("uninstalls", kRuns);
-    for (int run = 0; run < kRuns; ++run) {
+    CBenchmarkProgress progress("uninstalls", runs);
+    for (int run = 0; run < runs; ++run) {
         CInstalledPrograms::RegisterKey();
         if (!programs.Launch("Pernwick.exe") || !WaitForResident(true, 15000)) {
             std::fprintf(stderr, "run %d: the programs did not start\n", run);
@@ -57,8 +61,8 @@ int main()
         progress.Done(run + 1);
     }
     std::sort(times.begin(), times.end());
-    std::printf("Uninstall with Pernwick and Brontal running, %d runs: median %.1f ms, min %.1f ms, max %.1f ms\n",
-                kRuns, times[times.size() / 2], times.front(), times.back());
+    PrintFigures(Format("Uninstall with Pernwick and Brontal running, %d runs:", runs),
+                 Format("median %.1f ms  min %.1f ms  max %.1f ms", times[times.size() / 2], times.front(), times.back()));
     FreeLibrary(library);
-    return 0;
+    return Finished();
 }

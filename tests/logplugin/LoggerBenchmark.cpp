@@ -1,6 +1,7 @@
 // Times the road of a lock event from a key pull at Brontal (its simulated-USB test build)
 // to the record at the stand-in log library, through ArdenvaleAPI.dll and the plug-in in
 // a stand-in log host (this program). Prints the median and the spread over 50 pulls.
+// Usage: LoggerBenchmark [pulls]
 #include <windows.h>
 
 #include <algorithm>
@@ -10,11 +11,11 @@
 #include "common/CompanionLink.h"
 #include "tests/logplugin/LogHost.h"
 #include "tests/resident/support/SingleKeySession.h"
+#include "tests/support/Benchmark.h"
 #include "tests/support/BenchmarkProgress.h"
 
 namespace {
 
-constexpr int kCycles = 50;
 constexpr DWORD kWait = 10000;
 const SSimulatedKey kKey{"key", CKeyDevice(0x0951, 0x1666, "KV-LOGBENCH-01")};
 
@@ -48,8 +49,11 @@ std::int64_t WaitForCode(CLogHost& host, std::size_t& seen, int code)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    int cycles = 50;
+    if (!ReadCounts(argc, argv, 1, {&cycles}, "LoggerBenchmark [pulls]"))
+        return 2;
     CLogHost host("logger-benchmark");
     CSingleKeySession session(kKey, "logger-benchmark.txt");
     if (!host.Load() || host.Plugin().OnInit(FALSE) != 0 || host.Plugin().LoggingStart() != 0) {
@@ -65,8 +69,8 @@ int main()
     }
     seen = host.Records().size();
     std::vector<double> delays;
-    CBenchmarkProgress progress("pulls and insertions", kCycles);
-    for (int i = 0; i < kCycles; ++i) {
+    CBenchmarkProgress progress("pulls and insertions", cycles);
+    for (int i = 0; i < cycles; ++i) {
         const std::int64_t pulled = Now();
         session.Pull();
         const std::int64_t arrived = WaitForCode(host, seen, 1);
@@ -80,7 +84,8 @@ int main()
     }
     host.Plugin().LoggingStop();
     std::sort(delays.begin(), delays.end());
-    std::printf("pull -> record 1 at the log library, %d pulls: median %.2f ms, p90 %.2f ms, min %.2f ms, max %.2f ms\n",
-                kCycles, delays[delays.size() / 2], delays[delays.size() * 9 / 10], delays.front(), delays.back());
-    return 0;
+    PrintFigures(Format("pull to record 1 at the log library, %d pulls:", cycles),
+                 Format("median %.2f ms  p90 %.2f ms  min %.2f ms  max %.2f ms", delays[delays.size() / 2],
+                        delays[delays.size() * 9 / 10], delays.front(), delays.back()));
+    return Finished();
 }

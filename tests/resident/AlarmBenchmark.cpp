@@ -3,13 +3,13 @@
 // process, over a number of alarms. A benchmark, not a timed test.
 // Usage: AlarmBenchmark <resident program> [alarms]
 #include "tests/resident/support/SingleKeySession.h"
+#include "tests/support/Benchmark.h"
 #include "tests/support/BenchmarkProgress.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,11 +47,9 @@ double MeasureAlarm(CSingleKeySession& session)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: AlarmBenchmark <resident program> [alarms]\n");
+    int alarms = 20;
+    if (!ReadCounts(argc, argv, 2, {&alarms}, "AlarmBenchmark <resident program> [alarms]"))
         return 2;
-    }
-    const int alarms = argc > 2 ? std::atoi(argv[2]) : 20;
     CSingleKeySession session(kKey, "kv-alarm-bench-usb-scenario-" + std::to_string(GetCurrentProcessId()) + ".txt");
     const bool started = session.Start(argv[1], [](CLockSetting& setting) {
         setting.AlarmSetting.AlarmKeyCount = kKeyCount;
@@ -81,7 +79,8 @@ int main(int argc, char** argv)
         Sleep(2500);  // the alarm ends and counting starts again
     }
     std::sort(samples.begin(), samples.end());
-    std::printf("key-up %d to event 4  n=%zu  median %.2f ms  min %.2f ms  max %.2f ms\n", kKeyCount, samples.size(),
-                samples[samples.size() / 2], samples.front(), samples.back());
-    return 0;
+    PrintFigures(Format("key-up %d to event 4", kKeyCount),
+                 Format("n=%zu  median %.2f ms  min %.2f ms  max %.2f ms", samples.size(), samples[samples.size() / 2],
+                        samples.front(), samples.back()));
+    return Finished();
 }

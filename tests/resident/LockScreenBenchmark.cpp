@@ -10,7 +10,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -151,7 +150,7 @@ bool MeasurePullWithStart(CSingleKeySession& session, DWORD& lockScreen, int cou
         progress.Done(i + 1);
     }
     Report("pull to covering, with a start", pulls);
-    Report("  of it: new process to covering", starts);
+    Report("  of it: new process to cover", starts);
     return true;
 }
 
@@ -191,16 +190,12 @@ bool MeasureRoundTrip(const std::string& lockScreenPath, int count)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: LockScreenBenchmark <resident program> [cycles] [replacements] [round trips] "
-                             "[pulls with a start]\n");
+    int cycles = 30, replacements = 10, trips = 2000, pullsWithStart = 20;
+    if (!ReadCounts(argc, argv, 2, {&cycles, &replacements, &trips, &pullsWithStart},
+                    "LockScreenBenchmark <resident program> [cycles] [replacements]\n"
+                    "       [round trips] [pulls with a start]"))
         return 2;
-    }
     const std::string brontal = argv[1];
-    const int cycles = argc > 2 ? std::atoi(argv[2]) : 30;
-    const int replacements = argc > 3 ? std::atoi(argv[3]) : 10;
-    const int trips = argc > 4 ? std::atoi(argv[4]) : 2000;
-    const int pullsWithStart = argc > 5 ? std::atoi(argv[5]) : 20;
     const std::string lockScreenPath = brontal.substr(0, brontal.find_last_of('\\') + 1) + "Marrowpane.exe";
 
     const CWineProgramVersion residentVersion("Brontal.exe", "win10");
@@ -224,5 +219,5 @@ int main(int argc, char** argv)
     }
     ok = ok && MeasureRoundTrip(lockScreenPath, trips);
     DeleteFileA(picture.c_str());
-    return ok ? 0 : 1;
+    return ok ? Finished() : 1;
 }

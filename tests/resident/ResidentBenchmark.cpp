@@ -15,7 +15,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -118,12 +117,9 @@ double MeasureInsert(CSingleKeySession& session)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: ResidentBenchmark <resident program> [cycles] [idle seconds]\n");
+    int cycles = 50, idleSeconds = 0;
+    if (!ReadCounts(argc, argv, 2, {&cycles, &idleSeconds}, "ResidentBenchmark <resident program> [cycles] [idle seconds]"))
         return 2;
-    }
-    const int cycles = argc > 2 ? std::atoi(argv[2]) : 50;
-    const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 0;
     const std::string tag = std::to_string(GetCurrentProcessId());
     const std::string monitors = TempPath("kv-bench-monitors-" + tag + ".txt");
     const std::string picture = TempPath("kv-bench-lock-" + tag + ".bmp");
@@ -172,5 +168,5 @@ int main(int argc, char** argv)
     }
     DeleteFileA(monitors.c_str());
     DeleteFileA(picture.c_str());
-    return status;
+    return status == 0 ? Finished() : status;
 }

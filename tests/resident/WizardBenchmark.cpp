@@ -7,6 +7,7 @@
 #include "resident/wizard/WizardResource.h"
 #include "tests/resident/support/SheetDriver.h"
 #include "tests/resident/support/SimulatedKeys.h"
+#include "tests/support/Benchmark.h"
 #include "tests/support/BenchmarkProgress.h"
 #include "usbkey/FilterUsbCheckThread.h"
 #include "usbkey/sim/SimUsbMachine.h"
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -75,8 +75,9 @@ double MeasureOnce(usbkey::CFilterUsbCheckThread* usb, int rows)
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
-    const int count = argc > 2 ? std::atoi(argv[2]) : 100;
+    int runs = 20, count = 100;
+    if (!ReadCounts(argc, argv, 1, {&runs, &count}, "WizardBenchmark [runs] [devices]"))
+        return 2;
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     const CSimulatedKeys keys(std::string(folder) + "wizard-bench.txt", Devices(count));
@@ -101,7 +102,7 @@ int main(int argc, char** argv)
     }
     usbkey::CFilterUsbCheckThread::End(usb);
     std::sort(samples.begin(), samples.end());
-    std::printf("wizard start to %d device rows: n=%zu  median %.1f ms  max %.1f ms\n", count, samples.size(),
-                samples[samples.size() / 2], samples.back());
-    return 0;
+    PrintFigures(Format("wizard start to %d device rows:", count),
+                 Format("n=%zu  median %.1f ms  max %.1f ms", samples.size(), samples[samples.size() / 2], samples.back()));
+    return Finished();
 }

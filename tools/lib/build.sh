@@ -6,6 +6,11 @@ kv_jobs() {
   echo "${KV_JOBS:-$(nproc)}"
 }
 
+# A script's head comment, the lines after #! up to its first command: its --help.
+kv_head_comment() {  # script
+  sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$1"
+}
+
 # Configures the preset (the first time only, which takes a while) and builds the targets,
 # saying which first.
 kv_build() {  # tool, preset, targets...
@@ -22,19 +27,4 @@ kv_windows_path() {  # path
   local p
   p=$(realpath "$1")
   echo "Z:${p//\//\\}"
-}
-
-# The common start of a tools/benchmark-* script: the set-up, the build of its targets and
-# the benchmarks' own Wine session, stopped when the script ends. Sets kv_preset and
-# kv_wine_dir.
-kv_start_benchmark() {  # tool, targets...
-  local tool=$1 arch
-  shift
-  tools/setup
-  arch=$(kv_run_arch "$tool")
-  kv_preset=$(kv_preset_of "$arch")
-  kv_build "$tool" "$kv_preset" "$@"
-  kv_wine_dir=$PWD/build/$kv_preset/bench-wine
-  trap 'tools/wine-session stop "$kv_wine_dir"' EXIT
-  tools/wine-session start "$kv_wine_dir" "$(kv_wine_arch_of "$arch")" >/dev/null
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Timings of the benchmarks: quantiles and one report line.
+#include "tests/support/Benchmark.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 // The q-quantile of the samples (nearest rank).
@@ -16,6 +17,8 @@ inline void Report(const char* what, const std::vector<double>& samples)
 {
     if (samples.empty())
         return;
-    std::printf("%-32s n=%zu  median %.2f ms  p99 %.2f ms  max %.2f ms\n", what, samples.size(),
-                Quantile(samples, 0.5), Quantile(samples, 0.99), *std::max_element(samples.begin(), samples.end()));
+    PrintFigures(what,
+                 Format("n=%zu  median %.2f  p99 %.2f  max %.2f ms", samples.size(), Quantile(samples, 0.5),
+                        Quantile(samples, 0.99), *std::max_element(samples.begin(), samples.end())),
+                 30);
 }

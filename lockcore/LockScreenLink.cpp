@@ -63,7 +63,7 @@ BOOL CLockScreenLink::LaunchLockScreen(const std::string& id)
 BOOL CLockScreenLink::ConnectClient(const std::string& id)
 {
     try {
-        m_client = std::make_unique<CScreenCommandClient>(id);
+        m_client = std::make_unique<CScreenCommandClient>(id, ProcessIdOf(m_lockScreenProcess.get()));
         return m_client->Connect();
     } catch (...) {
         return FALSE;

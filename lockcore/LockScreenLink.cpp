@@ -26,9 +26,15 @@ void CLockScreenLink::Stop()
     StopServer();
 }
 
+// Another program may take the presence mutex once the launched program has gone.
 BOOL CLockScreenLink::IsAlive()
 {
-    return m_client && m_client->IsServerAlive();
+    return m_client && m_client->IsServerAlive() && IsLaunchedProgramRunning();
+}
+
+bool CLockScreenLink::IsLaunchedProgramRunning() const
+{
+    return !m_lockScreenProcess || WaitForSingleObject(m_lockScreenProcess.get(), 0) == WAIT_TIMEOUT;
 }
 
 BOOL CLockScreenLink::StartServer(const std::string& id, Corvantis::SLockScreen* listener)

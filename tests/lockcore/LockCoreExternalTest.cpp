@@ -5,20 +5,17 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <atomic>
-
 #include <gtest/gtest.h>
 
 #include "common/PathUtil.h"
 #include "lockcore/PipeProtocol.h"
-#include "lockcore/ProtocolPipeServer.h"
-#include "lockcore/RequestDispatch.h"
 #include "lockcore/ServerThread.h"
 #include "lockcore/SettingPayload.h"
 #include "tests/lockcore/Bytes.h"
 #include "tests/lockcore/ChildProcess.h"
 #include "tests/lockcore/CommandWindow.h"
 #include "tests/lockcore/RecordingScreen.h"
+#include "tests/lockcore/StandInScreen.h"
 #include "tests/lockcore/TestLog.h"
 #include "tests/lockcore/WineVersion.h"
 
@@ -188,24 +185,6 @@ TEST_F(LockCoreExternalTest, StopHandlesAnEventSentToTheWaitingMainThread)
     EXPECT_TRUE(HasLine(window.Commands(), "sent 17 [secret]"));
     EXPECT_TRUE(HasLine(WaitForLines(log, [](const Lines& l) { return HasLine(l, "check ok"); }), "check ok"));
 }
-
-// Another program's server of the command pipe, which answers as the lock-screen program
-// would and counts what it is sent.
-class StandInScreen : public CProtocolPipeServer {
-public:
-    explicit StandInScreen(const std::string& id) : CProtocolPipeServer(CommandPipeName(id), CommandMutexName(id)) {}
-    std::atomic<int> requests{0};
-
-protected:
-    std::vector<uint8_t> Dispatch(const std::vector<uint8_t>& request) override
-    {
-        ++requests;
-        return DispatchCommandRequest(request.data(), request.size(), &m_listener);
-    }
-
-private:
-    RecordingScreen m_listener;
-};
 
 // A program that creates the command pipe first would stand in for the lock-screen
 // program and show nothing: where Windows names a pipe's server, the core talks only to

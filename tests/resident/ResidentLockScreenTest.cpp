@@ -132,6 +132,17 @@ protected:
         ExpectEvent(kEventUnlock);
     }
     bool IsHidden(DWORD process) const { return IsLockScreenHidden(process); }
+    // Locks, and once the display covers, kills the lock-screen program.
+    void LockAndKillTheLockScreen()
+    {
+        Pull();
+        ExpectEvent(kEventLock);
+        ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, lockScreen));
+        ASSERT_TRUE(process);
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 5000);
+    }
 
     static constexpr COLORREF kPictureColour = RGB(200, 60, 30);
     CWineProgramVersion residentVersion{"Brontal.exe", "win10"};
@@ -247,14 +258,7 @@ bool ForgeUnlockRequest(DWORD residentProcess, DWORD timeout)
 // comes back on the next check.
 TEST_F(ResidentLockScreen, AForgedUnlockRequestOnTheFreeEventPipeOpensNothing)
 {
-    Pull();
-    ExpectEvent(kEventLock);
-    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
-    {
-        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, lockScreen));
-        ASSERT_TRUE(process);
-        TerminateProcess(process.get(), 1);
-    }
+    ASSERT_NO_FATAL_FAILURE(LockAndKillTheLockScreen());
     const bool answered = ForgeUnlockRequest(resident.ProcessId(), 3000);
     const DWORD replacement = WaitForLockScreen(lockScreen);
     ASSERT_NE(0u, replacement);
@@ -275,15 +279,7 @@ TEST_F(ResidentLockScreen, AStandInForTheLockScreenIsSentNothing)
 {
     ASSERT_TRUE(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeServerProcessId"))
         << "the platform under test names a pipe's server";
-    Pull();
-    ExpectEvent(kEventLock);
-    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
-    {
-        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, lockScreen));
-        ASSERT_TRUE(process);
-        TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), 5000);
-    }
+    ASSERT_NO_FATAL_FAILURE(LockAndKillTheLockScreen());
     StandInScreen standIn(InstanceIdOf(resident.ProcessId()));
     const auto thread = CServerThread::Start(standIn, 5000);
     ASSERT_TRUE(thread);

@@ -10,9 +10,13 @@
 
 namespace {
 
+// How often the low-level hook is set afresh.
+constexpr UINT kRenewPeriod = 1000;
+
 // Windows calls a low-level hook in the message loop of the thread that set it and drops
 // the hook without notice when that loop keeps a key waiting too long. The program's own
-// threads wait on devices, files and locks; this one has nothing to do but the hooks.
+// threads wait on devices, files and locks; this one has nothing to do but the hooks, and
+// sets the low-level one afresh each period in case Windows dropped it all the same.
 class CHookThread : public fw::CThread {
 public:
     CHookThread(HOOKPROC classicProc, HOOKPROC lowLevelProc, bool withClassic)
@@ -25,13 +29,18 @@ protected:
     // The thread runs only while a hook is set.
     bool InitInstance() override;
     void ExitInstance() override;
+    void OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    fw::unique_hhook SetLowLevelHook() const;
+    void RenewLowLevelHook();
+
     const HOOKPROC m_classicProc;
     const HOOKPROC m_lowLevelProc;
     const bool m_withClassic;
     fw::unique_hhook m_lowLevel;
     fw::unique_hhook m_classic;
+    UINT_PTR m_renewTimer = 0;
 };
 
 // Process-wide: Windows calls the procedures without an object.
@@ -53,21 +62,47 @@ SHookState& State()
 
 bool CHookThread::InitInstance()
 {
-    const HINSTANCE module = GetModuleHandleA(nullptr);
-    m_lowLevel.reset(SetWindowsHookExA(WH_KEYBOARD_LL, m_lowLevelProc, module, 0));
+    m_lowLevel = SetLowLevelHook();
     if (m_withClassic)
-        m_classic.reset(SetWindowsHookExA(WH_KEYBOARD, m_classicProc, module, 0));
+        m_classic.reset(SetWindowsHookExA(WH_KEYBOARD, m_classicProc, GetModuleHandleA(nullptr), 0));
     State().lowLevel = m_lowLevel.get();
     State().classic = m_classic.get();
+    m_renewTimer = SetTimer(nullptr, 0, kRenewPeriod, nullptr);
     return m_lowLevel || m_classic;
 }
 
 void CHookThread::ExitInstance()
 {
+    if (m_renewTimer)
+        KillTimer(nullptr, m_renewTimer);
     State().lowLevel = nullptr;
     State().classic = nullptr;
     m_lowLevel.reset();
     m_classic.reset();
+}
+
+// The timer's message comes with no window, as a thread message.
+void CHookThread::OnThreadMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_TIMER && wParam == m_renewTimer)
+        RenewLowLevelHook();
+}
+
+fw::unique_hhook CHookThread::SetLowLevelHook() const
+{
+    return fw::unique_hhook(SetWindowsHookExA(WH_KEYBOARD_LL, m_lowLevelProc, GetModuleHandleA(nullptr), 0));
+}
+
+// Windows 7 and later remove a low-level hook that once answered too late and tell no one.
+// The new hook is set before the old one goes, so no key meets none; keys wait for this
+// thread meanwhile, as the hooks are called on it.
+void CHookThread::RenewLowLevelHook()
+{
+    fw::unique_hhook renewed = SetLowLevelHook();
+    if (!renewed)
+        return;  // the old one, if Windows still has it, stays
+    State().lowLevel = renewed.get();
+    m_lowLevel = std::move(renewed);
 }
 
 LRESULT CALLBACK PassLowLevelKey(int code, WPARAM wParam, LPARAM lParam)

@@ -16,15 +16,21 @@ CEventServerThread::~CEventServerThread()
     Stop();
 }
 
+// A failed wake-up leaves the event queued: the thread may be taking events already, and
+// the next wake-up, ours or not, delivers it in its turn.
 bool CEventServerThread::PostEvent(const void* bytes, uint32_t length)
 {
     const auto* first = static_cast<const uint8_t*>(bytes);
-    const std::lock_guard<std::mutex> lock(m_queueLock);
-    m_queue.emplace_back(first, first + (first ? length : 0));
-    if (PostThreadMessage(UM_EVENT))
-        return true;
-    m_queue.pop_back();
-    return false;
+    {
+        const std::lock_guard<std::mutex> lock(m_queueLock);
+        m_queue.emplace_back(first, first + (first ? length : 0));
+    }
+    return WakeUp();
+}
+
+bool CEventServerThread::WakeUp()
+{
+    return PostThreadMessage(UM_EVENT);
 }
 
 bool CEventServerThread::InitInstance()

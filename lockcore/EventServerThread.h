@@ -17,11 +17,13 @@ public:
     CEventServerThread(const std::string& registerName, const std::string& announceName);
     ~CEventServerThread() override;
 
-    // Queues a copy of the bytes and wakes the thread; false (the copy dropped) when the
-    // wake-up cannot be posted.
+    // Queues a copy of the bytes and wakes the thread; false when the wake-up cannot be
+    // posted (the copy stays queued and goes with the next wake-up).
     bool PostEvent(const void* bytes, uint32_t length);
 
 protected:
+    // Posts the wake-up; false when it cannot be posted (the thread's queue is full or gone).
+    virtual bool WakeUp();
     bool InitInstance() override;
     void ExitInstance() override;
     void OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -26,9 +26,15 @@ void CLockScreenLink::Stop()
     StopServer();
 }
 
+// Another program may take the presence mutex once the launched program has gone.
 BOOL CLockScreenLink::IsAlive()
 {
-    return m_client && m_client->IsServerAlive();
+    return m_client && m_client->IsServerAlive() && IsLaunchedProgramRunning();
+}
+
+bool CLockScreenLink::IsLaunchedProgramRunning() const
+{
+    return !m_lockScreenProcess || WaitForSingleObject(m_lockScreenProcess.get(), 0) == WAIT_TIMEOUT;
 }
 
 BOOL CLockScreenLink::StartServer(const std::string& id, Corvantis::SLockScreen* listener)
@@ -63,7 +69,7 @@ BOOL CLockScreenLink::LaunchLockScreen(const std::string& id)
 BOOL CLockScreenLink::ConnectClient(const std::string& id)
 {
     try {
-        m_client = std::make_unique<CScreenCommandClient>(id);
+        m_client = std::make_unique<CScreenCommandClient>(id, ProcessIdOf(m_lockScreenProcess.get()));
         return m_client->Connect();
     } catch (...) {
         return FALSE;

@@ -16,15 +16,15 @@ public:
     CLockScreenLink& operator=(const CLockScreenLink&) = delete;
     virtual ~CLockScreenLink();
 
-    // Serves the event pipe for `listener` (to the launched process alone, where Windows
-    // can tell), launches the lock-screen program with "/id <own process id>" and connects
-    // to its command pipe; on any failure the link is torn down again and the result is
-    // FALSE.
+    // Serves the event pipe for `listener` and connects to the command pipe, each with the
+    // launched process alone where Windows can tell, after launching the lock-screen
+    // program with "/id <own process id>"; on any failure the link is torn down again and
+    // the result is FALSE.
     BOOL Start(Corvantis::SLockScreen* listener);
     // Closes the client, then stops the event server, handling messages sent to the
     // calling thread while it waits so a server thread inside SendMessage can finish.
     void Stop();
-    // TRUE while the lock-screen program still owns its presence mutex.
+    // TRUE while the launched lock-screen program runs and still owns its presence mutex.
     BOOL IsAlive();
 
     CScreenCommandClient* Client() const { return m_client.get(); }
@@ -35,6 +35,8 @@ private:
     BOOL ConnectClient(const std::string& id);
     void DeleteClient();
     void StopServer();
+    // True also where the launch gave no process handle to watch.
+    bool IsLaunchedProgramRunning() const;
 
     std::unique_ptr<CScreenCommandClient> m_client;
     std::unique_ptr<CScreenEventServer> m_server;

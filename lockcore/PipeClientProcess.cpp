@@ -12,17 +12,28 @@ Function Kernel32Entry(const char* name)
                   : nullptr;
 }
 
+// `entry` names the end whose process is asked for.
+bool PipeEndProcessId(const char* entry, HANDLE pipe, DWORD& id)
+{
+    using Query = BOOL(WINAPI*)(HANDLE, PULONG);
+    const Query query = Kernel32Entry<Query>(entry);
+    ULONG process = 0;
+    if (!query || !query(pipe, &process))
+        return false;
+    id = process;
+    return true;
+}
+
 } // namespace
 
 bool PipeClientProcessId(HANDLE pipe, DWORD& id)
 {
-    using Query = BOOL(WINAPI*)(HANDLE, PULONG);
-    const Query query = Kernel32Entry<Query>("GetNamedPipeClientProcessId");
-    ULONG client = 0;
-    if (!query || !query(pipe, &client))
-        return false;
-    id = client;
-    return true;
+    return PipeEndProcessId("GetNamedPipeClientProcessId", pipe, id);
+}
+
+bool PipeServerProcessId(HANDLE pipe, DWORD& id)
+{
+    return PipeEndProcessId("GetNamedPipeServerProcessId", pipe, id);
 }
 
 DWORD ProcessIdOf(HANDLE process)

@@ -5,5 +5,7 @@
 
 // The id of the client connected to a server end; false where Windows cannot tell.
 bool PipeClientProcessId(HANDLE pipe, DWORD& id);
+// The id of the server of a client end; false where Windows cannot tell.
+bool PipeServerProcessId(HANDLE pipe, DWORD& id);
 // The id of a process by its handle; 0 where Windows cannot tell.
 DWORD ProcessIdOf(HANDLE process);

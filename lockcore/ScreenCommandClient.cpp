@@ -1,15 +1,27 @@
 #include "lockcore/ScreenCommandClient.h"
 
+#include "lockcore/PipeClientProcess.h"
 #include "lockcore/SettingPayload.h"
 
-CScreenCommandClient::CScreenCommandClient(const std::string& id)
-    : CProtocolPipeClient(CommandPipeName(id), CommandMutexName(id))
+CScreenCommandClient::CScreenCommandClient(const std::string& id, DWORD server)
+    : CProtocolPipeClient(CommandPipeName(id), CommandMutexName(id)), m_server(server)
 {
 }
 
 BOOL CScreenCommandClient::Connect(DWORD timeout)
 {
-    return WaitServerMutex(timeout) && OpenWithTimeout(timeout) && Handshake();
+    return WaitServerMutex(timeout) && OpenWithTimeout(timeout) && IsLaunchedServer() && Handshake();
+}
+
+// Any other local program could create the pipe first and stand in for the lock-screen
+// program: it would be sent the settings and show nothing.
+BOOL CScreenCommandClient::IsLaunchedServer()
+{
+    DWORD server = 0;
+    if (m_server == 0 || !PipeServerProcessId(Handle(), server) || server == m_server)
+        return TRUE;  // any server asked for, or Windows cannot tell who it is
+    Close();
+    return FALSE;
 }
 
 BOOL CScreenCommandClient::ShowLockScreen() { return Send(EncodeRequest(PIPE_CMD_SHOW_LOCK_SCREEN)); }

@@ -6,10 +6,12 @@
 
 class CScreenCommandClient : public CProtocolPipeClient {
 public:
-    explicit CScreenCommandClient(const std::string& id);
+    // `server`: the launched lock-screen process, the only server talked to where Windows
+    // can name a pipe's server; 0 for any server.
+    explicit CScreenCommandClient(const std::string& id, DWORD server = 0);
 
     // Waits up to `timeout` ms for the presence mutex and as long again for the pipe,
-    // then exchanges hellos.
+    // then exchanges hellos; FALSE, the pipe closed, when another process serves it.
     BOOL Connect(DWORD timeout = 60000);
 
     BOOL ShowLockScreen();
@@ -24,4 +26,9 @@ public:
     BOOL ShowPasswordDialog();
     BOOL SetPasswordResult(const Corvantis::SPasswordResult& result);
     BOOL SetPasswordDialogState(int state);
+
+private:
+    BOOL IsLaunchedServer();
+
+    const DWORD m_server;
 };

@@ -92,6 +92,10 @@ void CLockMainDialog::Lock()
     // Locked already (a resume or a return to the session): the one display stays, and
     // the clients heard of this lock when it was taken.
     const bool relock = IsLocked();
+    // The keys attached as the lock is taken: a key put in once the lock event went out,
+    // while the display still comes up, opens the lock and need not be pulled first.
+    CKeyDeviceList found;
+    const bool present = m_app.IsKeyPresent(&found);
     // The clients hear of the lock no later than it shows; the file holds it by then
     // unless another program holds the file, and as soon as it lets go.
     WriteLockState(1);
@@ -101,8 +105,6 @@ void CLockMainDialog::Lock()
         ShowWindow(GetSafeHwnd(), SW_SHOW);
         m_display->ShowLockScreen();
     }
-    CKeyDeviceList found;
-    const bool present = m_app.IsKeyPresent(&found);
     m_engine.OnLocked(GetTickCount(), present, found);
     m_alarm.ResetAlarmCounters();
 }

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
+
+#include "framework/Handle.h"
+#include "framework/Thread.h"
 
 namespace {
 
@@ -166,6 +170,62 @@ TEST_F(KeyboardHookTest, KeysAreSwallowedWhileTheInstallingThreadIsBusy)
         if (IsKeyDown(key))  // leave no key down for the tests that follow
             TypeKeyUntil(key, true, [&] { return !IsKeyDown(key); }, releases);
     }
+}
+
+std::atomic<int> g_pressesObserved{0};
+
+LRESULT CALLBACK ObservePresses(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && (wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN))
+        ++g_pressesObserved;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Another low-level hook, set once on a thread of its own: it counts the key presses
+// that reach it.
+class CObserverHook : public fw::CThread {
+public:
+    ~CObserverHook() override { Stop(); }
+
+protected:
+    bool InitInstance() override
+    {
+        m_hook.reset(SetWindowsHookExA(WH_KEYBOARD_LL, ObservePresses, GetModuleHandleA(nullptr), 0));
+        return static_cast<bool>(m_hook);
+    }
+    void ExitInstance() override { m_hook.reset(); }
+
+private:
+    fw::unique_hhook m_hook;
+};
+
+// Windows 7 and later drop a low-level hook without notice once it answered too late
+// (Wine never does), so the lock sets its hook afresh every second, the new one before the
+// old goes. Windows calls the hook set last first: one set after the lock's hears each key
+// until the lock's is set again ahead of it, and the key is swallowed all along.
+TEST_F(KeyboardHookTest, TheHookIsSetAfreshAndSwallowsKeysThroughout)
+{
+    ASSERT_TRUE(CKeyboardHook().Install(LockKeyboardProc, LockLowLevelKeyboardProc));
+    CObserverHook observer;
+    ASSERT_TRUE(observer.Start());
+    std::vector<bool> heard;
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_MENU;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 3500;) {
+        const int before = g_pressesObserved;
+        input.ki.dwFlags = 0;
+        SendInput(1, &input, sizeof input);
+        EXPECT_FALSE(IsKeyDown(VK_MENU)) << "round " << heard.size();
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(1, &input, sizeof input);
+        heard.push_back(g_pressesObserved != before);
+        Sleep(50);
+    }
+    ASSERT_GE(heard.size(), 4u);
+    EXPECT_TRUE(heard.front()) << "the later hook came first at the start";
+    EXPECT_FALSE(heard.back()) << "the lock's hook was never set again";
+    EXPECT_FALSE(heard[heard.size() - 2]);
 }
 
 // Without a stored hook the key is passed on, not swallowed.

@@ -124,6 +124,37 @@ TEST_F(EventServerTest, ForgedThreadMessagesCarryNoEventAndEndNothing)
     EXPECT_TRUE(thread.IsRunning());
 }
 
+// A server thread whose first wake-ups cannot be posted, as when other programs have filled
+// its queue (Windows takes 10000 messages a queue; Wine has no limit).
+class FullQueueThread : public CEventServerThread {
+public:
+    FullQueueThread(const std::string& registerName, const std::string& announceName, int failures)
+        : CEventServerThread(registerName, announceName), m_failures(failures)
+    {
+    }
+    ~FullQueueThread() override { Stop(); }
+
+protected:
+    bool WakeUp() override { return m_failures-- > 0 ? false : CEventServerThread::WakeUp(); }
+
+private:
+    int m_failures;
+};
+
+// An event whose wake-up failed stays queued: the next wake-up delivers it, in order.
+TEST_F(EventServerTest, EventsWhoseWakeUpFailedGoWithTheNext)
+{
+    FullQueueThread thread(registerName, announceName, 2);
+    ASSERT_TRUE(thread.Start());
+    const std::string log = NewLog();
+    auto client = StartClient(log);
+    for (const int32_t code : {EVENT_LOCK, EVENT_UNLOCK, EVENT_ALARM}) {
+        const auto record = BuildEventMessage(code);
+        EXPECT_EQ(code == EVENT_ALARM, thread.PostEvent(record.data(), static_cast<uint32_t>(record.size())));
+    }
+    EXPECT_EQ((Lines{"event 1", "event 2", "event 4"}), WaitForEvents(log, 3));
+}
+
 TEST_F(EventServerTest, ClientRunningBeforeTheServerRegistersOnTheAnnounce)
 {
     const std::string log = NewLog();

@@ -9,11 +9,13 @@
 
 #include "common/PathUtil.h"
 #include "lockcore/PipeProtocol.h"
+#include "lockcore/ServerThread.h"
 #include "lockcore/SettingPayload.h"
 #include "tests/lockcore/Bytes.h"
 #include "tests/lockcore/ChildProcess.h"
 #include "tests/lockcore/CommandWindow.h"
 #include "tests/lockcore/RecordingScreen.h"
+#include "tests/lockcore/StandInScreen.h"
 #include "tests/lockcore/TestLog.h"
 #include "tests/lockcore/WineVersion.h"
 
@@ -182,6 +184,22 @@ TEST_F(LockCoreExternalTest, StopHandlesAnEventSentToTheWaitingMainThread)
     EXPECT_LT(GetTickCount() - start, 3000u);  // not the forced end after 10 s
     EXPECT_TRUE(HasLine(window.Commands(), "sent 17 [secret]"));
     EXPECT_TRUE(HasLine(WaitForLines(log, [](const Lines& l) { return HasLine(l, "check ok"); }), "check ok"));
+}
+
+// A program that creates the command pipe first would stand in for the lock-screen
+// program and show nothing: where Windows names a pipe's server, the core talks only to
+// the process it launched, sends the stand-in nothing and keeps its own display.
+TEST_F(LockCoreExternalTest, AStandInServerCreatedFirstIsRefused)
+{
+    ASSERT_TRUE(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeServerProcessId"))
+        << "the platform under test names a pipe's server";
+    StandInScreen standIn(InstanceIdOf(GetCurrentProcessId()));
+    const auto thread = CServerThread::Start(standIn);
+    ASSERT_TRUE(thread);
+    window.Clear();
+    EXPECT_FALSE(core.Connect());
+    EXPECT_EQ(0, standIn.requests.load());
+    EXPECT_FALSE(window.Commands().empty()) << "no replay to the program's own display";
 }
 
 TEST(LockScreenLink, BothPipesCarryARequestAtOnce)

@@ -726,6 +726,26 @@ TEST_F(ResidentEndToEnd, ThreadMessagesFromAnotherProgramStopNoWorker)
     ExpectEvent(kEventLock);
 }
 
+// The USB worker may look again while the display comes up (Windows sends several notices
+// for one device; here thread messages ask it to look, as another program's may): a key
+// put back as soon as the lock event arrives was not attached when the lock was taken, and
+// opens it.
+TEST_F(ResidentEndToEnd, AKeyPutBackWhileTheDisplayComesUpUnlocks)
+{
+    StartWith({kKeyA}, {kKeyA});
+    const std::vector<DWORD> threads = ThreadsOf(resident.ProcessId());
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    keys->Insert(kKeyA.tag);
+    for (int round = 0; round < 100; ++round) {
+        for (const DWORD thread : threads)
+            PostThreadMessageA(thread, WM_APP + 1, 0, 0);
+        Sleep(10);
+    }
+    resident.Post(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    ExpectEvent(kEventUnlock);
+}
+
 // Suspend and resume while locked: watching starts again, but the PC is locked already,
 // so the one display stays (no second set of covers) and no second lock event goes out.
 TEST_F(ResidentEndToEnd, ResumeWhileLockedKeepsTheOneDisplayAndPublishesNothing)

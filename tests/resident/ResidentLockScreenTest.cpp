@@ -12,7 +12,9 @@
 #include "common/CompanionLink.h"
 #include "common/ProcessFinder.h"
 #include "lockcore/PipeProtocol.h"
+#include "lockcore/ServerThread.h"
 #include "tests/common/HelperProcess.h"
+#include "tests/lockcore/StandInScreen.h"
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/ResidentProcess.h"
@@ -130,6 +132,17 @@ protected:
         ExpectEvent(kEventUnlock);
     }
     bool IsHidden(DWORD process) const { return IsLockScreenHidden(process); }
+    // Locks, and once the display covers, kills the lock-screen program.
+    void LockAndKillTheLockScreen()
+    {
+        Pull();
+        ExpectEvent(kEventLock);
+        ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, lockScreen));
+        ASSERT_TRUE(process);
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 5000);
+    }
 
     static constexpr COLORREF kPictureColour = RGB(200, 60, 30);
     CWineProgramVersion residentVersion{"Brontal.exe", "win10"};
@@ -245,14 +258,7 @@ bool ForgeUnlockRequest(DWORD residentProcess, DWORD timeout)
 // comes back on the next check.
 TEST_F(ResidentLockScreen, AForgedUnlockRequestOnTheFreeEventPipeOpensNothing)
 {
-    Pull();
-    ExpectEvent(kEventLock);
-    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
-    {
-        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, lockScreen));
-        ASSERT_TRUE(process);
-        TerminateProcess(process.get(), 1);
-    }
+    ASSERT_NO_FATAL_FAILURE(LockAndKillTheLockScreen());
     const bool answered = ForgeUnlockRequest(resident.ProcessId(), 3000);
     const DWORD replacement = WaitForLockScreen(lockScreen);
     ASSERT_NE(0u, replacement);
@@ -261,6 +267,31 @@ TEST_F(ResidentLockScreen, AForgedUnlockRequestOnTheFreeEventPipeOpensNothing)
     EXPECT_FALSE(early) << "event " << early->code << ", forged request answered: " << answered;
     EXPECT_EQ(1, ReadLockState());
 
+    Insert();
+    ExpectEvent(kEventUnlock);
+}
+
+// Another program that takes the command pipe's mutex and the pipe once the lock-screen
+// program has gone would stand in for it and show nothing. Brontal talks only to the
+// lock-screen program it launched: it sends the stand-in nothing and ends, and started
+// again (as the watchdog does) it comes back locked with a new display.
+TEST_F(ResidentLockScreen, AStandInForTheLockScreenIsSentNothing)
+{
+    ASSERT_TRUE(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeServerProcessId"))
+        << "the platform under test names a pipe's server";
+    ASSERT_NO_FATAL_FAILURE(LockAndKillTheLockScreen());
+    StandInScreen standIn(InstanceIdOf(resident.ProcessId()));
+    const auto thread = CServerThread::Start(standIn, 5000);
+    ASSERT_TRUE(thread);
+    EXPECT_TRUE(resident.WaitForExit(15000)) << "Brontal stayed with the stand-in";
+    EXPECT_EQ(0, standIn.requests.load());
+    KillLockScreens();  // any it launched last, which waits for the stand-in's mutex
+
+    ASSERT_TRUE(resident.Start(kBrontal, &events));
+    ExpectEvent(kEventLock);
+    const DWORD replacement = WaitForLockScreen(lockScreen);
+    ASSERT_NE(0u, replacement);
+    EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement); }));
     Insert();
     ExpectEvent(kEventUnlock);
 }

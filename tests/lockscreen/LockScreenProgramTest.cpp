@@ -560,7 +560,8 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         RECT rect{}, coverRect{};
         return IsShown() && !IsIconic(window) && GetWindowRect(window, &rect) && EqualRect(&rect, &primary) &&
                IsHeldAsShown(window) && IsAbove(window, other.Get()) && IsWindowVisible(cover) &&
-               !IsIconic(cover) && GetWindowRect(cover, &coverRect) && EqualRect(&coverRect, &further);
+               IsHeldAsShown(cover) && !IsIconic(cover) && GetWindowRect(cover, &coverRect) &&
+               EqualRect(&coverRect, &further);
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = program->WindowsWith(kCoverPicture, kPictureControl);
@@ -586,6 +587,8 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         {"invisible to clicks", [&] { MakeInvisibleToClicks(window); }},
         {"no activation", [&] { AddExtendedStyle(window, WS_EX_NOACTIVATE); }},
         {"disabled", [&] { EnableWindow(window, FALSE); }},
+        {"an empty region", [&] { ClipAway(window); }},
+        {"an empty region on the cover", [&] { ClipAway(cover); }},
         // The last message of a window, forged: the objects must stay on their windows.
         {"WM_NCDESTROY sent, then hidden", [&] {
             SendMessageTimeoutA(window, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
@@ -600,6 +603,15 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
             PostMessageA(cover, WM_NCDESTROY, 0, 0);
             HandledByNow(cover);
             ShowWindow(cover, SW_HIDE);
+        }},
+        // As a destruction with another program's window brings it: the windows live on.
+        {"the cover made another program's child, then WM_NCDESTROY sent", [&] {
+            SetParent(cover, hiddenParent.Get());
+            SendMessageTimeoutA(cover, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
+        }},
+        {"made another program's child, then WM_NCDESTROY sent", [&] {
+            SetParent(window, hiddenParent.Get());
+            SendMessageTimeoutA(window, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
         }},
     };
     for (const auto& [what, attack] : attacks) {

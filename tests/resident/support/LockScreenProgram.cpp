@@ -186,6 +186,11 @@ void MakeInvisibleToClicks(HWND window)
     SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
 }
 
+void ClipAway(HWND window)
+{
+    SetWindowRgn(window, CreateRectRgn(0, 0, 0, 0), TRUE);  // the window owns the region from here on
+}
+
 void AddExtendedStyle(HWND window, LONG_PTR style)
 {
     SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | style);
@@ -205,6 +210,8 @@ bool IsAbove(HWND upper, HWND lower)
 bool IsHeldAsShown(HWND window)
 {
     const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    RECT region{};
     return GetAncestor(window, GA_PARENT) == GetDesktopWindow() && (extended & WS_EX_TOPMOST) &&
-           !(extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE)) && IsWindowEnabled(window);
+           !(extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE)) && IsWindowEnabled(window) &&
+           GetWindowRgnBox(window, &region) == ERROR;
 }

@@ -76,8 +76,10 @@ private:
 // (an invisible window that lets clicks through), or any extended style added.
 void MakeInvisibleToClicks(HWND window);
 void AddExtendedStyle(HWND window, LONG_PTR style);
+// An empty window region: the window stays visible and in place and draws nothing.
+void ClipAway(HWND window);
 // Whether `upper` comes before `lower` in the z-order of the top-level windows.
 bool IsAbove(HWND upper, HWND lower);
 // Whether the window is as the lock display keeps it: top-level, top-most, enabled, and
-// neither layered nor transparent to clicks nor refusing activation.
+// neither layered nor transparent to clicks nor refusing activation, nor cut to a region.
 bool IsHeldAsShown(HWND window);

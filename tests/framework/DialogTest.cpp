@@ -286,6 +286,13 @@ TEST(Dialog, EveryRealDestructionUnbindsTheDialog)
             parent.Destroy();
             HandleMessagesFor(300);
         }},
+        // Before this thread's loop has seen that the window went.
+        {"destroyed with another thread's parent, then its own DestroyWindow", false, [](ProbeDialog& d, HWND) {
+            CAnotherThreadsWindow parent;
+            SetParent(d.GetSafeHwnd(), parent.Get());
+            parent.Destroy();
+            d.DestroyWindow();
+        }},
     };
     for (const SCase& c : cases) {
         const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,

@@ -670,6 +670,19 @@ TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
     EXPECT_EQ(0u, CountOf("Shutdown"));
 }
 
+// A window of the screen saver's class in front, which any program can show, is no screen
+// saver that the display stands aside for: it comes back above another program's windows.
+TEST_F(LockScreenProgram, AWindowOfTheScreenSaversClassDoesNotHoldTheDisplayDown)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
+    const COtherProgramWindow other;
+    const COtherProgramWindow saver(true, ScreenSaverClass());
+    saver.TakeForeground();
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); }));
+    EXPECT_TRUE(WaitFor([&] { return IsAbove(window, other.Get()) && IsAbove(window, saver.Get()); }, 5000));
+}
+
 // A display destroyed with another program's window that it was made a child of ends the
 // program, so that the resident program puts up a new one.
 TEST_F(LockScreenProgram, ADisplayDestroyedWithAnotherProgramsWindowEndsTheProgram)

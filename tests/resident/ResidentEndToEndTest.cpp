@@ -606,18 +606,11 @@ TEST_F(ResidentEndToEnd, AWindowOfTheScreenSaversClassDoesNotHoldTheLockDown)
     ExpectEvent(kEventLock);
     const HWND main = resident.Window();
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
-    WNDCLASSA saverClass{};
-    saverClass.lpfnWndProc = DefWindowProcA;
-    saverClass.hInstance = GetModuleHandleA(nullptr);
-    saverClass.lpszClassName = "WindowsScreenSaverClass";
-    RegisterClassA(&saverClass);
-    const fw::unique_hwnd saver(CreateWindowExA(WS_EX_TOPMOST, saverClass.lpszClassName, "", WS_POPUP | WS_VISIBLE,
-                                                300, 300, 100, 100, nullptr, nullptr, saverClass.hInstance, nullptr));
-    ASSERT_TRUE(saver);
     const COtherProgramWindow other;
-    SetForegroundWindow(saver.get());
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.get(); }));
-    EXPECT_TRUE(WaitFor([&] { return IsAbove(main, other.Get()) && IsAbove(main, saver.get()); }, 5000));
+    const COtherProgramWindow saver(true, ScreenSaverClass());
+    saver.TakeForeground();
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); }));
+    EXPECT_TRUE(WaitFor([&] { return IsAbove(main, other.Get()) && IsAbove(main, saver.Get()); }, 5000));
 }
 
 // A lock display destroyed with another program's window that it was made a child of

@@ -10,6 +10,9 @@ namespace {
 
 // How often a thread with held messages looks whether their windows are gone.
 constexpr UINT kHeldCheckPeriod = 50;
+// How long a held message waits at least: the thread that destroys the parent may still be
+// on its way to freeing the window it has just unlinked.
+constexpr DWORD kHeldAtLeast = 1000;
 
 // A destroy message held back for the object bound to the window.
 struct SHeld {
@@ -17,6 +20,7 @@ struct SHeld {
     const void* owner;
     UINT message;
     std::function<void()> take;
+    DWORD since;  // GetTickCount at its coming
 };
 
 struct SThreadDestructions {
@@ -96,10 +100,12 @@ bool TakeOne(Pick pick)
 // gone went with its parent, and they are its own.
 void CALLBACK CheckHeld(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (SThreadDestructions* const state = t_destructions)
-        std::erase_if(state->held, [](const SHeld& h) {
-            return IsWindow(h.window) && !GoesWithAnotherThreadsParent(h.window);
+    if (SThreadDestructions* const state = t_destructions) {
+        const DWORD now = GetTickCount();
+        std::erase_if(state->held, [now](const SHeld& h) {
+            return now - h.since >= kHeldAtLeast && IsWindow(h.window) && !GoesWithAnotherThreadsParent(h.window);
         });
+    }
     while (TakeOne([](const SHeld& h) { return !IsWindow(h.window); })) {
     }
     if (SThreadDestructions* const state = t_destructions; state && state->held.empty())
@@ -151,7 +157,7 @@ bool CWindowDestruction::TakesNow(HWND window, const void* owner, UINT message, 
     if (!state || !state->hook || IsUnderway(*state, window))
         return true;
     if (GoesWithAnotherThreadsParent(window))
-        Hold(*state, {window, owner, message, std::move(take)});
+        Hold(*state, {window, owner, message, std::move(take), GetTickCount()});
     return false;
 }
 

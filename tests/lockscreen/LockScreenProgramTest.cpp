@@ -696,6 +696,34 @@ TEST_F(LockScreenProgram, ADisplayDestroyedWithAnotherProgramsWindowEndsTheProgr
     EXPECT_TRUE(program->HasEnded(10000));
 }
 
+// The moving message destroyed with another program's window that it was made a child of
+// moves again, in a window of its own, from the next cover check on.
+TEST_F(LockScreenProgram, AMovingMessageDestroyedWithAnotherProgramsWindowMovesAgain)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(client.ShowMessage());
+    DWORD display = 0;
+    GetWindowThreadProcessId(window, &display);
+    const auto movingMessage = [display] {
+        for (HWND found = FindWindowExA(nullptr, nullptr, "KvMovingMessage", nullptr); found;
+             found = FindWindowExA(nullptr, found, "KvMovingMessage", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (owner == display && IsWindowVisible(found))
+                return found;
+        }
+        return HWND{};
+    };
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (message = movingMessage()) != nullptr; }, 5000));
+    COtherProgramWindow parent(false);
+    ASSERT_TRUE(SetParent(message, parent.Get()));
+    parent.Destroy();
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(message); }, 5000));  // Wine destroys it after the parent
+    EXPECT_TRUE(WaitFor([&] { return movingMessage() != nullptr; }, 5000));
+    EXPECT_FALSE(program->HasEnded(0));
+}
+
 // Where Windows names a pipe's client, the program serves only the resident program whose
 // id it was given: here this process serves the event pipe under another process's id, so
 // its commands come from a program that is not that resident program.

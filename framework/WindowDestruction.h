@@ -24,7 +24,8 @@ public:
     // while the hook could not be set, as Windows sends them. False for one that some
     // program sent or posted, which is dropped, and for one that the window may have got
     // from another thread's parent: `take` takes that one later, once the window is
-    // gone; it is dropped once the window is no longer another thread's child.
+    // gone; it is dropped once the window, a second on at least, is no longer another
+    // thread's child.
     static bool TakesNow(HWND window, const void* owner, UINT message, std::function<void()> take);
     // The messages held for `owner` whose window is gone are taken now: before the object
     // goes, or destroys a window that no longer exists.

@@ -52,11 +52,26 @@ bool CCoverDialogs::Check(const std::string& picturePath)
 {
     std::vector<MONITORINFO> monitors;
     CDisplayMonitors(m_monitors).GetMonitors(monitors);
-    if (SameMonitors(monitors, m_known))
+    if (SameMonitors(monitors, m_known)) {
+        DropLost();
         return CreateMissing(picturePath);
+    }
     Destroy();
     Create(picturePath);
     return true;
+}
+
+// A cover whose window went (with another program's window that it was made a child of)
+// is missing again.
+void CCoverDialogs::DropLost()
+{
+    std::erase_if(m_covers, [this](const SCover& cover) {
+        const HWND window = cover.dialog->GetSafeHwnd();
+        if (window && IsWindow(window))
+            return false;
+        m_missing.push_back(cover.monitor);
+        return true;
+    });
 }
 
 bool CCoverDialogs::CreateMissing(const std::string& picturePath)

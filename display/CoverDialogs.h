@@ -20,7 +20,8 @@ public:
     void Create(const std::string& picturePath);
     void Destroy();
     // Rebuilds the covers when the number of monitors or a monitor's rectangle changed,
-    // else tries again each cover that could not be created; true when a cover was made.
+    // else tries again each cover that could not be created or whose window is gone; true
+    // when a cover was made.
     bool Check(const std::string& picturePath);
     // Every cover shown, restored and on its monitor again, whatever another program did.
     void KeepInPlace();
@@ -38,12 +39,13 @@ private:
         std::unique_ptr<CPictureDialog> dialog;
     };
     bool CreateCover(const RECT& monitor, const std::string& picturePath);
+    void DropLost();
     bool CreateMissing(const std::string& picturePath);
 
     display::CMonitorPlatform& m_monitors;
     CStretchedPictures m_pictures;
     std::vector<SCover> m_covers;
-    // The further monitors whose cover could not be created yet.
+    // The further monitors whose cover could not be created yet, or went.
     std::vector<RECT> m_missing;
     std::vector<MONITORINFO> m_known;
 };

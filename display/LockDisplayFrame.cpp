@@ -104,12 +104,13 @@ void CLockDisplayFrame::KeepOnPrimaryMonitor()
         EnableWindow(m_dialog, TRUE);
 }
 
-// Each second: the display follows the monitors, is put back where it belongs and is
-// raised again, unless a screen saver runs.
+// Each second: the display follows the monitors, is put back where it belongs, has again
+// the windows that went, and is raised again, unless a screen saver runs.
 void CLockDisplayFrame::OnCoverCheck()
 {
     CheckPrimaryMonitor();
     KeepOnPrimaryMonitor();
+    CheckMovingMessage();
     m_covers.Check(m_settings.LockBmpFilePath);
     m_covers.KeepInPlace();
     if (m_systemKeys.IsScreenSaverRunning())
@@ -153,6 +154,16 @@ void CLockDisplayFrame::ShowMovingMessage()
         return;
     SetWindowPos(window->GetHwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_movingMessage = std::move(window);
+}
+
+// A moving message whose window went (with another program's window that it was made a
+// child of) is shown anew.
+void CLockDisplayFrame::CheckMovingMessage()
+{
+    if (!m_movingMessage || IsWindow(m_movingMessage->GetHwnd()))
+        return;
+    HideMovingMessage();
+    ShowMovingMessage();
 }
 
 void CLockDisplayFrame::HideMovingMessage()

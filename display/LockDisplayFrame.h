@@ -65,6 +65,7 @@ private:
     void FitToPrimaryMonitor();
     void CheckPrimaryMonitor();
     void KeepOnPrimaryMonitor();
+    void CheckMovingMessage();
     void OnCoverCheck();
     void UpdateTexts();
     void UpdateClock();

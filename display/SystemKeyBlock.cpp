@@ -1,5 +1,7 @@
 #include "display/SystemKeyBlock.h"
 
+#include "display/ScreenSaver.h"
+
 CSystemKeyBlock::~CSystemKeyBlock()
 {
     if (m_blocked)
@@ -27,8 +29,5 @@ bool CSystemKeyBlock::IsScreenSaverRunning() const
         SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
         return running != FALSE;
     }
-    char className[64] = {};
-    const HWND front = GetForegroundWindow();
-    return front && GetClassNameA(front, className, sizeof className) &&
-           lstrcmpA(className, "WindowsScreenSaverClass") == 0;
+    return IsScreenSaverWindow(GetForegroundWindow());
 }

@@ -82,4 +82,7 @@ void TakeBack(HWND window)
     const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
     if (extended & kForeignExtendedStyles)
         SetWindowLongPtrA(window, GWL_EXSTYLE, extended & ~kForeignExtendedStyles);
+    RECT region{};
+    if (GetWindowRgnBox(window, &region) != ERROR)  // no lock window has a region of its own
+        SetWindowRgn(window, nullptr, TRUE);
 }

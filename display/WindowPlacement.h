@@ -16,5 +16,5 @@ bool IsPutAwayCommand(WPARAM command);
 void KeepAt(HWND window, const RECT& rect);
 // A lock window that another program made the child of one of its own windows becomes a
 // top-level window again, and loses the extended styles that hide it, let clicks through
-// or refuse activation.
+// or refuse activation, and any window region (an empty one draws none of it).
 void TakeBack(HWND window);

@@ -27,6 +27,7 @@ bool CDialog::Create()
 
 void CDialog::DestroyWindow()
 {
+    TakeHeldIfGone();
     if (GetSafeHwnd())
         ::DestroyWindow(GetSafeHwnd());  // WM_NCDESTROY unbinds the window
 }

@@ -138,6 +138,11 @@ INT_PTR CDialogWindow::OnHandlerFailed(UINT, LPARAM)
     return TRUE;
 }
 
+void CDialogWindow::TakeHeldIfGone()
+{
+    CWindowDestruction::TakeHeldIfGone(this);
+}
+
 INT_PTR CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, BindAtInit bind)
 {
     CDialogWindow* self = reinterpret_cast<CDialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -152,18 +157,24 @@ INT_PTR CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (!self)
         return FALSE;
     const bool lastMessages = message == WM_DESTROY || message == WM_NCDESTROY;
-    if (lastMessages && !CWindowDestruction::IsUnderway(hwnd))
-        return TRUE;  // sent or posted by someone: neither the object nor Windows acts on it
+    if (lastMessages &&
+        !CWindowDestruction::TakesNow(hwnd, self, message, [=] { self->Take(hwnd, message, 0, 0); }))
+        return TRUE;  // not the window's real destruction: neither the object nor Windows acts on it
+    return self->Take(hwnd, message, wParam, lParam);
+}
+
+INT_PTR CDialogWindow::Take(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     INT_PTR handled = TRUE;
     try {
-        handled = self->OnMessage(message, wParam, lParam);
+        handled = OnMessage(message, wParam, lParam);
     } catch (...) {
-        handled = self->OnHandlerFailed(message, lParam);
+        handled = OnHandlerFailed(message, lParam);
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-        self->m_hwnd = nullptr;
-        CWindowDestruction::Unwatch();
+        m_hwnd = nullptr;
+        CWindowDestruction::Unwatch(this);
     }
     return handled;
 }

@@ -83,7 +83,13 @@ protected:
     // Hands a result to the sender of the message being handled.
     INT_PTR Result(LRESULT value);
 
+    // Before the object goes or destroys its window: the destroy messages held for a
+    // window that is gone are taken now (WindowDestruction.h).
+    void TakeHeldIfGone();
+
 private:
+    // The message handled, and the binding ended at WM_NCDESTROY.
+    INT_PTR Take(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;

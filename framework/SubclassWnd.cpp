@@ -43,7 +43,7 @@ void CSubclassWnd::UnsubclassWindow()
         return;
     SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
     kBinding.Unbind(m_hwnd);
-    CWindowDestruction::Unwatch();
+    CWindowDestruction::Unwatch(this);
     m_hwnd = nullptr;
     m_original = nullptr;
 }
@@ -73,16 +73,22 @@ LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wPar
     CSubclassWnd* self = FromHandle(hwnd);
     if (!self)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    if ((message == WM_DESTROY || message == WM_NCDESTROY) && !CWindowDestruction::IsUnderway(hwnd))
-        return 0;  // sent or posted by someone: neither the object nor the control acts on it
+    if ((message == WM_DESTROY || message == WM_NCDESTROY) &&
+        !CWindowDestruction::TakesNow(hwnd, self, message, [=] { self->Take(hwnd, message, 0, 0); }))
+        return 0;  // not the window's real destruction: neither the object nor the control acts on it
+    return self->Take(hwnd, message, wParam, lParam);
+}
+
+LRESULT CSubclassWnd::Take(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_NCDESTROY) {
         // The original procedure sees the last message; the binding ends with it.
-        const WNDPROC original = self->m_original;
-        self->UnsubclassWindow();
+        const WNDPROC original = m_original;
+        UnsubclassWindow();
         return CallWindowProcA(original, hwnd, message, wParam, lParam);
     }
     try {
-        return self->OnMessage(message, wParam, lParam);
+        return OnMessage(message, wParam, lParam);
     } catch (...) {
         return 0;
     }

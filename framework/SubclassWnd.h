@@ -34,6 +34,8 @@ protected:
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The message handled, and the binding ended at WM_NCDESTROY.
+    LRESULT Take(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;
     WNDPROC m_original = nullptr;

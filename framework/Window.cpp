@@ -41,6 +41,7 @@ bool CWindow::Create(const char* className, const char* title, DWORD style, DWOR
 
 void CWindow::Destroy()
 {
+    CWindowDestruction::TakeHeldIfGone(this);
     if (m_hwnd)
         DestroyWindow(m_hwnd); // WM_NCDESTROY clears m_hwnd
 }
@@ -85,7 +86,7 @@ void CWindow::Unbind(HWND window, CWindow* object)
 {
     kBinding.Unbind(window);
     object->m_hwnd = nullptr;
-    CWindowDestruction::Unwatch();
+    CWindowDestruction::Unwatch(object);
 }
 
 LRESULT CALLBACK CWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -102,11 +103,17 @@ LRESULT CALLBACK CWindow::WindowProc(HWND window, UINT message, WPARAM wParam, L
     CWindow* object = kBinding.Find(window);
     if (!object)
         return DefWindowProcA(window, message, wParam, lParam);
-    if ((message == WM_DESTROY || message == WM_NCDESTROY) && !CWindowDestruction::IsUnderway(window))
-        return 0;  // sent or posted by someone: neither the object nor Windows acts on it
-    const LRESULT result = object->Dispatch(message, wParam, lParam);
+    if ((message == WM_DESTROY || message == WM_NCDESTROY) &&
+        !CWindowDestruction::TakesNow(window, object, message, [=] { object->Take(window, message, 0, 0); }))
+        return 0;  // not the window's real destruction: neither the object nor Windows acts on it
+    return object->Take(window, message, wParam, lParam);
+}
+
+LRESULT CWindow::Take(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = Dispatch(message, wParam, lParam);
     if (message == WM_NCDESTROY)
-        Unbind(window, object);
+        Unbind(window, this);
     return result;
 }
 

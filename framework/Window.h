@@ -35,6 +35,8 @@ private:
     static bool RegisterWindowClass(const char* className);
     static void Bind(HWND window, CWindow* object);
     static void Unbind(HWND window, CWindow* object);
+    // The message handled, and the binding ended at WM_NCDESTROY.
+    LRESULT Take(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;

@@ -219,11 +219,22 @@ TEST(Dialog, ModelessDialogLivesUntilDestroyed)
 // dialog keeps its object and sees no end.
 TEST(Dialog, ForgedDestroyMessagesLeaveTheDialogBound)
 {
+    const CAnotherThreadsWindow parent;
     const std::vector<std::pair<const char*, std::function<void(HWND)>>> forgeries = {
         {"WM_NCDESTROY sent", [](HWND w) { SendFromAnotherThread(w, WM_NCDESTROY); }},
         {"WM_NCDESTROY posted", [](HWND w) { PostMessageA(w, WM_NCDESTROY, 0, 0); HandlePostedMessages(); }},
         {"WM_DESTROY sent", [](HWND w) { SendFromAnotherThread(w, WM_DESTROY); }},
         {"WM_DESTROY posted", [](HWND w) { PostMessageA(w, WM_DESTROY, 0, 0); HandlePostedMessages(); }},
+        // As a real destruction with another thread's parent brings them, which no hook
+        // on this thread sees; the window outlives them.
+        {"both sent to another thread's child", [&](HWND w) {
+            SetParent(w, parent.Get());
+            SendFromAnotherThread(w, WM_DESTROY);
+            SendFromAnotherThread(w, WM_NCDESTROY);
+            HandleMessagesFor(300);
+            SetParent(w, nullptr);
+            HandleMessagesFor(300);
+        }},
     };
     for (const auto& [what, forge] : forgeries) {
         ProbeDialog dialog([](ProbeDialog&) {});
@@ -269,6 +280,19 @@ TEST(Dialog, EveryRealDestructionUnbindsTheDialog)
         {"its own DestroyWindow", false, [](ProbeDialog& d, HWND) { d.DestroyWindow(); }},
         {"DestroyWindow on the handle", false, [](ProbeDialog& d, HWND) { ::DestroyWindow(d.GetSafeHwnd()); }},
         {"its owner destroyed", true, [](ProbeDialog&, HWND owner) { ::DestroyWindow(owner); }},
+        {"destroyed with another thread's parent", false, [](ProbeDialog& d, HWND) {
+            CAnotherThreadsWindow parent;
+            SetParent(d.GetSafeHwnd(), parent.Get());
+            parent.Destroy();
+            HandleMessagesFor(300);
+        }},
+        // Before this thread's loop has seen that the window went.
+        {"destroyed with another thread's parent, then its own DestroyWindow", false, [](ProbeDialog& d, HWND) {
+            CAnotherThreadsWindow parent;
+            SetParent(d.GetSafeHwnd(), parent.Get());
+            parent.Destroy();
+            d.DestroyWindow();
+        }},
     };
     for (const SCase& c : cases) {
         const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,

@@ -165,6 +165,16 @@ TEST(Window, ForgedDestroyMessagesLeaveWindowAndSubclassBound)
     const std::vector<std::pair<const char*, void (*)(HWND, UINT)>> deliveries = {
         {"sent", [](HWND w, UINT m) { SendFromAnotherThread(w, m); }},
         {"posted", [](HWND w, UINT m) { PostMessageA(w, m, 0, 0); HandlePostedMessages(); }},
+        // As a real destruction with another thread's parent brings them; the window
+        // outlives them.
+        {"sent to another thread's child", [](HWND w, UINT m) {
+            const CAnotherThreadsWindow parent;
+            SetParent(w, parent.Get());
+            SendFromAnotherThread(w, m);
+            HandleMessagesFor(300);
+            SetParent(w, nullptr);
+            HandleMessagesFor(300);
+        }},
     };
     for (const auto& [how, deliver] : deliveries) {
         CProbeWindow window;

@@ -560,7 +560,8 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         RECT rect{}, coverRect{};
         return IsShown() && !IsIconic(window) && GetWindowRect(window, &rect) && EqualRect(&rect, &primary) &&
                IsHeldAsShown(window) && IsAbove(window, other.Get()) && IsWindowVisible(cover) &&
-               !IsIconic(cover) && GetWindowRect(cover, &coverRect) && EqualRect(&coverRect, &further);
+               IsHeldAsShown(cover) && !IsIconic(cover) && GetWindowRect(cover, &coverRect) &&
+               EqualRect(&coverRect, &further);
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = program->WindowsWith(kCoverPicture, kPictureControl);
@@ -586,6 +587,8 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         {"invisible to clicks", [&] { MakeInvisibleToClicks(window); }},
         {"no activation", [&] { AddExtendedStyle(window, WS_EX_NOACTIVATE); }},
         {"disabled", [&] { EnableWindow(window, FALSE); }},
+        {"an empty region", [&] { ClipAway(window); }},
+        {"an empty region on the cover", [&] { ClipAway(cover); }},
         // The last message of a window, forged: the objects must stay on their windows.
         {"WM_NCDESTROY sent, then hidden", [&] {
             SendMessageTimeoutA(window, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
@@ -600,6 +603,15 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
             PostMessageA(cover, WM_NCDESTROY, 0, 0);
             HandledByNow(cover);
             ShowWindow(cover, SW_HIDE);
+        }},
+        // As a destruction with another program's window brings it: the windows live on.
+        {"the cover made another program's child, then WM_NCDESTROY sent", [&] {
+            SetParent(cover, hiddenParent.Get());
+            SendMessageTimeoutA(cover, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
+        }},
+        {"made another program's child, then WM_NCDESTROY sent", [&] {
+            SetParent(window, hiddenParent.Get());
+            SendMessageTimeoutA(window, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
         }},
     };
     for (const auto& [what, attack] : attacks) {
@@ -658,6 +670,19 @@ TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
     EXPECT_EQ(0u, CountOf("Shutdown"));
 }
 
+// A window of the screen saver's class in front, which any program can show, is no screen
+// saver that the display stands aside for: it comes back above another program's windows.
+TEST_F(LockScreenProgram, AWindowOfTheScreenSaversClassDoesNotHoldTheDisplayDown)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
+    const COtherProgramWindow other;
+    const COtherProgramWindow saver(true, ScreenSaverClass());
+    saver.TakeForeground();
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); }));
+    EXPECT_TRUE(WaitFor([&] { return IsAbove(window, other.Get()) && IsAbove(window, saver.Get()); }, 5000));
+}
+
 // A display destroyed with another program's window that it was made a child of ends the
 // program, so that the resident program puts up a new one.
 TEST_F(LockScreenProgram, ADisplayDestroyedWithAnotherProgramsWindowEndsTheProgram)
@@ -669,6 +694,34 @@ TEST_F(LockScreenProgram, ADisplayDestroyedWithAnotherProgramsWindowEndsTheProgr
     parent.Destroy();
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(window); }, 5000));  // Wine destroys it after the parent
     EXPECT_TRUE(program->HasEnded(10000));
+}
+
+// The moving message destroyed with another program's window that it was made a child of
+// moves again, in a window of its own, from the next cover check on.
+TEST_F(LockScreenProgram, AMovingMessageDestroyedWithAnotherProgramsWindowMovesAgain)
+{
+    ASSERT_TRUE(client.ShowLockScreen());
+    ASSERT_TRUE(client.ShowMessage());
+    DWORD display = 0;
+    GetWindowThreadProcessId(window, &display);
+    const auto movingMessage = [display] {
+        for (HWND found = FindWindowExA(nullptr, nullptr, "KvMovingMessage", nullptr); found;
+             found = FindWindowExA(nullptr, found, "KvMovingMessage", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (owner == display && IsWindowVisible(found))
+                return found;
+        }
+        return HWND{};
+    };
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (message = movingMessage()) != nullptr; }, 5000));
+    COtherProgramWindow parent(false);
+    ASSERT_TRUE(SetParent(message, parent.Get()));
+    parent.Destroy();
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(message); }, 5000));  // Wine destroys it after the parent
+    EXPECT_TRUE(WaitFor([&] { return movingMessage() != nullptr; }, 5000));
+    EXPECT_FALSE(program->HasEnded(0));
 }
 
 // Where Windows names a pipe's client, the program serves only the resident program whose

@@ -412,7 +412,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SPasswordCase>& info) { return std::string(info.param.name); });
 
 // A WM_DESTROY that another program sends or posts to the password dialog ends nothing:
-// the wrong-password box stays open over it, and the dialog then takes the right password.
+// the wrong-password box stays open over it; nor do the last messages sent after it made
+// the dialog its window's child: the dialog comes back above its windows. It then takes
+// the right password.
 TEST_F(PasswordDialogs, AForgedDestroyLeavesTheDialogAndItsBox)
 {
     ASSERT_NO_FATAL_FAILURE(Start([&](CLockSetting& setting) {
@@ -433,6 +435,14 @@ TEST_F(PasswordDialogs, AForgedDestroyLeavesTheDialogAndItsBox)
     EXPECT_TRUE(IsWindowVisible(box));
     EXPECT_TRUE(Acknowledge(box));
     EXPECT_TRUE(IsWindowVisible(dialog));
+
+    const COtherProgramWindow other;
+    COtherProgramWindow parent(false);
+    SetParent(dialog, parent.Get());
+    for (const UINT last : {UINT{WM_DESTROY}, UINT{WM_NCDESTROY}})
+        SendMessageTimeoutA(dialog, last, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    other.TakeForeground();
+    EXPECT_TRUE(WaitFor([&] { return IsHeldAsShown(dialog) && IsAbove(dialog, other.Get()); }, kEventWait));
     Type(dialog, kPassword);
     ExpectEvent(kEventUnlock, kUnlockWait);
 }

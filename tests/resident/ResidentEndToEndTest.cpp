@@ -576,7 +576,7 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
     const auto inPlace = [&] {
         const std::vector<RECT> shown = VisibleWindowsOf(main);
         return !IsIconic(main) && !IsIconic(cover) && Covers(shown, primary) && Covers(shown, right) &&
-               IsHeldAsShown(main) && IsAbove(main, other.Get()) && IsAbove(cover, other.Get());
+               IsHeldAsShown(main) && IsHeldAsShown(cover) && IsAbove(main, other.Get()) && IsAbove(cover, other.Get());
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = VisibleWindowsWith(resident.ProcessId(), kCoverPicture, kPictureControl);
@@ -603,6 +603,8 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
         {"invisible to clicks", [&] { MakeInvisibleToClicks(main); }},
         {"no activation", [&] { AddExtendedStyle(main, WS_EX_NOACTIVATE); }},
         {"disabled", [&] { EnableWindow(main, FALSE); }},
+        {"an empty region", [&] { ClipAway(main); }},
+        {"an empty region on the cover", [&] { ClipAway(cover); }},
         // The last message of a window, forged: the objects must stay on their windows.
         {"WM_NCDESTROY sent, then hidden", [&] {
             SendMessageTimeoutA(main, WM_NCDESTROY, 0, 0, SMTO_NORMAL, kEventWait, nullptr);
@@ -618,6 +620,15 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
             HandledByNow(cover);
             ShowWindow(cover, SW_HIDE);
         }},
+        // As a destruction with another program's window brings it: the windows live on.
+        {"the cover made another program's child, then WM_NCDESTROY sent", [&] {
+            SetParent(cover, hiddenParent.Get());
+            SendMessageTimeoutA(cover, WM_NCDESTROY, 0, 0, SMTO_NORMAL, kEventWait, nullptr);
+        }},
+        {"made another program's child, then WM_NCDESTROY sent", [&] {
+            SetParent(main, hiddenParent.Get());
+            SendMessageTimeoutA(main, WM_NCDESTROY, 0, 0, SMTO_NORMAL, kEventWait, nullptr);
+        }},
     };
     for (const auto& [what, attack] : attacks) {
         SetForegroundWindow(main);  // the display has the foreground: nothing else raises it
@@ -631,6 +642,23 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
 
     Insert(kKeyA);
     ExpectEvent(kEventUnlock, 3 * kEventWait);
+}
+
+// Any program can register the screen saver's window class: a window of it in the
+// foreground is no screen saver that the lock stands aside for, and another program's
+// top-most window goes below the lock display again.
+TEST_F(ResidentEndToEnd, AWindowOfTheScreenSaversClassDoesNotHoldTheLockDown)
+{
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const HWND main = resident.Window();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
+    const COtherProgramWindow other;
+    const COtherProgramWindow saver(true, ScreenSaverClass());
+    saver.TakeForeground();
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); }));
+    EXPECT_TRUE(WaitFor([&] { return IsAbove(main, other.Get()) && IsAbove(main, saver.Get()); }, 5000));
 }
 
 // A lock display destroyed with another program's window that it was made a child of
@@ -652,6 +680,31 @@ TEST_F(ResidentEndToEnd, ALockDisplayDestroyedWithAnotherProgramsWindowComesBack
     ASSERT_TRUE(resident.Start(kBrontal, &events));  // as the watchdog does
     ExpectEvent(kEventLock);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(resident.Window()) != FALSE; }));
+}
+
+// A cover destroyed with another program's window that it was made a child of is made
+// again by the next cover check.
+TEST_F(ResidentEndToEnd, ACoverDestroyedWithAnotherProgramsWindowIsMadeAgain)
+{
+    constexpr int kPictureControl = 1001, kCoverPicture = 1015;
+    UseMonitors(kTwoMonitors);
+    StartWith({kKeyA}, {kKeyA});
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    const RECT right = {640, 0, 1280, 512};
+    HWND cover = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<HWND> covers = VisibleWindowsWith(resident.ProcessId(), kCoverPicture, kPictureControl);
+        cover = covers.empty() ? nullptr : covers.front();
+        return cover && Covers(VisibleWindowsOf(resident.Window()), right);
+    }));
+    COtherProgramWindow parent(false);
+    ASSERT_TRUE(SetParent(cover, parent.Get()));
+    parent.Destroy();
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(cover); }));
+    EXPECT_TRUE(WaitFor([&] { return Covers(VisibleWindowsOf(resident.Window()), right); }, 8000));
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock, 3 * kEventWait);
 }
 
 // Any program may post WM_QUIT to the lock window or its thread: while locked Brontal

@@ -139,10 +139,20 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeout)
     return done();
 }
 
-COtherProgramWindow::COtherProgramWindow(bool visible)
+const char* ScreenSaverClass()
+{
+    WNDCLASSA saverClass{};
+    saverClass.lpfnWndProc = DefWindowProcA;
+    saverClass.hInstance = GetModuleHandleA(nullptr);
+    saverClass.lpszClassName = "WindowsScreenSaverClass";
+    RegisterClassA(&saverClass);  // a later call finds it registered
+    return saverClass.lpszClassName;
+}
+
+COtherProgramWindow::COtherProgramWindow(bool visible, const char* className)
 {
     const fw::unique_handle created(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    m_thread = std::thread([this, visible, event = created.get()] { Serve(visible, event); });
+    m_thread = std::thread([this, visible, className, event = created.get()] { Serve(visible, className, event); });
     WaitForSingleObject(created.get(), 10000);
 }
 
@@ -153,12 +163,12 @@ COtherProgramWindow::~COtherProgramWindow()
     m_thread.join();
 }
 
-void COtherProgramWindow::Serve(bool visible, HANDLE created)
+void COtherProgramWindow::Serve(bool visible, const char* className, HANDLE created)
 {
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the WM_QUIT
     m_threadId = GetCurrentThreadId();
-    m_window = CreateWindowExA(visible ? WS_EX_TOPMOST | WS_EX_TOOLWINDOW : 0, "STATIC", "other program", WS_POPUP,
+    m_window = CreateWindowExA(visible ? WS_EX_TOPMOST | WS_EX_TOOLWINDOW : 0, className, "other program", WS_POPUP,
                                100, 100, 200, 120, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (visible)
         SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -186,6 +196,11 @@ void MakeInvisibleToClicks(HWND window)
     SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
 }
 
+void ClipAway(HWND window)
+{
+    SetWindowRgn(window, CreateRectRgn(0, 0, 0, 0), TRUE);  // the window owns the region from here on
+}
+
 void AddExtendedStyle(HWND window, LONG_PTR style)
 {
     SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | style);
@@ -205,6 +220,8 @@ bool IsAbove(HWND upper, HWND lower)
 bool IsHeldAsShown(HWND window)
 {
     const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    RECT region{};
     return GetAncestor(window, GA_PARENT) == GetDesktopWindow() && (extended & WS_EX_TOPMOST) &&
-           !(extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE)) && IsWindowEnabled(window);
+           !(extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE)) && IsWindowEnabled(window) &&
+           GetWindowRgnBox(window, &region) == ERROR;
 }

@@ -47,13 +47,17 @@ COLORREF ScreenPixel(int x, int y);
 // Polls every 20 ms until `done` or `timeout` ms; the last answer.
 bool WaitFor(const std::function<bool()>& done, DWORD timeout = 10000);
 
+// The class name of the system's screen savers' windows, registered in this process as
+// any program can.
+const char* ScreenSaverClass();
+
 // A window of this process that stands for another program's: a top-most popup over part
 // of the primary monitor, shown without taking the foreground; a hidden plain popup when
 // `visible` is false (a parent for another program's window). Its own thread serves its
 // messages, as another program does, while the test waits.
 class COtherProgramWindow {
 public:
-    explicit COtherProgramWindow(bool visible = true);
+    explicit COtherProgramWindow(bool visible = true, const char* className = "STATIC");
     COtherProgramWindow(const COtherProgramWindow&) = delete;
     COtherProgramWindow& operator=(const COtherProgramWindow&) = delete;
     ~COtherProgramWindow();
@@ -65,7 +69,7 @@ public:
     void Destroy();
 
 private:
-    void Serve(bool visible, HANDLE created);
+    void Serve(bool visible, const char* className, HANDLE created);
 
     HWND m_window = nullptr;
     DWORD m_threadId = 0;
@@ -76,8 +80,10 @@ private:
 // (an invisible window that lets clicks through), or any extended style added.
 void MakeInvisibleToClicks(HWND window);
 void AddExtendedStyle(HWND window, LONG_PTR style);
+// An empty window region: the window stays visible and in place and draws nothing.
+void ClipAway(HWND window);
 // Whether `upper` comes before `lower` in the z-order of the top-level windows.
 bool IsAbove(HWND upper, HWND lower);
 // Whether the window is as the lock display keeps it: top-level, top-most, enabled, and
-// neither layered nor transparent to clicks nor refusing activation.
+// neither layered nor transparent to clicks nor refusing activation, nor cut to a region.
 bool IsHeldAsShown(HWND window);

@@ -4,3 +4,8 @@ std::optional<std::string> InputDesktopName()
 {
     return WinInputDesktopName();
 }
+
+std::optional<unsigned> SessionConnectState()
+{
+    return WinSessionConnectState();
+}

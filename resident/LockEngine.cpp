@@ -25,6 +25,12 @@ bool IsSessionLockDesktop(const std::optional<std::string>& inputDesktop)
                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
+bool IsSessionDisconnectedState(std::optional<unsigned> connectState)
+{
+    constexpr unsigned kDisconnected = 4;  // WTSDisconnected
+    return connectState == kDisconnected;
+}
+
 // Key snapshot
 
 void CKeySnapshot::Take(bool present, const CKeyDeviceList& found)
@@ -280,6 +286,14 @@ EWatchAction CLockEngine::OnSessionLockCheck(bool reallyLocked)
     if (!m_sessionLocked || reallyLocked)
         return EWatchAction::None;
     return OnSessionChange(kSessionUnlock);
+}
+
+EWatchAction CLockEngine::OnSessionDisconnectCheck(bool reallyDisconnected)
+{
+    if (!m_sessionDisconnected || reallyDisconnected)
+        return EWatchAction::None;
+    m_sessionDisconnected = false;
+    return m_sessionLocked ? EWatchAction::None : EWatchAction::StartWatching;
 }
 
 bool CLockEngine::KeyAndPasswordNeeded() const

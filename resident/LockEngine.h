@@ -41,6 +41,11 @@ private:
 // be opened): Winlogon's desktop is the input one only while the session is locked, and
 // its access list shuts the user's programs out.
 bool IsSessionLockDesktop(const std::optional<std::string>& inputDesktop);
+// Whether the session is disconnected, by its connect state (a WTS_CONNECTSTATE_CLASS
+// value; none when it cannot be asked). A system that cannot be asked has no sessions to
+// disconnect, and a query that keeps failing must not hold the key watch off for good, so
+// no answer counts as connected.
+bool IsSessionDisconnectedState(std::optional<unsigned> connectState);
 
 enum class EKeyAction { None, Lock, Unlock, ShowPasswordDialog };
 enum class EStartupAction { None, Lock, LockAndAskPassword };
@@ -143,6 +148,10 @@ public:
     // is not, watching starts as after its unlock.
     EWatchAction OnSessionLockCheck(bool reallyLocked);
     bool IsSessionLocked() const { return m_sessionLocked; }
+    // The same for a disconnect notice: once the session is not really disconnected,
+    // watching starts unless the session is locked as well.
+    EWatchAction OnSessionDisconnectCheck(bool reallyDisconnected);
+    bool IsSessionDisconnected() const { return m_sessionDisconnected; }
 
     const CKeySnapshot& Snapshot() const { return m_snapshot; }
     bool IsSuspended() const { return m_suspended; }

@@ -245,15 +245,17 @@ void CLockMainDialog::OnLockCoreCheck()
         m_engine.OnSuspendLock(false);
         RequestUsbCheck();
     }
-    CheckSessionLock();
+    CheckSessionAway();
 }
 
-// Any program can post a session lock notice: the watch stays off only while the input
-// desktop shows the session locked.
-void CLockMainDialog::CheckSessionLock()
+// Any program can post a session lock or disconnect notice: the watch stays off only while
+// the input desktop shows the session locked, or its connect state disconnected.
+void CLockMainDialog::CheckSessionAway()
 {
     if (m_engine.IsSessionLocked())
         Act(m_engine.OnSessionLockCheck(IsSessionLockDesktop(InputDesktopName())));
+    if (m_engine.IsSessionDisconnected())
+        Act(m_engine.OnSessionDisconnectCheck(IsSessionDisconnectedState(SessionConnectState())));
 }
 
 // The window itself is being destroyed (with another program's window that it was made a
@@ -407,7 +409,7 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return Result(TRUE);
     case WM_WTSSESSION_CHANGE:
         Act(m_engine.OnSessionChange(static_cast<unsigned>(wParam)));
-        CheckSessionLock();
+        CheckSessionAway();
         return Result(0);
     case WM_QUERYENDSESSION:
         return Result(CLockDisplayDialogs::AnswerQueryEndSession(m_display));

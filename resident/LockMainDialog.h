@@ -49,7 +49,7 @@ private:
     void OnKeyStateChanged();
     void OnNoInputTick();
     void OnLockCoreCheck();
-    void CheckSessionLock();
+    void CheckSessionAway();
     void OnTimer(UINT_PTR id);
     void Act(EWatchAction action);
     void FollowSuspendQuery(unsigned event);

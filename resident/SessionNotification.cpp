@@ -1,11 +1,18 @@
 #include "resident/SessionNotification.h"
 
+#include <wtsapi32.h>
+
+#include <cstring>
+#include <memory>
+
 namespace {
 
 constexpr DWORD kThisSession = 0;  // NOTIFY_FOR_THIS_SESSION
 
 using RegisterFn = BOOL(WINAPI*)(HWND, DWORD);
 using UnregisterFn = BOOL(WINAPI*)(HWND);
+using QueryFn = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPSTR*, DWORD*);
+using FreeFn = VOID(WINAPI*)(PVOID);
 
 inline void CloseDesktopValue(HDESK desktop) { CloseDesktop(desktop); }
 using unique_hdesk = fw::unique_any<fw::null_is_empty<HDESK, CloseDesktopValue>>;
@@ -51,4 +58,23 @@ std::optional<std::string> WinInputDesktopName()
     if (!desktop || !GetUserObjectInformationA(desktop.get(), UOI_NAME, name, sizeof name - 1, &needed))
         return std::nullopt;
     return std::string(name);
+}
+
+std::optional<unsigned> WinSessionConnectState()
+{
+    const fw::unique_hmodule library(LoadLibraryA("wtsapi32.dll"));
+    if (!library)
+        return std::nullopt;
+    const auto query = Function<QueryFn>(library.get(), "WTSQuerySessionInformationA");
+    const auto release = Function<FreeFn>(library.get(), "WTSFreeMemory");
+    LPSTR buffer = nullptr;
+    DWORD size = 0;
+    if (!query || !release || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSConnectState, &buffer, &size))
+        return std::nullopt;
+    const std::unique_ptr<char, FreeFn> held(buffer, release);
+    INT state = 0;
+    if (!buffer || size < sizeof state)
+        return std::nullopt;
+    std::memcpy(&state, buffer, sizeof state);
+    return static_cast<unsigned>(state);
 }

@@ -508,13 +508,34 @@ TEST(SessionLockDesktop, OnlyWinlogonsOrOneThatCannotBeOpenedShowsTheSessionLock
         EXPECT_EQ(locked, IsSessionLockDesktop(desktop)) << desktop.value_or("(none)");
 }
 
+// Session notices and checks of the session in turn, from a fresh engine; a check is a
+// pseudo-event past every notice.
+constexpr unsigned kLockedNow = ~0u, kNotLockedNow = ~1u, kDisconnectedNow = ~2u, kConnectedNow = ~3u;
+using SessionSteps = std::vector<std::pair<unsigned, EWatchAction>>;
+
+void ExpectSessionSteps(const CLockSetting& setting, const std::vector<SessionSteps>& cases)
+{
+    for (size_t c = 0; c < cases.size(); ++c) {
+        CLockEngine fresh(setting);
+        for (size_t step = 0; step < cases[c].size(); ++step) {
+            const auto& [event, expected] = cases[c][step];
+            EWatchAction action = EWatchAction::None;
+            if (event == kLockedNow || event == kNotLockedNow)
+                action = fresh.OnSessionLockCheck(event == kLockedNow);
+            else if (event == kDisconnectedNow || event == kConnectedNow)
+                action = fresh.OnSessionDisconnectCheck(event == kDisconnectedNow);
+            else
+                action = fresh.OnSessionChange(event);
+            EXPECT_EQ(expected, action) << "case " << c << ", step " << step;
+        }
+    }
+}
+
 // A lock notice holds watching off only while the session is really locked, asked at the
 // notice and at every check; a real lock and unlock go as before.
 TEST_F(LockEngineTest, ASessionLockNoticeStopsWatchingOnlyWhileTheSessionIsReallyLocked)
 {
-    constexpr unsigned kLockedNow = ~0u, kNotLockedNow = ~1u;  // a check of the session
-    using Steps = std::vector<std::pair<unsigned, EWatchAction>>;
-    const std::vector<Steps> cases = {
+    ExpectSessionSteps(setting, {
         // No lock behind the notice: watching starts again at once.
         {{kSessionLock, EWatchAction::StopWatching}, {kNotLockedNow, EWatchAction::StartWatching},
          {kNotLockedNow, EWatchAction::None}},
@@ -528,22 +549,51 @@ TEST_F(LockEngineTest, ASessionLockNoticeStopsWatchingOnlyWhileTheSessionIsReall
         {{kSessionConsoleDisconnect, EWatchAction::StopWatching}, {kSessionLock, EWatchAction::StopWatching},
          {kNotLockedNow, EWatchAction::None}, {kSessionConsoleConnect, EWatchAction::StartWatching}},
         {{kNotLockedNow, EWatchAction::None}},
-    };
-    for (size_t c = 0; c < cases.size(); ++c) {
-        CLockEngine fresh(setting);
-        for (size_t step = 0; step < cases[c].size(); ++step) {
-            const auto& [event, expected] = cases[c][step];
-            const EWatchAction action = event == kLockedNow || event == kNotLockedNow
-                                            ? fresh.OnSessionLockCheck(event == kLockedNow)
-                                            : fresh.OnSessionChange(event);
-            EXPECT_EQ(expected, action) << "case " << c << ", step " << step;
-        }
-    }
+    });
 
     // The session turned out not locked: a suspend query stops watching again.
     engine.OnSessionChange(kSessionLock);
     engine.OnSessionLockCheck(false);
     EXPECT_FALSE(engine.IsSessionLocked());
+    EXPECT_EQ(EWatchAction::StopWatching, engine.OnPowerBroadcast(kPowerQuerySuspend));
+}
+
+TEST(SessionConnectState, OnlyADisconnectedStateShowsTheSessionDisconnected)
+{
+    // WTS_CONNECTSTATE_CLASS: 0 active, 1 connected, 2 connecting, 4 disconnected, 5 idle, 7 reset.
+    const std::vector<std::pair<std::optional<unsigned>, bool>> cases = {
+        {4u, true}, {0u, false}, {1u, false}, {2u, false}, {5u, false}, {7u, false}, {std::nullopt, false},
+    };
+    for (const auto& [state, disconnected] : cases)
+        EXPECT_EQ(disconnected, IsSessionDisconnectedState(state)) << (state ? std::to_string(*state) : "(none)");
+}
+
+// The same for a disconnect notice, by the session's connect state.
+TEST_F(LockEngineTest, ASessionDisconnectNoticeStopsWatchingOnlyWhileTheSessionIsReallyDisconnected)
+{
+    ExpectSessionSteps(setting, {
+        // No disconnect behind the notice: watching starts again at once.
+        {{kSessionRemoteDisconnect, EWatchAction::StopWatching}, {kConnectedNow, EWatchAction::StartWatching},
+         {kConnectedNow, EWatchAction::None}, {kSessionRemoteConnect, EWatchAction::None}},
+        // A real disconnect and its connect.
+        {{kSessionConsoleDisconnect, EWatchAction::StopWatching}, {kDisconnectedNow, EWatchAction::None},
+         {kDisconnectedNow, EWatchAction::None}, {kSessionConsoleConnect, EWatchAction::StartWatching},
+         {kConnectedNow, EWatchAction::None}},
+        // A return to the session without its notice.
+        {{kSessionConsoleDisconnect, EWatchAction::StopWatching}, {kDisconnectedNow, EWatchAction::None},
+         {kConnectedNow, EWatchAction::StartWatching}, {kSessionConsoleConnect, EWatchAction::None}},
+        // Locked too: watching waits for the unlock, or for a check that finds none.
+        {{kSessionLock, EWatchAction::StopWatching}, {kSessionConsoleDisconnect, EWatchAction::StopWatching},
+         {kConnectedNow, EWatchAction::None}, {kSessionUnlock, EWatchAction::StartWatching}},
+        {{kSessionLock, EWatchAction::StopWatching}, {kSessionRemoteDisconnect, EWatchAction::StopWatching},
+         {kConnectedNow, EWatchAction::None}, {kNotLockedNow, EWatchAction::StartWatching}},
+        {{kConnectedNow, EWatchAction::None}},
+    });
+
+    // The session turned out connected: a suspend query stops watching again.
+    engine.OnSessionChange(kSessionConsoleDisconnect);
+    engine.OnSessionDisconnectCheck(false);
+    EXPECT_FALSE(engine.IsSessionDisconnected());
     EXPECT_EQ(EWatchAction::StopWatching, engine.OnPowerBroadcast(kPowerQuerySuspend));
 }
 

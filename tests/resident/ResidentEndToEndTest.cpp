@@ -101,11 +101,12 @@ protected:
         WriteScenario(displayScenarioPath, scenario);
         SetEnvironmentVariableA("KV_DISPLAY_SCENARIO", displayScenarioPath.c_str());
     }
-    // The name of the simulated session's input desktop ("Winlogon" while it is locked)
-    // for the program started next; written again, it changes while the program runs.
-    void UseInputDesktop(const char* name)
+    // The simulated session for the program started next: the name of its input desktop
+    // ("Winlogon" while it is locked), then on a line of its own its connect state (4 while
+    // it is disconnected); written again, it changes while the program runs.
+    void UseSession(const char* scenario)
     {
-        WriteScenario(sessionScenarioPath, name);
+        WriteScenario(sessionScenarioPath, scenario);
         SetEnvironmentVariableA("KV_SESSION_SCENARIO", sessionScenarioPath.c_str());
     }
     void TearDown() override
@@ -861,7 +862,8 @@ TEST_F(ResidentEndToEnd, AQueriedSuspendThatNeverComesWatchesTheKeyAgainAfterAMi
 }
 
 constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
-constexpr WPARAM kSessionLock = 7, kSessionUnlock = 8;
+constexpr WPARAM kSessionConsoleConnect = 1, kSessionConsoleDisconnect = 2, kSessionRemoteConnect = 3,
+                 kSessionRemoteDisconnect = 4, kSessionLock = 7, kSessionUnlock = 8;
 
 // Any program can post a session lock notice: with no lock behind it (Wine's input desktop
 // is the Default one), the key watch goes on.
@@ -875,27 +877,54 @@ TEST_F(ResidentEndToEnd, ASessionLockNoticeWithNoLockBehindItLeavesTheKeyWatched
     ExpectEvent(kEventLock);
 }
 
-// A real session lock holds the key watch off while it lasts, looked at again and again;
-// its end gives the watch back, with its notice or without.
-TEST_F(ResidentEndToEnd, ARealSessionLockHoldsTheKeyWatchOffWhileItLasts)
+// The same for a disconnect notice: Wine's session is not disconnected.
+TEST_F(ResidentEndToEnd, ASessionDisconnectNoticeWithNoDisconnectBehindItLeavesTheKeyWatched)
 {
-    UseInputDesktop("Default");
     StartWith({kKeyA}, {kKeyA});
     ExpectNoEvent();  // the start-up check is over
-    for (const bool unlockNotice : {true, false}) {
-        SCOPED_TRACE(unlockNotice ? "unlock notice" : "no unlock notice");
-        UseInputDesktop("Winlogon");
-        resident.Post(kSessionChange, kSessionLock);
+    for (const WPARAM notice : {kSessionConsoleDisconnect, kSessionRemoteDisconnect}) {
+        SCOPED_TRACE(notice);
+        resident.Post(kSessionChange, notice);
         ExpectNoEventBeforeAReload();
         Pull(kKeyA);
-        ExpectNoEvent();  // a few checks found the session locked
-
-        UseInputDesktop("Default");
-        if (unlockNotice)
-            resident.Post(kSessionChange, kSessionUnlock);
         ExpectEvent(kEventLock);
         Insert(kKeyA);
         ExpectEvent(kEventUnlock);
+    }
+}
+
+// A real session lock or disconnect holds the key watch off while it lasts, looked at again
+// and again; its end gives the watch back, with its notice or without.
+TEST_F(ResidentEndToEnd, ARealSessionLockOrDisconnectHoldsTheKeyWatchOffWhileItLasts)
+{
+    struct Away {
+        const char* session;  // the simulated session meanwhile
+        WPARAM notice, returnNotice;
+    };
+    const Away cases[] = {
+        {"Winlogon", kSessionLock, kSessionUnlock},
+        {"Default\n4", kSessionConsoleDisconnect, kSessionConsoleConnect},
+        {"Default\n4", kSessionRemoteDisconnect, kSessionRemoteConnect},
+    };
+    UseSession("Default\n0");
+    StartWith({kKeyA}, {kKeyA});
+    ExpectNoEvent();  // the start-up check is over
+    for (const Away& away : cases) {
+        for (const bool returnNotice : {true, false}) {
+            SCOPED_TRACE(std::to_string(away.notice) + (returnNotice ? ", return notice" : ", no return notice"));
+            UseSession(away.session);
+            resident.Post(kSessionChange, away.notice);
+            ExpectNoEventBeforeAReload();
+            Pull(kKeyA);
+            ExpectNoEvent();  // a few checks found the session away
+
+            UseSession("Default\n0");
+            if (returnNotice)
+                resident.Post(kSessionChange, away.returnNotice);
+            ExpectEvent(kEventLock);
+            Insert(kKeyA);
+            ExpectEvent(kEventUnlock);
+        }
     }
 }
 

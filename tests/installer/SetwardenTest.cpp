@@ -545,9 +545,13 @@ TEST_F(Setwarden, UnreadableSettingsFileRefuses)
             ASSERT_TRUE(MoveFileA(SettingsPath().c_str(), path.c_str()));
         }
         {
-            const fw::unique_hfile locked(
-                CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-            ASSERT_TRUE(locked);
+            fw::unique_hfile locked;  // Brontal's start-up read may hold the file a moment
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    locked.reset(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+                    return bool(locked);
+                },
+                5000));
             EXPECT_EQ(kRefused, CInstallerRun(kSimulatedDll, "Uninstall").Result());
         }
         EXPECT_TRUE(CFile::Exists(path));

@@ -5,12 +5,17 @@
 #include "common/ProcessFinder.h"
 #include "common/ProcessFinderFactory.h"
 #include "common/SettingFile.h"
+#include "framework/File.h"
 #include "tests/resident/support/EventClient.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
+
+// How long a write of the settings waits out the programs' reads: each lasts a moment.
+constexpr DWORD kSettingsWriteWait = 5000;
+constexpr DWORD kSettingsWriteRetryInterval = 20;
 
 CSettingFile SettingFile()
 {
@@ -30,6 +35,16 @@ HWND FindMarkedWindow(DWORD processId)
     return nullptr;
 }
 
+// The old file goes first, so that the new one holds no lock state; where it cannot go
+// (a reader holds it), the write fails, as a save would.
+void ReplaceSettings(const CLockSetting& setting)
+{
+    const std::string path = SettingFile().GetPath();
+    if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        fw::CFileException::ThrowOsError(path);
+    SettingFile().SaveSetting(setting);
+}
+
 } // namespace
 
 std::string WindowsPathOf(const std::string& unixPath)
@@ -39,11 +54,21 @@ std::string WindowsPathOf(const std::string& unixPath)
     return path;
 }
 
+// The programs read the file without the settings lock, denying writes while they read
+// (their start-up reads come after the resident program's window is there): a write that
+// meets such a read is tried again, as the programs' own writers do.
 void WriteSettings(const CLockSetting& setting)
 {
     CPathUtil::CreateSettingBaseFolder();
-    RemoveSettings();
-    SettingFile().SaveSetting(setting);
+    for (const DWORD start = GetTickCount();; Sleep(kSettingsWriteRetryInterval)) {
+        try {
+            ReplaceSettings(setting);
+            return;
+        } catch (const fw::CFileException& e) {
+            if (e.m_cause != fw::CFileException::sharingViolation || GetTickCount() - start > kSettingsWriteWait)
+                throw;
+        }
+    }
 }
 
 std::string SettingsFilePath()

@@ -579,6 +579,7 @@ TEST_F(Setwarden, UninstallRemovesEveryCopyOfTheSettings)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         CPathUtil::CreateSettingBaseFolder();
+        DeleteFileA(SettingsPath().c_str());  // another test program's settings may be there
         for (const std::string& path : c.files)
             WriteFileBytes(path, text);
         {

@@ -38,6 +38,15 @@ run() {  # name, arguments...
   out=${out//$'\r'/}
 }
 
+# Runs a case of a table, "program|arguments" with B for the resident program; sets name
+# and args as well.
+run_case() {  # case
+  IFS='|' read -r name args <<<"$1"
+  args=${args//B/$brontal}
+  # shellcheck disable=SC2086  # the arguments are words
+  run "$name" $args
+}
+
 # KeyConsole's input: a line at a time, with time for what it does to show.
 slowly() {  # lines...
   local line
@@ -58,10 +67,7 @@ check_refusals() {
     "CompanionsBenchmark|0" "CompanionsBenchmark|1 1 1" "LoggerBenchmark|00" "UninstallBenchmark|1 1"
   ) c name args
   for c in "${cases[@]}"; do
-    IFS='|' read -r name args <<<"$c"
-    args=${args//B/$brontal}
-    # shellcheck disable=SC2086  # the arguments are words
-    run "$name" $args
+    run_case "$c"
     ((status == 2)) && grep -q "^usage: $name" <<<"$out" || fail "$name $args: status $status; it printed: $out"
     ! grep -q '^measuring' <<<"$out" || fail "$name $args: it measured: $out"
     fits_80_columns "$name $args"
@@ -75,10 +81,7 @@ check_runs() {
     "LockScreenBenchmark|B 1 1 2 1" "CompanionsBenchmark|10 1" "LoggerBenchmark|1" "UninstallBenchmark|1"
   ) c name args
   for c in "${cases[@]}"; do
-    IFS='|' read -r name args <<<"$c"
-    args=${args//B/$brontal}
-    # shellcheck disable=SC2086  # the arguments are words
-    run "$name" $args
+    run_case "$c"
     ((status == 0)) && [ "$(tail -n 1 <<<"$out")" = "benchmark finished" ] ||
       fail "$name $args: status $status, or not finished; it printed: $out"
     fits_80_columns "$name $args"

@@ -50,11 +50,6 @@ void CSettingFile::Load(CLockSetting* setting, int* lock) const
     Parse(setting, lock, ReadText(SourcePath().value_or(m_path)));
 }
 
-void CSettingFile::Save(const CLockSetting* setting, const int* lock) const
-{
-    WriteText(Serialize(setting, lock), true);
-}
-
 std::optional<std::string> CSettingFile::SourcePath() const
 {
     if (fw::CFile::Exists(m_path))

@@ -42,7 +42,6 @@ public:
     // the move that puts the file in place not tried again: a waiting save finishes it.
     bool SaveLockStateAtOnce(int lock) const;
     void Load(CLockSetting* setting, int* lock) const;
-    void Save(const CLockSetting* setting, const int* lock) const;
 
     // Content rules.
     static std::string Serialize(const CLockSetting* setting, const int* lock);

@@ -1,5 +1,6 @@
 #include "framework/SubclassWnd.h"
 
+#include "framework/Window.h"
 #include "framework/WindowBinding.h"
 #include "framework/WindowDestruction.h"
 
@@ -74,8 +75,15 @@ LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wPar
     if (!self)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     if ((message == WM_DESTROY || message == WM_NCDESTROY) &&
-        !CWindowDestruction::TakesNow(hwnd, self, message, [=] { self->Take(hwnd, message, 0, 0); }))
-        return 0;  // not the window's real destruction: neither the object nor the control acts on it
+        !CWindowDestruction::TakesNow(hwnd, self, message, [=] { self->Take(hwnd, message, 0, 0); })) {
+        // Not the window's real destruction, or not yet known to be one: neither the object
+        // nor the control acts on it. A framework window beneath judges it for its own
+        // object, as this one does: a message held until the window is gone could no longer
+        // find that object then.
+        if (CWindow::IsWindowProcedure(self->m_original))
+            return CallWindowProcA(self->m_original, hwnd, message, wParam, lParam);
+        return 0;
+    }
     return self->Take(hwnd, message, wParam, lParam);
 }
 

@@ -24,6 +24,9 @@ public:
     void Destroy();
 
     HWND GetHwnd() const { return m_hwnd; }
+    // Whether `procedure` is the one of every framework window's class, which tells a real
+    // destruction from a forged one itself.
+    static bool IsWindowProcedure(WNDPROC procedure) { return procedure == &WindowProc; }
 
 protected:
     // Handles one message; the default passes it to DefWindowProcA.

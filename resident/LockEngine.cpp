@@ -223,8 +223,10 @@ EWatchAction CLockEngine::OnPowerBroadcast(unsigned event)
         // Away from the session, watching waits for its return instead.
         if (IsAwayFromSession())
             return EWatchAction::None;
-        m_suspendQueried = true;
-        m_suspendNoticed = false;
+        // Windows never asks again while a wait runs; a query repeated by some program
+        // begins no wait of its own, or it could keep watching off for good.
+        if (!std::exchange(m_suspendQueried, true))
+            m_suspendNoticed = false;
         return EWatchAction::StopWatching;
     case kPowerQuerySuspendFailed:
         return EndSuspendWait();

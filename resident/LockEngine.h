@@ -137,7 +137,8 @@ public:
     // A queried suspend stops watching until the resume; when the suspend does not come
     // (refused, or no resume before the wait for it ends) watching continues. Any program
     // can post the suspend notice too, so the wait runs on through it; a wait that ends
-    // after one may follow a real sleep, and starts watching as the resume does.
+    // after one may follow a real sleep, and starts watching as the resume does. A query
+    // while the wait runs is part of it: the wait is the first query's.
     EWatchAction OnPowerBroadcast(unsigned event);
     EWatchAction OnSuspendQueryTimeout();
     // From a suspend query to the resume, the refusal or the end of the wait.

@@ -301,13 +301,14 @@ void CLockMainDialog::OnSuspendQueryTimeout()
     Act(m_engine.OnSuspendQueryTimeout());
 }
 
-// A queried suspend that never comes must not leave the key watch off for good: each query
-// waits afresh, other power notices leave the wait running.
-void CLockMainDialog::FollowSuspendQuery(unsigned event)
+// A queried suspend that never comes must not leave the key watch off for good: the wait
+// runs from the query that began it, and no later power notice, a query again among them,
+// stretches it.
+void CLockMainDialog::FollowSuspendQuery(bool wasWaiting)
 {
     if (!m_engine.IsSuspendQueryPending())
         KillTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY);
-    else if (event == kPowerQuerySuspend)
+    else if (!wasWaiting)
         SetTimer(GetSafeHwnd(), TIMER_SUSPEND_QUERY, kSuspendQueryWait, nullptr);
 }
 
@@ -403,10 +404,12 @@ INT_PTR CLockMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DEVICECHANGE:
         RequestUsbCheck();
         return FALSE;
-    case WM_POWERBROADCAST:
+    case WM_POWERBROADCAST: {
+        const bool waiting = m_engine.IsSuspendQueryPending();
         Act(m_engine.OnPowerBroadcast(static_cast<unsigned>(wParam)));
-        FollowSuspendQuery(static_cast<unsigned>(wParam));
+        FollowSuspendQuery(waiting);
         return Result(TRUE);
+    }
     case WM_WTSSESSION_CHANGE:
         Act(m_engine.OnSessionChange(static_cast<unsigned>(wParam)));
         CheckSessionAway();

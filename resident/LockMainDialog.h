@@ -52,7 +52,7 @@ private:
     void CheckSessionAway();
     void OnTimer(UINT_PTR id);
     void Act(EWatchAction action);
-    void FollowSuspendQuery(unsigned event);
+    void FollowSuspendQuery(bool wasWaiting);
     void OnSuspendQueryTimeout();
     LRESULT OnLockCommand(int code, LPARAM argument);
 

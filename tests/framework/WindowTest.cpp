@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -131,12 +132,15 @@ TEST(Window, ClassOfAnotherWindowProcedureIsRefused)
 class CCountingSubclass : public fw::CSubclassWnd {
 public:
     int answers = 0;
+    int destroys = 0;  // WM_DESTROY; WM_NCDESTROY ends the binding
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == kAnswer)
             ++answers;
+        else if (message == WM_DESTROY)
+            ++destroys;
         return DefaultProc(message, wParam, lParam);
     }
 };
@@ -156,6 +160,29 @@ TEST(Window, SubclassOverAFrameworkWindowKeepsBothObjects)
     EXPECT_EQ(nullptr, subclass.GetSafeHwnd());
     EXPECT_EQ(nullptr, window.GetHwnd());
     EXPECT_EQ(static_cast<UINT>(WM_NCDESTROY), window.seen.back());
+}
+
+// Destroyed with another thread's parent, the window's end reaches both objects, the one
+// beneath the subclass too, although the messages wait until the window is gone.
+TEST(Window, DestructionWithAnotherThreadsParentReachesWindowAndSubclass)
+{
+    CProbeWindow window;
+    ASSERT_TRUE(window.Create(kClass, "probe", WS_OVERLAPPEDWINDOW));
+    const HWND hwnd = window.GetHwnd();
+    CCountingSubclass subclass;
+    ASSERT_TRUE(subclass.SubclassWindow(hwnd));
+    {
+        CAnotherThreadsWindow parent;
+        SetParent(hwnd, parent.Get());
+        parent.Destroy();
+        HandleMessagesFor(300);
+    }
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(1, subclass.destroys);
+    EXPECT_EQ(nullptr, subclass.GetSafeHwnd());
+    for (const UINT message : {UINT{WM_DESTROY}, UINT{WM_NCDESTROY}})
+        EXPECT_EQ(1, std::count(window.seen.begin(), window.seen.end(), message)) << message;
+    EXPECT_EQ(nullptr, window.GetHwnd());
 }
 
 // The last messages of a window, sent or posted by another program, leave a framework

@@ -473,6 +473,10 @@ TEST_F(LockEngineTest, AQueriedSuspendThatDoesNotHappenContinuesWatching)
          {kPowerResumeSuspend, EWatchAction::StartWatching, false}, {kTimeout, EWatchAction::None, false}},
         {{kPowerQuerySuspend, EWatchAction::StopWatching, true},
          {kPowerResumeSuspend, EWatchAction::StartWatching, false}, {kTimeout, EWatchAction::None, false}},
+        // A query repeated while the wait runs (Windows sends none) begins no wait of its
+        // own: the first one's goes on, with what it saw.
+        {{kPowerQuerySuspend, EWatchAction::StopWatching, true}, {kPowerSuspend, EWatchAction::None, true},
+         {kPowerQuerySuspend, EWatchAction::StopWatching, true}, {kTimeout, EWatchAction::StartWatching, false}},
     };
     for (size_t c = 0; c < cases.size(); ++c) {
         CLockEngine fresh(setting);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark programs and tools/run's KeyConsole under Wine, in one of two checks:
-#   refusals  an argument that is not a count above 0, one too many or a missing
-#             program: the usage on stderr in 80 columns, status 2, before anything
-#             is measured.
+#   refusals  an argument that is not a count from 1 to the largest, one too many or
+#             a missing program: the usage on stderr in 80 columns, naming the largest
+#             count, status 2, before anything is measured.
 #   runs      each with the fewest rounds, KeyConsole driven from its input: status 0,
 #             a benchmark's last line its finished line, and every line it prints fits
 #             the 80 columns of Wine's console.
@@ -12,6 +12,8 @@ wine_exec=$1 wine_dir=$2 arch=$3 build=$4 check=$5
 failures=0 count=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 brontal="Z:$(realpath "$build/resident/simulated/Brontal.exe" | tr / '\\')"
+largest=$(sed -n 's/^constexpr int kBenchmarkMostCount = \([0-9]*\);$/\1/p' "${wine_exec%/tools/wine-exec}/tests/support/Benchmark.h")
+[ -n "$largest" ] || fail "no kBenchmarkMostCount in tests/support/Benchmark.h"
 
 program_of() {  # name
   case $1 in
@@ -60,7 +62,8 @@ check_refusals() {
   # program | arguments (B: the resident program)
   local cases=(
     "WizardBenchmark|0" "WizardBenchmark|abc" "WizardBenchmark|20 100 1"
-    "MovingMessageBenchmark|-1" "MovingMessageBenchmark|1.5"
+    "WizardBenchmark|99999999999" "MovingMessageBenchmark|-1" "MovingMessageBenchmark|1.5"
+    "MovingMessageBenchmark|4294968"
     "AlarmBenchmark|" "AlarmBenchmark|B 0"
     "ResidentBenchmark|B 2x" "ResidentBenchmark|B 1 1 1"
     "LockScreenBenchmark|" "LockScreenBenchmark|B 1 1 0 1" "LockScreenBenchmark|B 1 1 1 1 1"
@@ -69,6 +72,7 @@ check_refusals() {
   for c in "${cases[@]}"; do
     run_case "$c"
     ((status == 2)) && grep -q "^usage: $name" <<<"$out" || fail "$name $args: status $status; it printed: $out"
+    grep -qF "$largest" <<<"$out" || fail "$name $args: no word of the largest count, $largest: $out"
     ! grep -q '^measuring' <<<"$out" || fail "$name $args: it measured: $out"
     fits_80_columns "$name $args"
   done

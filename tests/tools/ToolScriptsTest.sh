@@ -6,8 +6,9 @@
 #              and what it builds before building, in lines that fit 80 columns, and
 #              builds with KV_JOBS jobs.
 #   arguments  --help prints what a script does, in lines that fit 80 columns, exit 0;
-#              an argument that is not a count above 0, or one too many, prints the
-#              usage, exit 2; neither builds.
+#              an argument that is not a count from 1 to the benchmark programs'
+#              largest, or one too many, prints the usage, exit 2; neither builds. A
+#              script that takes no count says so; the largest count builds.
 #   endings    the benchmark scripts in a copy of tools/ whose set-up, Wine session and
 #              wine-exec are stand-ins: a script passes only when its program ended
 #              with status 0 after its finished line; a failed status or a crash that
@@ -92,24 +93,45 @@ check_arguments() {
     grep -qF -- "$option" <<<"$out" || fail "tools/run --help: nothing on '$option'"
   done
 
+  # The largest count the benchmark programs take: a script refuses any larger one before
+  # it builds, even one that wraps to a small number in 64 bits, and takes the largest.
+  local largest too_large
+  largest=$(sed -n 's/^constexpr int kBenchmarkMostCount = \([0-9]*\);$/\1/p' "$root/tests/support/Benchmark.h")
+  [ -n "$largest" ] || fail "no kBenchmarkMostCount in tests/support/Benchmark.h"
+  too_large="$((largest + 1)) 99999999999 18446744073709551617"
   for script in "${benchmarks[@]}"; do
     most=$(counts_of "$script")
     too_many=$(printf '1 %.0s' $(seq $((most + 1))))
-    for args in 0 00 -1 abc 1.5 2x "$too_many"; do
+    for args in 0 00 -1 abc 1.5 2x "$too_many" $too_large; do
       # shellcheck disable=SC2086  # the arguments are words
       run_script "$root" "$script" $args
       what="$script $args"
       ((status == 2)) || fail "$what: status $status, not 2"
       grep -q "^usage: $script" <<<"$out" || fail "$what: no usage; it printed: $out"
       [ -z "$build" ] || fail "$what: it built"
+      if ((most == 0)); then
+        grep -q "takes no argument" <<<"$out" || fail "$what: no word that it takes no argument; it printed: $out"
+      elif [[ " $too_large " == *" $args "* ]]; then
+        grep -qF "$largest" <<<"$out" || fail "$what: no word of the largest count, $largest; it printed: $out"
+      fi
+    done
+    ((most == 0)) && continue
+    for args in "$largest" "0$largest"; do
+      run_script "$root" "$script" "$args"
+      [ -n "$build" ] || fail "$script $args: refused the largest count; it printed: $out"
     done
   done
   run_script "$root" tools/run --bogus
   ((status == 2)) && grep -q '^usage: tools/run' <<<"$out" || fail "tools/run --bogus: status $status, printed: $out"
 }
 
+# What a Windows program of Wine prints in the prefixes' code page, 932, and how it reads
+# in a UTF-8 terminal.
+wine_text=ファイルが見つかりません。
+iconv -f UTF-8 -t CP932 <<<"$wine_text" >"$work/cp932.txt"
+
 # A copy of tools/ whose set-up and Wine session do nothing and whose wine-exec plays a
-# program that ends as KV_PROGRAM_END says.
+# program that prints Wine's text and ends as KV_PROGRAM_END says.
 make_project() {
   local project=$work/project
   rm -rf "$project"

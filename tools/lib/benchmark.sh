@@ -4,9 +4,21 @@
 # The line a benchmark program prints last, once it has measured all it was asked to.
 kv_benchmark_finished_line="benchmark finished"
 
+# The largest count the benchmark programs take (kBenchmarkMostCount in
+# tests/support/Benchmark.h): a larger one is refused here, before the build.
+kv_benchmark_most_count=1000000
+
+# Whether the argument is a whole number from 1 to the largest count. Its digits are
+# measured before any arithmetic, which would wrap a long number round to a small one.
+kv_is_count() {  # argument
+  local digits=${1#"${1%%[!0]*}"}  # without its leading zeros
+  [[ $1 =~ ^[0-9]+$ ]] && [ -n "$digits" ] && ((${#digits} <= ${#kv_benchmark_most_count})) &&
+    ((digits <= kv_benchmark_most_count))
+}
+
 # The script's arguments: --help prints its head comment (what it measures, its
-# arguments), exit 0; up to `most` counts, each a whole number above 0, else the usage
-# line of its head comment, exit 2.
+# arguments), exit 0; up to `most` counts, each a whole number from 1 to the largest,
+# else the usage line of its head comment, exit 2.
 kv_benchmark_arguments() {  # script ($0), most counts, arguments...
   local script=tools/${1##*/} most=$2 arg  # from the project's root, where scripts work
   shift 2
@@ -15,9 +27,13 @@ kv_benchmark_arguments() {  # script ($0), most counts, arguments...
     exit 0
   fi
   for arg in "$@"; do
-    if (($# > most)) || ! [[ $arg =~ ^[0-9]+$ ]] || ((10#$arg == 0)); then
+    if (($# > most)) || ! kv_is_count "$arg"; then
       sed -n 's/^# Usage: /usage: /p' "$script" >&2
-      echo "(counts are whole numbers above 0; --help says what it measures)" >&2
+      if ((most == 0)); then
+        echo "($script takes no argument; --help says what it measures)" >&2
+      else
+        echo "(counts are whole numbers from 1 to $kv_benchmark_most_count; --help says what it measures)" >&2
+      fi
       exit 2
     fi
   done

@@ -12,7 +12,9 @@
 #   endings    the benchmark scripts in a copy of tools/ whose set-up, Wine session and
 #              wine-exec are stand-ins: a script passes only when its program ended
 #              with status 0 after its finished line; a failed status or a crash that
-#              Wine ends with status 0 fails it, naming the program's log.
+#              Wine ends with status 0 fails it, naming the program's log. Wine's text
+#              in code page 932, from the program or from a failed step of the Wine
+#              session's start, shows in the terminal's encoding.
 # Usage: ToolScriptsTest.sh PROJECT WORK_DIR builds|arguments|endings
 set -uo pipefail
 root=$1 work=$2 check=$3
@@ -142,6 +144,7 @@ make_project() {
   cat >"$project/tools/wine-exec" <<'STAND_IN'
 #!/bin/sh
 printf 'measuring 1 rounds\r\n'
+cat "$KV_PROGRAM_TEXT"
 case $KV_PROGRAM_END in
   finished) printf 'benchmark finished\r\n' ;;
   failed) echo "the programs did not start" >&2; exit 1 ;;
@@ -157,16 +160,37 @@ check_endings() {
   project=$(make_project)
   for script in "${benchmarks[@]}"; do
     for end in finished failed crashed; do
-      KV_PROGRAM_END=$end KV_BUILD_STATUS=0 KV_WINDOWS_ARCHS=x86_64 run_script "$project" "$script"
+      LC_ALL=C.UTF-8 KV_PROGRAM_TEXT=$work/cp932.txt KV_PROGRAM_END=$end KV_BUILD_STATUS=0 KV_WINDOWS_ARCHS=x86_64 \
+        run_script "$project" "$script"
       what="$script, its program $end"
       if [ "$end" = finished ]; then
         ((status == 0)) || fail "$what: status $status; it printed: $out"
+        grep -qF "$wine_text" <<<"$out" || fail "$what: Wine's text not in UTF-8: $out"
       else
         ((status != 0)) || fail "$what: status 0; it printed: $out"
         grep -qF "build/windows-x64/$(basename "$script").log" <<<"$out" || fail "$what: no word of its log: $out"
       fi
     done
   done
+
+  # A Wine session whose persistent wineserver does not start, in a ready prefix on a
+  # display of its own: the failed step's log as the terminal reads it.
+  local session=$work/session
+  rm -rf "$session" && mkdir -p "$session/prefix" && echo win64 >"$session/prefix/.kv-ready"
+  cat >"$work/bin/wineserver" <<'STAND_IN'
+#!/bin/sh
+[ "$1" != -p ] && exit 0
+cat "$KV_PROGRAM_TEXT"
+exit 1
+STAND_IN
+  chmod +x "$work/bin/wineserver"
+  count=$((count + 1))
+  status=0
+  out=$(LC_ALL=C.UTF-8 KV_PROGRAM_TEXT=$work/cp932.txt KV_WINE_DISPLAY=:99 PATH=$work/bin:$PATH \
+    "$root/tools/wine-session" start "$session" win64 2>&1) || status=$?
+  rm -f "$work/bin/wineserver"
+  ((status == 1)) && grep -qF "$wine_text" <<<"$out" ||
+    fail "wine-session start, its wineserver failing: status $status, Wine's text not in UTF-8: $out"
 }
 
 case $check in

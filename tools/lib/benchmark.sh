@@ -1,5 +1,6 @@
 # The common parts of the tools/benchmark-* scripts, sourced after windows-arch.sh and
 # build.sh from the project root.
+source tools/lib/cp932.sh
 
 # The line a benchmark program prints last, once it has measured all it was asked to.
 kv_benchmark_finished_line="benchmark finished"
@@ -54,8 +55,9 @@ kv_start_benchmark() {  # tool, targets...
 }
 
 # Starts the benchmark program in the session, in the background: its output goes to
-# build/<preset>/<tool>.log, shown as it grows (a pipe would stay open while Wine's
-# desktop process lives). Sets kv_bench (its process) and kv_bench_log.
+# build/<preset>/<tool>.log, shown as it grows in the terminal's encoding (a pipe from
+# the program would stay open while Wine's desktop process lives). Sets kv_bench (its
+# process) and kv_bench_log.
 kv_begin_benchmark() {  # tool, program, arguments...
   kv_bench_tool=$1 kv_bench_program=$(basename "$2")
   shift
@@ -63,23 +65,23 @@ kv_begin_benchmark() {  # tool, program, arguments...
   : >"$kv_bench_log"
   tools/wine-exec "$kv_wine_dir" "$@" >"$kv_bench_log" 2>&1 &
   kv_bench=$!
-  tail -n +1 -f --pid="$kv_bench" "$kv_bench_log" &
+  tail -n +1 -f --pid="$kv_bench" "$kv_bench_log" | kv_lines_from_cp932 &
   kv_bench_shown=$!
 }
 
 # Waits for the program; fails, saying why, unless it ended with status 0 after its
 # finished line: Wine may end a program that crashed with status 0.
 kv_end_benchmark() {
-  local status=0 last
+  local status=0 last reading="Windows' text in code page 932: iconv -f CP932 reads it"
   wait "$kv_bench" || status=$?
   wait "$kv_bench_shown" || true
   last=$(tail -n 1 "$kv_bench_log" | tr -d '\r')
   if ((status != 0)); then
-    kv_say "$kv_bench_tool: $kv_bench_program failed (status $status); its output is in $kv_bench_log"
+    kv_say "$kv_bench_tool: $kv_bench_program failed (status $status); its output is in $kv_bench_log ($reading)"
     return 1
   fi
   if [ "$last" != "$kv_benchmark_finished_line" ]; then
-    kv_say "$kv_bench_tool: $kv_bench_program ended before it finished (a crash?); its output is in $kv_bench_log"
+    kv_say "$kv_bench_tool: $kv_bench_program ended before it finished (a crash?); its output is in $kv_bench_log ($reading)"
     return 1
   fi
 }

@@ -1,10 +1,15 @@
 // The moving message's cost while the PC sits locked and idle: it runs its 1 ms timer
-// over a full screen for the given time (60 s unless told) and prints, every 10 s, the
-// process's CPU time, its committed memory and its GDI and USER object counts, so a
-// handle leak per step would show as a rising count. Wine reports no object counts
-// (GetGuiResources gives 0, which no process with a window has): they show as n/a, and
-// the slot a new GDI object and a new USER object take stands in: freed slots are reused
-// first, so it stays put unless objects leak.
+// over a full screen for the given time (60 s unless told) and prints, every 10 s and at
+// the end, the process's CPU time, its committed memory and its GDI and USER object
+// counts, so a handle leak per step would show as a rising count. Wine reports no object
+// counts (GetGuiResources gives 0, which no process with a window has): they show as n/a,
+// and the slot a new GDI object and a new USER object take stands in: freed slots are
+// reused first, so it stays put unless objects leak.
+// A sample's figures: the seconds since the start; cpu, the process's CPU time (kernel
+// and user) since then; pagefile, its committed private memory (PagefileUsage) in KB;
+// steps, the message's 20-pixel moves so far, each a redraw (a new pass, back at the
+// right edge, counts one); gdi and user, its GDI and USER objects; next slot, the handle
+// table slot (the handle's low 16 bits) that a new region and a new menu take.
 // A benchmark, not a timed test.
 // Usage: MovingMessageBenchmark [seconds]
 #include "display/MovingMessageWnd.h"
@@ -92,6 +97,7 @@ int main(int argc, char** argv)
         std::printf("object counts: n/a (not counted under Wine); the next slot of each stands in\n");
     const double cpuStart = CpuMilliseconds();
     const DWORD start = GetTickCount();
+    const DWORD end = static_cast<DWORD>(seconds) * 1000;
     DWORD nextSample = 0;
     int steps = 0;
     int lastX = message.Motion().X();
@@ -100,11 +106,13 @@ int main(int argc, char** argv)
         const int x = message.Motion().X();
         steps += x < lastX ? (lastX - x) / CMessageMotion::kStep : (x > lastX ? 1 : 0);  // a new pass: about one
         lastX = x;
-        if (elapsed >= nextSample) {
+        // The end of the run is sampled too: its figures are the ones a run is for.
+        const bool over = elapsed >= end;
+        if (elapsed >= nextSample || over) {
             Sample(elapsed, cpuStart, steps);
             nextSample += 10000;
         }
-        if (elapsed >= static_cast<DWORD>(seconds) * 1000)
+        if (over)
             break;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         MSG msg;

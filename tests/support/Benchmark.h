@@ -12,11 +12,16 @@
 // Wine's console breaks a program's lines at 80 columns, in the middle of a figure.
 constexpr std::size_t kBenchmarkColumns = 80;
 
+// The largest count a benchmark takes: far more rounds than any run needs, and few enough
+// seconds that they fit a DWORD in milliseconds. The benchmark scripts refuse a larger one
+// before they build (tools/lib/benchmark.sh holds the same number).
+constexpr int kBenchmarkMostCount = 1000000;
+
 // Reads the counts from argv[first] on into the given variables, which keep their
 // defaults where no argument is left; the arguments before `first` must be there. Each
-// count must be a whole number above 0: a benchmark of no rounds has no figure to give.
-// False, after the usage on stderr, when an argument is missing, is not a count or is
-// one too many.
+// count must be a whole number from 1 to kBenchmarkMostCount: a benchmark of no rounds
+// has no figure to give. False, after the usage on stderr, when an argument is missing,
+// is not such a count or is one too many.
 inline bool ReadCounts(int argc, char** argv, int first, std::initializer_list<int*> counts, const char* usage)
 {
     bool ok = argc >= first && argc - first <= static_cast<int>(counts.size());
@@ -25,11 +30,11 @@ inline bool ReadCounts(int argc, char** argv, int first, std::initializer_list<i
         const char* end = argv[i] + std::strlen(argv[i]);
         int value = 0;
         const auto [stop, error] = std::from_chars(argv[i], end, value);
-        ok = error == std::errc{} && stop == end && value > 0;
+        ok = error == std::errc{} && stop == end && value > 0 && value <= kBenchmarkMostCount;
         **count = value;
     }
     if (!ok)
-        std::fprintf(stderr, "usage: %s\n(counts are whole numbers above 0)\n", usage);
+        std::fprintf(stderr, "usage: %s\n(counts are whole numbers from 1 to %d)\n", usage, kBenchmarkMostCount);
     return ok;
 }
 

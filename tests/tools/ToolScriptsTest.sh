@@ -6,12 +6,15 @@
 #              and what it builds before building, in lines that fit 80 columns, and
 #              builds with KV_JOBS jobs.
 #   arguments  --help prints what a script does, in lines that fit 80 columns, exit 0;
-#              an argument that is not a count above 0, or one too many, prints the
-#              usage, exit 2; neither builds.
+#              an argument that is not a count from 1 to the benchmark programs'
+#              largest, or one too many, prints the usage, exit 2; neither builds. A
+#              script that takes no count says so; the largest count builds.
 #   endings    the benchmark scripts in a copy of tools/ whose set-up, Wine session and
 #              wine-exec are stand-ins: a script passes only when its program ended
 #              with status 0 after its finished line; a failed status or a crash that
-#              Wine ends with status 0 fails it, naming the program's log.
+#              Wine ends with status 0 fails it, naming the program's log. Wine's text
+#              in code page 932, from the program or from a failed step of the Wine
+#              session's start, shows in the terminal's encoding.
 # Usage: ToolScriptsTest.sh PROJECT WORK_DIR builds|arguments|endings
 set -uo pipefail
 root=$1 work=$2 check=$3
@@ -92,24 +95,45 @@ check_arguments() {
     grep -qF -- "$option" <<<"$out" || fail "tools/run --help: nothing on '$option'"
   done
 
+  # The largest count the benchmark programs take: a script refuses any larger one before
+  # it builds, even one that wraps to a small number in 64 bits, and takes the largest.
+  local largest too_large
+  largest=$(sed -n 's/^constexpr int kBenchmarkMostCount = \([0-9]*\);$/\1/p' "$root/tests/support/Benchmark.h")
+  [ -n "$largest" ] || fail "no kBenchmarkMostCount in tests/support/Benchmark.h"
+  too_large="$((largest + 1)) 99999999999 18446744073709551617"
   for script in "${benchmarks[@]}"; do
     most=$(counts_of "$script")
     too_many=$(printf '1 %.0s' $(seq $((most + 1))))
-    for args in 0 00 -1 abc 1.5 2x "$too_many"; do
+    for args in 0 00 -1 abc 1.5 2x "$too_many" $too_large; do
       # shellcheck disable=SC2086  # the arguments are words
       run_script "$root" "$script" $args
       what="$script $args"
       ((status == 2)) || fail "$what: status $status, not 2"
       grep -q "^usage: $script" <<<"$out" || fail "$what: no usage; it printed: $out"
       [ -z "$build" ] || fail "$what: it built"
+      if ((most == 0)); then
+        grep -q "takes no argument" <<<"$out" || fail "$what: no word that it takes no argument; it printed: $out"
+      elif [[ " $too_large " == *" $args "* ]]; then
+        grep -qF "$largest" <<<"$out" || fail "$what: no word of the largest count, $largest; it printed: $out"
+      fi
+    done
+    ((most == 0)) && continue
+    for args in "$largest" "0$largest"; do
+      run_script "$root" "$script" "$args"
+      [ -n "$build" ] || fail "$script $args: refused the largest count; it printed: $out"
     done
   done
   run_script "$root" tools/run --bogus
   ((status == 2)) && grep -q '^usage: tools/run' <<<"$out" || fail "tools/run --bogus: status $status, printed: $out"
 }
 
+# What a Windows program of Wine prints in the prefixes' code page, 932, and how it reads
+# in a UTF-8 terminal.
+wine_text=ファイルが見つかりません。
+iconv -f UTF-8 -t CP932 <<<"$wine_text" >"$work/cp932.txt"
+
 # A copy of tools/ whose set-up and Wine session do nothing and whose wine-exec plays a
-# program that ends as KV_PROGRAM_END says.
+# program that prints Wine's text and ends as KV_PROGRAM_END says.
 make_project() {
   local project=$work/project
   rm -rf "$project"
@@ -120,6 +144,7 @@ make_project() {
   cat >"$project/tools/wine-exec" <<'STAND_IN'
 #!/bin/sh
 printf 'measuring 1 rounds\r\n'
+cat "$KV_PROGRAM_TEXT"
 case $KV_PROGRAM_END in
   finished) printf 'benchmark finished\r\n' ;;
   failed) echo "the programs did not start" >&2; exit 1 ;;
@@ -135,16 +160,37 @@ check_endings() {
   project=$(make_project)
   for script in "${benchmarks[@]}"; do
     for end in finished failed crashed; do
-      KV_PROGRAM_END=$end KV_BUILD_STATUS=0 KV_WINDOWS_ARCHS=x86_64 run_script "$project" "$script"
+      LC_ALL=C.UTF-8 KV_PROGRAM_TEXT=$work/cp932.txt KV_PROGRAM_END=$end KV_BUILD_STATUS=0 KV_WINDOWS_ARCHS=x86_64 \
+        run_script "$project" "$script"
       what="$script, its program $end"
       if [ "$end" = finished ]; then
         ((status == 0)) || fail "$what: status $status; it printed: $out"
+        grep -qF "$wine_text" <<<"$out" || fail "$what: Wine's text not in UTF-8: $out"
       else
         ((status != 0)) || fail "$what: status 0; it printed: $out"
         grep -qF "build/windows-x64/$(basename "$script").log" <<<"$out" || fail "$what: no word of its log: $out"
       fi
     done
   done
+
+  # A Wine session whose persistent wineserver does not start, in a ready prefix on a
+  # display of its own: the failed step's log as the terminal reads it.
+  local session=$work/session
+  rm -rf "$session" && mkdir -p "$session/prefix" && echo win64 >"$session/prefix/.kv-ready"
+  cat >"$work/bin/wineserver" <<'STAND_IN'
+#!/bin/sh
+[ "$1" != -p ] && exit 0
+cat "$KV_PROGRAM_TEXT"
+exit 1
+STAND_IN
+  chmod +x "$work/bin/wineserver"
+  count=$((count + 1))
+  status=0
+  out=$(LC_ALL=C.UTF-8 KV_PROGRAM_TEXT=$work/cp932.txt KV_WINE_DISPLAY=:99 PATH=$work/bin:$PATH \
+    "$root/tools/wine-session" start "$session" win64 2>&1) || status=$?
+  rm -f "$work/bin/wineserver"
+  ((status == 1)) && grep -qF "$wine_text" <<<"$out" ||
+    fail "wine-session start, its wineserver failing: status $status, Wine's text not in UTF-8: $out"
 }
 
 case $check in

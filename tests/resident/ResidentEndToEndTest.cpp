@@ -945,7 +945,7 @@ TEST_F(ResidentEndToEnd, AnInputDesktopSwitchedAwayWhileLockedIsSwitchedBack)
     Pull(kKeyA);
     ExpectEvent(kEventLock);
     EXPECT_TRUE(WaitFor([&] { return SessionScenarioDesktop(sessionScenarioPath) == display; }, kEventWait));
-    UseSession("Another\n0");
+    WriteSessionScenario(sessionScenarioPath, "Another\n0");  // the program reads it meanwhile
     EXPECT_TRUE(WaitFor([&] { return SessionScenarioDesktop(sessionScenarioPath) == display; }, kEventWait));
 
     Insert(kKeyA);

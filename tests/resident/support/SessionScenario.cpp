@@ -4,11 +4,21 @@
 
 #include <fstream>
 
+namespace {
+
+// How long a replace waits while the program reads the file, or writes it itself.
+constexpr DWORD kReplaceTimeout = 5000;
+
+} // namespace
+
 void WriteSessionScenario(const std::string& path, const std::string& text)
 {
     const std::string written = path + ".new";
     std::ofstream(written, std::ios::binary) << text;
-    MoveFileExA(written.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    const DWORD start = GetTickCount();
+    while (!MoveFileExA(written.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) &&
+           GetTickCount() - start < kReplaceTimeout)
+        Sleep(10);
 }
 
 std::string SessionScenarioDesktop(const std::string& path)

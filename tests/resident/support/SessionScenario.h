@@ -3,7 +3,8 @@
 // input desktop, and the program writes there the desktop it switches the input to.
 #include <string>
 
-// Replaces the scenario in one step: the program never reads a half-written one.
+// Replaces the scenario in one step: the program never reads a half-written one. While the
+// program has the file open the replace is tried again, for up to 5 s.
 void WriteSessionScenario(const std::string& path, const std::string& text);
 // The input desktop as the scenario has it now: its first line.
 std::string SessionScenarioDesktop(const std::string& path);

@@ -9,3 +9,8 @@ std::optional<unsigned> SessionConnectState()
 {
     return WinSessionConnectState();
 }
+
+void SwitchInputDesktop(const std::string& name)
+{
+    WinSwitchInputDesktop(name);
+}

@@ -16,13 +16,34 @@ bool MatchRegisteredKeys(const CLockSetting& setting, const CUsbDeviceList* atta
     return attached->HasAnyKey(setting.KeyDevices, found) != 0;
 }
 
+namespace {
+
+// Desktop names, as Windows compares them: without regard to the case of ASCII letters.
+bool IsSameDesktop(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+constexpr std::string_view kLockDesktop = "Winlogon";
+constexpr std::string_view kScreenSaverDesktop = "Screen-saver";
+
+} // namespace
+
 bool IsSessionLockDesktop(const std::optional<std::string>& inputDesktop)
 {
-    constexpr std::string_view kLockDesktop = "winlogon";
-    if (!inputDesktop)
-        return true;
-    return std::equal(inputDesktop->begin(), inputDesktop->end(), kLockDesktop.begin(), kLockDesktop.end(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    return !inputDesktop || IsSameDesktop(*inputDesktop, kLockDesktop);
+}
+
+bool IsInputSwitchedAway(const std::optional<std::string>& inputDesktop,
+                         const std::optional<std::string>& displayDesktop)
+{
+    if (!inputDesktop || !displayDesktop)
+        return false;
+    if (IsSameDesktop(*inputDesktop, kLockDesktop) || IsSameDesktop(*inputDesktop, kScreenSaverDesktop))
+        return false;
+    return !IsSameDesktop(*inputDesktop, *displayDesktop);
 }
 
 bool IsSessionDisconnectedState(std::optional<unsigned> connectState)

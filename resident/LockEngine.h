@@ -41,6 +41,14 @@ private:
 // be opened): Winlogon's desktop is the input one only while the session is locked, and
 // its access list shuts the user's programs out.
 bool IsSessionLockDesktop(const std::optional<std::string>& inputDesktop);
+// Whether another program switched the input away from the lock display's desktop, by the
+// names of the input desktop (none when it cannot be opened) and of the display's (none when
+// it cannot be read): the input goes back only from an ordinary desktop of the window
+// station. Winlogon's desktop (the session locked, or Windows' own secure screens) and the
+// screen saver's belong to Windows; one that cannot be opened is left too, as what it is
+// cannot be told.
+bool IsInputSwitchedAway(const std::optional<std::string>& inputDesktop,
+                         const std::optional<std::string>& displayDesktop);
 // Whether the session is disconnected, by its connect state (a WTS_CONNECTSTATE_CLASS
 // value; none when it cannot be asked). A system that cannot be asked has no sessions to
 // disconnect, and a query that keeps failing must not hold the key watch off for good, so

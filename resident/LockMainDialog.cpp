@@ -246,6 +246,7 @@ void CLockMainDialog::OnLockCoreCheck()
         RequestUsbCheck();
     }
     CheckSessionAway();
+    KeepInputOnDisplayDesktop();
 }
 
 // Any program can post a session lock or disconnect notice: the watch stays off only while
@@ -256,6 +257,18 @@ void CLockMainDialog::CheckSessionAway()
         Act(m_engine.OnSessionLockCheck(IsSessionLockDesktop(InputDesktopName())));
     if (m_engine.IsSessionDisconnected())
         Act(m_engine.OnSessionDisconnectCheck(IsSessionDisconnectedState(SessionConnectState())));
+}
+
+// A program that switches the input to a desktop of its own would leave the person at the
+// PC working there, past the lock. The display shows on this thread's desktop on both
+// roads: the lock-screen program is started on it.
+void CLockMainDialog::KeepInputOnDisplayDesktop()
+{
+    if (!IsLocked())
+        return;
+    const std::optional<std::string> display = WinThreadDesktopName();
+    if (IsInputSwitchedAway(InputDesktopName(), display))
+        SwitchInputDesktop(*display);
 }
 
 // The window itself is being destroyed (with another program's window that it was made a

@@ -50,6 +50,7 @@ private:
     void OnNoInputTick();
     void OnLockCoreCheck();
     void CheckSessionAway();
+    void KeepInputOnDisplayDesktop();
     void OnTimer(UINT_PTR id);
     void Act(EWatchAction action);
     void FollowSuspendQuery(bool wasWaiting);

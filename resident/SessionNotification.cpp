@@ -50,14 +50,34 @@ void CSessionNotification::Unregister()
     m_library.reset();
 }
 
+namespace {
+
+std::optional<std::string> DesktopName(HDESK desktop)
+{
+    char name[256] = {};
+    DWORD needed = 0;
+    if (!desktop || !GetUserObjectInformationA(desktop, UOI_NAME, name, sizeof name - 1, &needed))
+        return std::nullopt;
+    return std::string(name);
+}
+
+} // namespace
+
 std::optional<std::string> WinInputDesktopName()
 {
     const unique_hdesk desktop(OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS));
-    char name[256] = {};
-    DWORD needed = 0;
-    if (!desktop || !GetUserObjectInformationA(desktop.get(), UOI_NAME, name, sizeof name - 1, &needed))
-        return std::nullopt;
-    return std::string(name);
+    return DesktopName(desktop.get());
+}
+
+std::optional<std::string> WinThreadDesktopName()
+{
+    return DesktopName(GetThreadDesktop(GetCurrentThreadId()));  // the thread's own: not closed
+}
+
+bool WinSwitchInputDesktop(const std::string& name)
+{
+    const unique_hdesk desktop(OpenDesktopA(name.c_str(), 0, FALSE, DESKTOP_SWITCHDESKTOP));
+    return desktop && SwitchDesktop(desktop.get());
 }
 
 std::optional<unsigned> WinSessionConnectState()

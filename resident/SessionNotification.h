@@ -1,7 +1,8 @@
 #pragma once
 // Registration of a window for the terminal-services session notices
 // (WM_WTSSESSION_CHANGE), bound at run time: releases before XP lack the library; and
-// the input desktop and the connect state, by which a lock or disconnect notice is checked.
+// the input desktop and the connect state, by which a lock or disconnect notice is checked,
+// and the switch of the input back to this program's desktop.
 #include <windows.h>
 
 #include "framework/Handle.h"
@@ -35,3 +36,13 @@ std::optional<std::string> InputDesktopName();
 std::optional<unsigned> WinSessionConnectState();
 // Where the main window asks it, as the input desktop.
 std::optional<unsigned> SessionConnectState();
+
+// The name of the calling thread's desktop, the one its windows show on; none when it
+// cannot be read.
+std::optional<std::string> WinThreadDesktopName();
+// Makes the named desktop of this window station the input desktop; false when it cannot
+// be opened for that, or Windows refuses.
+bool WinSwitchInputDesktop(const std::string& name);
+// Where the main window switches it: Win32 in shipped programs; test builds switch their
+// scenario's input desktop, since Wine cannot switch desktops.
+void SwitchInputDesktop(const std::string& name);

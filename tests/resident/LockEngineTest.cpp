@@ -512,6 +512,25 @@ TEST(SessionLockDesktop, OnlyWinlogonsOrOneThatCannotBeOpenedShowsTheSessionLock
         EXPECT_EQ(locked, IsSessionLockDesktop(desktop)) << desktop.value_or("(none)");
 }
 
+TEST(InputDesktopSwitchedAway, OnlyAnOrdinaryDesktopOtherThanTheDisplaysIsSwitchedBack)
+{
+    struct Case {
+        std::optional<std::string> input, display;
+        bool switchBack;
+    };
+    const Case cases[] = {
+        {"Other", "Default", true},          {"Default", "Other", true},
+        {"Default", "Default", false},       {"DEFAULT", "Default", false},
+        {"Winlogon", "Default", false},      {"WINLOGON", "Default", false},
+        {"Screen-saver", "Default", false},  {"screen-saver", "Default", false},
+        {std::nullopt, "Default", false},    {"Other", std::nullopt, false},
+        {"Winlogon2", "Default", true},      {"Screen-saver", "Screen-saver", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.switchBack, IsInputSwitchedAway(c.input, c.display))
+            << c.input.value_or("(none)") << " from " << c.display.value_or("(none)");
+}
+
 // Session notices and checks of the session in turn, from a fresh engine; a check is a
 // pseudo-event past every notice.
 constexpr unsigned kLockedNow = ~0u, kNotLockedNow = ~1u, kDisconnectedNow = ~2u, kConnectedNow = ~3u;

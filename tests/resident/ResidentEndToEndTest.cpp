@@ -10,6 +10,7 @@
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/ResidentProcess.h"
+#include "tests/resident/support/SessionScenario.h"
 #include "tests/resident/support/SimulatedKeys.h"
 
 #include <dbt.h>
@@ -929,6 +930,32 @@ TEST_F(ResidentEndToEnd, ARealSessionLockOrDisconnectHoldsTheKeyWatchOffWhileItL
             ExpectEvent(kEventUnlock);
         }
     }
+}
+
+// A program that switches the input to a desktop of its own takes the person at the PC away
+// from the lock display: while locked, Brontal switches the input back to the display's
+// desktop, again each time; unlocked, it leaves the input where it is. The simulated
+// Brontal switches the scenario's input desktop.
+TEST_F(ResidentEndToEnd, AnInputDesktopSwitchedAwayWhileLockedIsSwitchedBack)
+{
+    const std::string display = ThreadDesktopName();
+    ASSERT_FALSE(display.empty());
+    UseSession("Elsewhere\n0");
+    StartWith({kKeyA}, {kKeyA});
+    ExpectNoEvent();  // a few checks, unlocked
+    EXPECT_EQ("Elsewhere", SessionScenarioDesktop(sessionScenarioPath));
+
+    Pull(kKeyA);
+    ExpectEvent(kEventLock);
+    EXPECT_TRUE(WaitFor([&] { return SessionScenarioDesktop(sessionScenarioPath) == display; }, kEventWait));
+    WriteSessionScenario(sessionScenarioPath, "Another\n0");  // the program reads it meanwhile
+    EXPECT_TRUE(WaitFor([&] { return SessionScenarioDesktop(sessionScenarioPath) == display; }, kEventWait));
+
+    Insert(kKeyA);
+    ExpectEvent(kEventUnlock);
+    UseSession("Elsewhere\n0");
+    ExpectNoEvent();
+    EXPECT_EQ("Elsewhere", SessionScenarioDesktop(sessionScenarioPath));
 }
 
 struct TextSearch {

@@ -18,6 +18,7 @@
 #include "tests/resident/support/EventClient.h"
 #include "tests/resident/support/LockScreenProgram.h"
 #include "tests/resident/support/ResidentProcess.h"
+#include "tests/resident/support/SessionScenario.h"
 #include "tests/resident/support/SimulatedKeys.h"
 
 namespace {
@@ -292,6 +293,40 @@ TEST_F(ResidentLockScreen, AStandInForTheLockScreenIsSentNothing)
     const DWORD replacement = WaitForLockScreen(lockScreen);
     ASSERT_NE(0u, replacement);
     EXPECT_TRUE(WaitFor([&] { return IsCovering(replacement); }));
+    Insert();
+    ExpectEvent(kEventUnlock);
+}
+
+// The simulated session for Brontal, its input on the display's desktop at the start.
+class ResidentLockScreenSession : public ResidentLockScreen {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(display.empty());
+        WriteSessionScenario(sessionPath, display + "\n0");
+        SetEnvironmentVariableA("KV_SESSION_SCENARIO", sessionPath.c_str());
+        ResidentLockScreen::SetUp();
+    }
+    void TearDown() override
+    {
+        ResidentLockScreen::TearDown();
+        SetEnvironmentVariableA("KV_SESSION_SCENARIO", nullptr);
+        DeleteFileA(sessionPath.c_str());
+    }
+
+    const std::string display = ThreadDesktopName();
+    const std::string sessionPath = TempPath("resident-lockscreen-session-" + suffix + ".txt");
+};
+
+// The lock-screen program's display lives on the desktop that Brontal started it on: a
+// switch of the input away from it while locked is switched back as on the other road.
+TEST_F(ResidentLockScreenSession, AnInputDesktopSwitchedAwayWhileLockedIsSwitchedBack)
+{
+    Pull();
+    ExpectEvent(kEventLock);
+    ASSERT_TRUE(WaitFor([&] { return IsCovering(lockScreen); }));
+    WriteSessionScenario(sessionPath, "Elsewhere\n0");
+    EXPECT_TRUE(WaitFor([&] { return SessionScenarioDesktop(sessionPath) == display; }, kEventWait));
     Insert();
     ExpectEvent(kEventUnlock);
 }

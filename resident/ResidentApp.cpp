@@ -14,6 +14,9 @@ namespace {
 
 constexpr const char* kInstanceMutexName = "SS-{4327F27F-6452-4f27-8874-3B2975B294F4}";
 constexpr DWORD kInstanceWait = 10;
+// Between two tries at settings that are there but cannot be read: another program's save
+// holds the file only for a moment.
+constexpr DWORD kSettingsRetryPause = 250;
 
 } // namespace
 
@@ -40,7 +43,7 @@ BOOL CResidentApp::InitInstance()
     GetUsbCheckThread();
     m_eventPublisher.Start();
     m_lockCore.AttachSettings(&m_setting);
-    m_lockCore.ReloadSettings();
+    LoadSettingsAtStart();
     CCompanionLink::ResumeWatchdog();
     if (m_setting.KeyDevices.empty() && !RunFirstRunWizard()) {
         CCompanionLink::PauseWatchdog();
@@ -48,6 +51,14 @@ BOOL CResidentApp::InitInstance()
     }
     RunMainWindow();
     return FALSE;
+}
+
+// Settings that are there but cannot be read are waited for: taken as none, they would
+// bring the first-run wizard over them, or end the program and leave the PC open.
+void CResidentApp::LoadSettingsAtStart()
+{
+    while (!m_lockCore.ReloadSettings())
+        Sleep(kSettingsRetryPause);
 }
 
 void CResidentApp::RunMainWindow()

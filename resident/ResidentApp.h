@@ -45,6 +45,7 @@ public:
     CTopmostWindowList& TopmostWindows() { return m_topmostWindows; }
 
 private:
+    void LoadSettingsAtStart();
     void RunMainWindow();
 
     CSingleInstanceMutex m_instanceMutex;

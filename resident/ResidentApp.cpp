@@ -2,7 +2,6 @@
 
 #include "common/CompanionLink.h"
 #include "common/ProcessFinderFactory.h"
-#include "common/UserAccount.h"
 #include "resident/LockEngine.h"
 #include "resident/LockMainDialog.h"
 #include "display/KeyboardHook.h"
@@ -20,7 +19,8 @@ constexpr DWORD kSettingsRetryPause = 250;
 
 } // namespace
 
-CResidentApp::CResidentApp() : m_instanceMutex(kInstanceMutexName)
+CResidentApp::CResidentApp(bool (*isAdministrator)())
+    : m_instanceMutex(kInstanceMutexName), m_isAdministrator(isAdministrator)
 {
     m_setting.SetDefaults();
 }
@@ -105,7 +105,7 @@ bool CResidentApp::IsKeyPresent(CKeyDeviceList* found)
 
 bool CResidentApp::RunFirstRunWizard()
 {
-    if (!CUserAccount::IsAdministrator())
+    if (!m_isAdministrator())
         return false;
     CInitWizard wizard(&m_setting, GetUsbCheckThread(), IDS_WIZARD_CAPTION, GetDesktopWindow());
     const INT_PTR result = wizard.DoModal();

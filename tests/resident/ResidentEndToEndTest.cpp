@@ -346,11 +346,20 @@ const struct {
 } kUnreadableHolds[] = {{"held with no sharing", 0}, {"held denying reads", FILE_SHARE_WRITE}};
 
 // Settings that are there but cannot be read are no first run: the program shows nothing
-// (no wizard over them), does not end, and comes up as the file says once it can read it.
+// (an administrator no wizard over them), does not end (anyone else's program would, and
+// leave the PC open), and comes up as the file says once it can read it.
 TEST_F(ResidentEndToEnd, AStartWhileTheSettingsFileCannotBeReadWaitsForItAndComesUpLocked)
 {
-    for (const auto& hold : kUnreadableHolds) {
-        SCOPED_TRACE(hold.what);
+    const struct {
+        const char* what;
+        std::string program;
+        DWORD share;
+    } cases[] = {
+        {"an administrator, the file held with no sharing", kBrontal, kUnreadableHolds[0].share},
+        {"a user, the file held denying reads", WindowsPathOf(KV_BRONTAL_AS_USER), kUnreadableHolds[1].share},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         StartWith({kKeyA}, {kKeyA});
         Pull(kKeyA);
         ExpectEvent(kEventLock);
@@ -358,9 +367,9 @@ TEST_F(ResidentEndToEnd, AStartWhileTheSettingsFileCannotBeReadWaitsForItAndCome
         resident.Kill();
         keys->Insert(kKeyA.tag);  // the restart finds the key in, as after a kill from the task manager
 
-        fw::unique_hfile held = HoldSettingsFile(hold.share);
+        fw::unique_hfile held = HoldSettingsFile(c.share);
         ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
-        ASSERT_TRUE(resident.Launch(kBrontal));
+        ASSERT_TRUE(resident.Launch(c.program));
         events.Follow(resident.ProcessId());
         EXPECT_FALSE(resident.WaitForExit(3000)) << "the program ended";
         bool shown = false;

@@ -3,6 +3,7 @@
 #include "common/OSVersion.h"
 #include "common/PathUtil.h"
 #include "common/SettingFile.h"
+#include "common/SettingsRead.h"
 
 void CResidentLockCore::Stop()
 {
@@ -40,16 +41,15 @@ BOOL CResidentLockCore::IsAlive()
     return Connect();
 }
 
-void CResidentLockCore::ReloadSettings()
+bool CResidentLockCore::ReloadSettings()
 {
-    if (m_settings) {
-        try {
-            CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName).LoadSetting(*m_settings);
-        } catch (...) {
-        }
-    }
+    ESettingsRead read = ESettingsRead::Read;
+    if (m_settings)
+        read = ReadSettingsFile(CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName),
+                                [this](const CSettingFile& file) { file.LoadSetting(*m_settings); });
     if (m_external)
         SendSettings();
+    return read != ESettingsRead::Unreadable;
 }
 
 void CResidentLockCore::SendSettings()

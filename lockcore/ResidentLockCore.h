@@ -22,8 +22,9 @@ public:
     // Reconnects in full (a new lock-screen program) when the linked one has gone.
     BOOL IsAlive() override;
     // Loads the settings file into the record; a linked lock-screen program gets them too.
-    // Never fails: a file that cannot be read leaves what the load had set.
-    void ReloadSettings();
+    // False when the file is there but cannot be read: the record keeps the settings it
+    // held, which stay in force (a missing file is no failure: there are no settings).
+    bool ReloadSettings();
     CLockSetting* GetSettings() override { return m_settings; }
 
     // The application's record, not owned; set before the first ReloadSettings.

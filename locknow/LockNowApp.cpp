@@ -5,6 +5,7 @@
 #include "common/PathUtil.h"
 #include "common/ProcessFinderFactory.h"
 #include "common/SettingFile.h"
+#include "common/SettingsRead.h"
 #include "locknow/resource.h"
 
 namespace {
@@ -25,7 +26,7 @@ void CLockNowApp::InitInstance()
         return;  // another instance is at work
     ChooseProcessFinder();
     const std::string caption = LoadText(IDS_CAPTION);
-    if (RegisteredKeyCount() > 0 || !m_isAdministrator())
+    if (IsSetUp() || !m_isAdministrator())
         CCompanionLink::LockNow();  // dropped when the resident program is not running
     else
         OfferFirstSetup(caption);
@@ -33,16 +34,15 @@ void CLockNowApp::InitInstance()
     m_instance.Unlock();
 }
 
-// A missing, unreadable or damaged settings file counts as no key device.
-size_t CLockNowApp::RegisteredKeyCount()
+// Only settings read without a key device, or no settings file at all, are a first run:
+// a file that is there but cannot be read now (another program saving it) may hold keys,
+// and taking it for none would leave the PC open behind the set-up question.
+bool CLockNowApp::IsSetUp()
 {
     CLockSetting setting;
-    try {
-        CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName).LoadSetting(setting);
-    } catch (...) {
-        return 0;
-    }
-    return setting.KeyDevices.size();
+    const ESettingsRead read = ReadSettingsFile(CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName),
+                                                [&setting](const CSettingFile& file) { file.LoadSetting(setting); });
+    return read == ESettingsRead::Unreadable || (read == ESettingsRead::Read && !setting.KeyDevices.empty());
 }
 
 std::string CLockNowApp::LoadText(UINT id)

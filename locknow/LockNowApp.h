@@ -17,7 +17,8 @@ public:
     void InitInstance();
 
 private:
-    static size_t RegisteredKeyCount();
+    // Keys are registered, or the settings are there but cannot be read.
+    static bool IsSetUp();
     static std::string LoadText(UINT id);
     static void OfferFirstSetup(const std::string& caption);
 

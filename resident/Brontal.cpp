@@ -1,9 +1,10 @@
 // Brontal, the resident lock program.
+#include "common/UserAccount.h"
 #include "resident/ResidentApp.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    CResidentApp app;
+    CResidentApp app(CUserAccount::IsAdministrator);
     app.InitInstance();
     return app.ExitInstance();
 }

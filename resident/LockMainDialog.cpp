@@ -3,6 +3,7 @@
 #include "common/CompanionLink.h"
 #include "common/PathUtil.h"
 #include "common/SettingFile.h"
+#include "common/SettingsRead.h"
 #include "lockcore/EventMessage.h"
 #include "lockcore/EventPublisher.h"
 #include "lockcore/LockScreen.h"
@@ -343,11 +344,11 @@ int CLockMainDialog::ReadLockState() const
     if (const std::optional<int> unwritten = m_lockState.Unwritten())
         return *unwritten;  // what the file is about to hold
     int lock = 0;
-    try {
-        LockStateFile().LoadLockState(lock);
-    } catch (...) {
-        lock = 0;  // an unreadable file counts as not locked
-    }
+    // A lock that cannot be confirmed fails closed: the key or the password opens it as
+    // usual. Only a missing file (no lock state ever stored) counts as not locked.
+    if (ReadSettingsFile(LockStateFile(), [&lock](const CSettingFile& file) { file.LoadLockState(lock); }) ==
+        ESettingsRead::Unreadable)
+        return 1;
     return lock;
 }
 

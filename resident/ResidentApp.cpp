@@ -2,7 +2,6 @@
 
 #include "common/CompanionLink.h"
 #include "common/ProcessFinderFactory.h"
-#include "common/UserAccount.h"
 #include "resident/LockEngine.h"
 #include "resident/LockMainDialog.h"
 #include "display/KeyboardHook.h"
@@ -14,10 +13,14 @@ namespace {
 
 constexpr const char* kInstanceMutexName = "SS-{4327F27F-6452-4f27-8874-3B2975B294F4}";
 constexpr DWORD kInstanceWait = 10;
+// Between two tries at settings that are there but cannot be read: another program's save
+// holds the file only for a moment.
+constexpr DWORD kSettingsRetryPause = 250;
 
 } // namespace
 
-CResidentApp::CResidentApp() : m_instanceMutex(kInstanceMutexName)
+CResidentApp::CResidentApp(bool (*isAdministrator)())
+    : m_instanceMutex(kInstanceMutexName), m_isAdministrator(isAdministrator)
 {
     m_setting.SetDefaults();
 }
@@ -40,7 +43,7 @@ BOOL CResidentApp::InitInstance()
     GetUsbCheckThread();
     m_eventPublisher.Start();
     m_lockCore.AttachSettings(&m_setting);
-    m_lockCore.ReloadSettings();
+    LoadSettingsAtStart();
     CCompanionLink::ResumeWatchdog();
     if (m_setting.KeyDevices.empty() && !RunFirstRunWizard()) {
         CCompanionLink::PauseWatchdog();
@@ -48,6 +51,14 @@ BOOL CResidentApp::InitInstance()
     }
     RunMainWindow();
     return FALSE;
+}
+
+// Settings that are there but cannot be read are waited for: taken as none, they would
+// bring the first-run wizard over them, or end the program and leave the PC open.
+void CResidentApp::LoadSettingsAtStart()
+{
+    while (!m_lockCore.ReloadSettings())
+        Sleep(kSettingsRetryPause);
 }
 
 void CResidentApp::RunMainWindow()
@@ -94,7 +105,7 @@ bool CResidentApp::IsKeyPresent(CKeyDeviceList* found)
 
 bool CResidentApp::RunFirstRunWizard()
 {
-    if (!CUserAccount::IsAdministrator())
+    if (!m_isAdministrator())
         return false;
     CInitWizard wizard(&m_setting, GetUsbCheckThread(), IDS_WIZARD_CAPTION, GetDesktopWindow());
     const INT_PTR result = wizard.DoModal();

@@ -18,7 +18,8 @@ using usbkey::CFilterUsbCheckThread;
 
 class CResidentApp {
 public:
-    CResidentApp();
+    // `isAdministrator`: the administrator check (a test build passes its own).
+    explicit CResidentApp(bool (*isAdministrator)());
     CResidentApp(const CResidentApp&) = delete;
     CResidentApp& operator=(const CResidentApp&) = delete;
     ~CResidentApp();
@@ -45,9 +46,11 @@ public:
     CTopmostWindowList& TopmostWindows() { return m_topmostWindows; }
 
 private:
+    void LoadSettingsAtStart();
     void RunMainWindow();
 
     CSingleInstanceMutex m_instanceMutex;
+    bool (*m_isAdministrator)();
     CFilterUsbCheckThread* m_usbCheckThread = nullptr;  // ended by StopUsbCheckThread
     CLockSetting m_setting;
     CEventPublisher m_eventPublisher;

@@ -4,6 +4,7 @@
 #include "common/PathUtil.h"
 #include "common/ProcessFinderFactory.h"
 #include "common/SettingFile.h"
+#include "common/SettingsRead.h"
 #include "framework/ResourceText.h"
 #include "usbkey/FilterUsbCheckThread.h"
 #include "utility/UtilitySheet.h"
@@ -30,9 +31,11 @@ void CUtilityApp::InitInstance()
         fw::ShowMessage(nullptr, IDS_NEEDS_ADMINISTRATOR, IDS_MESSAGE_CAPTION, MB_ICONERROR);
     } else {
         m_usbCheckThread = usbkey::CFilterUsbCheckThread::Begin();
-        LoadSettings();
+        const bool loaded = LoadSettings();
         if (!m_usbCheckThread)
             ;  // no worker: nothing can be checked, the program ends
+        else if (!loaded)
+            fw::ShowMessage(nullptr, IDS_READ_FAILED, IDS_MESSAGE_CAPTION, MB_ICONERROR);
         else if (!m_setting.KeyDevices.empty())
             RunSettings();
         else
@@ -44,13 +47,14 @@ void CUtilityApp::InitInstance()
     m_instance.Unlock();
 }
 
-// A missing or unreadable file leaves the record as it was: without keys, the set-up is offered.
-void CUtilityApp::LoadSettings()
+// A missing file leaves the record as it was: without keys, the set-up is offered. False
+// when the file is there but cannot be read (another program saving it): it holds settings
+// that neither the set-up question nor a sheet of starting values may stand in for.
+bool CUtilityApp::LoadSettings()
 {
-    try {
-        CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName).LoadSetting(m_setting);
-    } catch (...) {
-    }
+    return ReadSettingsFile(CSettingFile(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName),
+                            [this](const CSettingFile& file) { file.LoadSetting(m_setting); }) !=
+           ESettingsRead::Unreadable;
 }
 
 // The sheet is the program's window from the unlock on: it asks for the key or the

@@ -26,7 +26,7 @@ public:
     bool IsKeyPresent() const;
 
 private:
-    void LoadSettings();
+    bool LoadSettings();
     void RunSettings();
     void OfferFirstSetup();
 

@@ -328,6 +328,19 @@ TEST_F(LockNowEndToEnd, NoKeyAndNoAdministratorLocksAllTheSame)
     EXPECT_EQ(EVENT_LOCK, client.NextEvent());
 }
 
+// Settings that are there but cannot be read now (another program saving them) are no
+// first run: the lock still comes, with no set-up question in its way.
+TEST_F(LockNowEndToEnd, ASettingsFileThatCannotBeReadStillLocks)
+{
+    CInstalledPrograms::RegisterKey();
+    StartResident();
+    const fw::unique_hfile held(CreateFileA(SettingsFilePath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
+    Run("Tollhatch.exe");  // ends: no question waits for an answer
+    EXPECT_EQ(EVENT_LOCK, client.NextEvent());
+}
+
 TEST_F(LockNowEndToEnd, WhileAnotherInstanceWorksNothingHappens)
 {
     CInstalledPrograms::RegisterKey();

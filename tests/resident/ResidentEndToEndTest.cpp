@@ -3,6 +3,7 @@
 // in this (another) process.
 #include "common/CompanionLink.h"
 #include "common/PathUtil.h"
+#include "common/ProcessFinder.h"
 #include "common/SettingFileLock.h"
 #include "framework/File.h"
 #include "framework/Handle.h"
@@ -73,6 +74,7 @@ protected:
         for (const SSimulatedKey& key : registered)
             setting.KeyDevices.push_back(key.identity);
         WriteSettings(setting);
+        keys.reset();  // an earlier start's keys delete their scenario, which has the same name
         keys = std::make_unique<CSimulatedKeys>(scenarioPath, attached);
         SetEnvironmentVariableA("KV_USB_SCENARIO", scenarioPath.c_str());
         ASSERT_TRUE(resident.Start(kBrontal, &events));
@@ -329,6 +331,89 @@ TEST_F(ResidentEndToEnd, TheSessionsEndStoresALockStateOnItsWayBeforeItAnswers)
 
     ASSERT_TRUE(resident.Start(kBrontal, &events));
     ExpectEvent(kEventLock);
+}
+
+// Holds the settings file open the way another program's save or a reader could, so that
+// no read gets through: no sharing at all, or writers only.
+fw::unique_hfile HoldSettingsFile(DWORD share)
+{
+    return fw::unique_hfile(CreateFileA(SettingsFilePath().c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+const struct {
+    const char* what;
+    DWORD share;
+} kUnreadableHolds[] = {{"held with no sharing", 0}, {"held denying reads", FILE_SHARE_WRITE}};
+
+// Settings that are there but cannot be read are no first run: the program shows nothing
+// (an administrator no wizard over them), does not end (anyone else's program would, and
+// leave the PC open), and comes up as the file says once it can read it.
+TEST_F(ResidentEndToEnd, AStartWhileTheSettingsFileCannotBeReadWaitsForItAndComesUpLocked)
+{
+    const struct {
+        const char* what;
+        std::string program;
+        DWORD share;
+    } cases[] = {
+        {"an administrator, the file held with no sharing", kBrontal, kUnreadableHolds[0].share},
+        {"a user, the file held denying reads", WindowsPathOf(KV_BRONTAL_AS_USER), kUnreadableHolds[1].share},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartWith({kKeyA}, {kKeyA});
+        Pull(kKeyA);
+        ExpectEvent(kEventLock);
+        ASSERT_TRUE(WaitFor([] { return ReadLockState() == 1; }));
+        resident.Kill();
+        keys->Insert(kKeyA.tag);  // the restart finds the key in, as after a kill from the task manager
+
+        fw::unique_hfile held = HoldSettingsFile(c.share);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
+        ASSERT_TRUE(resident.Launch(c.program));
+        events.Follow(resident.ProcessId());
+        EXPECT_FALSE(resident.WaitForExit(3000)) << "the program ended";
+        bool shown = false;
+        for (const HWND window : CProcessFinder().EnumProcessWindows(resident.ProcessId()))
+            shown = shown || IsWindowVisible(window);
+        EXPECT_FALSE(shown) << "a window (the first-run wizard) came up over the settings";
+
+        held.reset();
+        ASSERT_TRUE(resident.WaitForMainWindow(&events));
+        ExpectEvent(kEventLock);
+        Pull(kKeyA);
+        ExpectNoEvent();
+        Insert(kKeyA);
+        ExpectEvent(kEventUnlock, 3 * kEventWait);
+        EXPECT_TRUE(WaitFor([] { return ReadLockState() == 0; }));  // the next case starts unlocked
+        resident.Kill();
+    }
+}
+
+// A resume reloads the settings and reads the lock state: with the file unreadable the
+// settings in force stay, and the lock state counts as locked, not as open.
+TEST_F(ResidentEndToEnd, AResumeWhileTheSettingsFileCannotBeReadLocksAndKeepsTheSettings)
+{
+    for (const auto& hold : kUnreadableHolds) {
+        SCOPED_TRACE(hold.what);
+        StartWith({kKeyA}, {kKeyA});
+        ExpectNoEvent();
+        fw::unique_hfile held = HoldSettingsFile(hold.share);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
+        resident.Post(WM_POWERBROADCAST, 7);  // PBT_APMRESUMESUSPEND
+        ExpectEvent(kEventLock, 3 * kEventWait);
+        resident.Post(UM_RELOAD_SETTINGS);  // cannot be read either
+        ExpectEvent(kEventChangeSetting, 3 * kEventWait);
+        held.reset();
+
+        Pull(kKeyA);  // the lock came with the key in
+        ExpectNoEvent();
+        Insert(kKeyA);
+        ExpectEvent(kEventUnlock, 3 * kEventWait);
+        EXPECT_TRUE(WaitFor([] { return ReadLockState() == 0; }));
+        resident.Kill();
+        RemoveFailedReplaceLeftovers();
+    }
 }
 
 TEST_F(ResidentEndToEnd, IdleTimeLocks)

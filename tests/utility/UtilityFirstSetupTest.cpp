@@ -90,6 +90,28 @@ TEST_F(UtilityFirstSetup, OkResumesAPausedWatchdogAndStartsNoSecondOne)
     EXPECT_EQ(std::vector<DWORD>{watchdog}, testsupport::ProcessesNamed(kWatchdogExecutable));
 }
 
+// Settings that are there but cannot be read now (another program saving them) are no
+// first run: the utility says it could not read them and ends, with no set-up question and
+// no sheet of starting values that a save would write over the real ones.
+TEST_F(UtilityFirstSetup, ASettingsFileThatCannotBeReadIsReportedAndOffersNothing)
+{
+    CInstalledPrograms::RegisterKey();
+    const fw::unique_hfile held(CreateFileA(SettingsFilePath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
+    utility = programs->Launch(kUtilityFile);
+    ASSERT_NE(0u, utility);
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (message = CSheetDriver::FindMessageBox(utility, "Kelvrane4")) != nullptr; },
+                          kStartWait));
+    EXPECT_EQ(fw::AnsiFromUtf8("設定を読み込めませんでした。"), CSheetDriver::MessageText(message));
+    EXPECT_FALSE(CSheetDriver::FindSheet(utility));
+    PostMessageA(message, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(UtilityEnds());
+    EXPECT_FALSE(CSheetDriver::FindSheet(utility));
+    EXPECT_FALSE(WaitUntil([] { return ProcessOf(kWatchdogExecutable) != 0; }, 1500));
+}
+
 TEST_F(UtilityFirstSetup, CancelStartsNothing)
 {
     CInstalledPrograms::RegisterNoKey();

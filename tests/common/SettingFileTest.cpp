@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,6 +72,31 @@ protected:
     // Leaves the settings only as the copy a save kept that stopped halfway: ReplaceFile
     // removed the old file, and the move of the new one kept failing.
     void KeepHalfDoneSave(const CLockSetting& setting) const;
+
+    // Two programs saving the settings file at once, `rounds` saves each: SettingFileSaver
+    // as Brontal writing the lock state and as the utility saving the settings. `during`
+    // runs again and again until both have ended; each writes its report file.
+    template <typename During>
+    void RunTwoSavers(int rounds, During during) const
+    {
+        const std::string go = "kv-setting-file-savers-" + std::to_string(GetCurrentProcessId());
+        const fw::unique_handle start(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
+        ASSERT_TRUE(start);
+        const auto Saver = [&](const char* side) {
+            return std::make_unique<testsupport::CHelperProcess>(
+                testsupport::HelperPath("SettingFileSaver.exe"),
+                testsupport::Quote(m_folder.Path()) + " " + side + " " + std::to_string(rounds) + " " + go + " " +
+                    testsupport::Quote(m_folder.File(std::string(side) + ".txt")));
+        };
+        const auto resident = Saver("lock");
+        const auto utility = Saver("setting");
+        ASSERT_TRUE(resident->Started() && utility->Started());
+        SetEvent(start.get());
+        const DWORD begin = GetTickCount();
+        while ((!resident->WaitForExit(0) || !utility->WaitForExit(0)) && GetTickCount() - begin < 60000)
+            during();
+        ASSERT_TRUE(resident->WaitForExit(0) && utility->WaitForExit(0));
+    }
 
     CTempFolder m_folder;
     CSettingFile m_file;
@@ -169,6 +195,7 @@ TEST_F(SettingFileTest, SaveWhileOpenFailsAndChangesNothing)
 }
 
 // A writer that holds the file past the reads' few seconds of trying: the read fails.
+// Brontal's lock state at once fails at once, its read never pausing.
 TEST_F(SettingFileTest, LoadWhileWriterHoldsTheFileFails)
 {
     m_file.SaveSetting(Sample());
@@ -180,6 +207,47 @@ TEST_F(SettingFileTest, LoadWhileWriterHoldsTheFileFails)
     } catch (const CFileException& e) {
         EXPECT_EQ(CFileException::sharingViolation, e.m_cause);
     }
+    const DWORD start = GetTickCount();
+    EXPECT_THROW(m_file.SaveLockStateAtOnce(1), CFileException);
+    EXPECT_LT(GetTickCount() - start, 500u);
+}
+
+// Another program's save holds the file for a moment (busy), or swaps it (not there for a
+// moment, while the settings lock is held): the read tries again and gets the settings.
+// Where no save is under way, a missing file fails the read at once.
+TEST_F(SettingFileTest, AReadWaitsOutAnotherProgramsSave)
+{
+    const CLockSetting sample = Sample();
+    const std::string text = CSettingFile::Serialize(&sample, nullptr);
+    for (const bool busy : {true, false}) {
+        SCOPED_TRACE(busy ? "the file busy" : "the file between names");
+        WriteWholeFile(m_file.GetPath(), text);
+        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        const fw::unique_handle freeReady(ready);
+        std::thread save([&] {
+            const CSettingFileLock lock(m_file.GetPath());
+            std::optional<CFile> writer;
+            if (busy)
+                writer.emplace(m_file.GetPath(), CFile::modeWrite | CFile::shareDenyWrite);
+            else
+                DeleteFileA(m_file.GetPath().c_str());
+            SetEvent(ready);
+            Sleep(300);
+            writer.reset();
+            if (!busy)
+                WriteWholeFile(m_file.GetPath(), text);
+        });
+        WaitForSingleObject(ready, INFINITE);
+        CLockSetting loaded;
+        EXPECT_NO_THROW(m_file.LoadSetting(loaded));
+        save.join();
+        EXPECT_TRUE(IsEqualSetting(sample, loaded));
+    }
+    DeleteFileA(m_file.GetPath().c_str());
+    const DWORD start = GetTickCount();
+    CLockSetting loaded;
+    EXPECT_THROW(m_file.LoadSetting(loaded), CFileException);
+    EXPECT_LT(GetTickCount() - start, 1000u) << "a missing file waited";
 }
 
 // A save that stops after the new text is written but before it takes the old
@@ -218,20 +286,7 @@ TEST_F(SettingFileTest, LockStateAndSettingSavedAtOnceByTwoProgramsKeepBoth)
 {
     m_file.SaveSetting(Sample());
     constexpr int kRounds = 150;
-    const std::string go = "kv-setting-file-savers-" + std::to_string(GetCurrentProcessId());
-    const fw::unique_handle start(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
-    ASSERT_TRUE(start);
-    const auto Saver = [&](const char* side) {
-        return std::make_unique<testsupport::CHelperProcess>(
-            testsupport::HelperPath("SettingFileSaver.exe"),
-            testsupport::Quote(m_folder.Path()) + " " + side + " " + std::to_string(kRounds) + " " + go + " " +
-                testsupport::Quote(m_folder.File(std::string(side) + ".txt")));
-    };
-    const auto resident = Saver("lock");
-    const auto utility = Saver("setting");
-    ASSERT_TRUE(resident->Started() && utility->Started());
-    SetEvent(start.get());
-    ASSERT_TRUE(resident->WaitForExit(60000) && utility->WaitForExit(60000));
+    RunTwoSavers(kRounds, [] {});
     EXPECT_EQ("ok", ReadWholeFile(m_folder.File("lock.txt")));
     EXPECT_EQ("ok", ReadWholeFile(m_folder.File("setting.txt")));
     CLockSetting loaded;
@@ -239,6 +294,28 @@ TEST_F(SettingFileTest, LockStateAndSettingSavedAtOnceByTwoProgramsKeepBoth)
     m_file.Load(&loaded, &lock);
     EXPECT_EQ((kRounds - 1) % 2, lock);
     EXPECT_EQ(kRounds, loaded.LockNoInputSec);
+}
+
+// Brontal reads the settings and the lock state without the settings lock, while the
+// utility and its own lock state save them: no read fails. (A save that the reader makes
+// fail, holding the file at its replacement, ends that saver: it changed nothing.)
+TEST_F(SettingFileTest, ReadsWithoutTheLockDuringOtherProgramsSavesSucceed)
+{
+    m_file.SaveSetting(Sample());
+    int reads = 0;
+    std::vector<std::string> failures;
+    RunTwoSavers(150, [&] {
+        CLockSetting loaded;
+        int lock = 0;
+        try {
+            ++reads;
+            m_file.LoadSetting(loaded);
+            m_file.LoadLockState(lock);
+        } catch (const CFileException& e) {
+            failures.push_back(e.what());
+        }
+    });
+    EXPECT_EQ(std::vector<std::string>(), failures) << "of " << reads << " reads";
 }
 
 // A save kept waiting past the bounded wait (another program holding the lock, hung) fails

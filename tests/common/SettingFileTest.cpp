@@ -222,8 +222,7 @@ TEST_F(SettingFileTest, AReadWaitsOutAnotherProgramsSave)
     for (const bool busy : {true, false}) {
         SCOPED_TRACE(busy ? "the file busy" : "the file between names");
         WriteWholeFile(m_file.GetPath(), text);
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        const fw::unique_handle freeReady(ready);
+        const fw::unique_handle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         std::thread save([&] {
             const CSettingFileLock lock(m_file.GetPath());
             std::optional<CFile> writer;
@@ -231,13 +230,13 @@ TEST_F(SettingFileTest, AReadWaitsOutAnotherProgramsSave)
                 writer.emplace(m_file.GetPath(), CFile::modeWrite | CFile::shareDenyWrite);
             else
                 DeleteFileA(m_file.GetPath().c_str());
-            SetEvent(ready);
+            SetEvent(ready.get());
             Sleep(300);
             writer.reset();
             if (!busy)
                 WriteWholeFile(m_file.GetPath(), text);
         });
-        WaitForSingleObject(ready, INFINITE);
+        WaitForSingleObject(ready.get(), INFINITE);
         CLockSetting loaded;
         EXPECT_NO_THROW(m_file.LoadSetting(loaded));
         save.join();
@@ -286,7 +285,7 @@ TEST_F(SettingFileTest, LockStateAndSettingSavedAtOnceByTwoProgramsKeepBoth)
 {
     m_file.SaveSetting(Sample());
     constexpr int kRounds = 150;
-    RunTwoSavers(kRounds, [] {});
+    RunTwoSavers(kRounds, [] { Sleep(20); });
     EXPECT_EQ("ok", ReadWholeFile(m_folder.File("lock.txt")));
     EXPECT_EQ("ok", ReadWholeFile(m_folder.File("setting.txt")));
     CLockSetting loaded;

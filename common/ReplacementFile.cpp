@@ -1,5 +1,6 @@
 #include "common/ReplacementFile.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/PathText.h"
@@ -13,25 +14,44 @@ constexpr unsigned kTempNames = 1000;
 
 // `target.<process id>-<n>.tmp`: the process id keeps programs saving at once apart, n
 // counts past the names of this process that files still have (a kept copy among them).
-std::string TempPathFor(const std::string& target, unsigned n)
+std::string KeptPathFor(const std::string& target, unsigned n)
 {
     return target + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n) + ".tmp";
 }
 
-// A name TempPathFor gives (or the `target.<process id>.tmp` of earlier versions), not just
-// one the search's pattern matches.
-bool IsTempNameOf(const std::string& target, const std::string& path)
+constexpr char kUnfinished[] = ".part";
+
+// `target.<process id>-<n>.part.tmp`: the name a save writes under, which reads never take.
+std::string UnfinishedPathFor(const std::string& target, unsigned n)
+{
+    const std::string kept = KeptPathFor(target, n);
+    return kept.substr(0, kept.size() - 4) + kUnfinished + ".tmp";
+}
+
+enum class ETempName { None, Kept, Unfinished };
+
+// What a name is to `target`: a name KeptPathFor gives (or the `target.<process id>.tmp` of
+// earlier versions), one UnfinishedPathFor gives, or neither, whatever the search's pattern
+// matched.
+ETempName TempNameOf(const std::string& target, const std::string& path)
 {
     const std::string prefix = target + ".", suffix = ".tmp";
     if (path.size() <= prefix.size() + suffix.size() ||
         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(), int(prefix.size()), prefix.c_str(),
                        int(prefix.size())) != CSTR_EQUAL)
-        return false;
-    const std::string id = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
-    return id.find_first_not_of("0123456789-") == std::string::npos;
+        return ETempName::None;
+    std::string id = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
+    const std::size_t unfinished = id.size() - std::min(id.size(), sizeof kUnfinished - 1);
+    const bool isUnfinished = CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, id.c_str() + unfinished,
+                                             int(id.size() - unfinished), kUnfinished, -1) == CSTR_EQUAL;
+    if (isUnfinished)
+        id.resize(unfinished);
+    if (id.empty() || id.find_first_not_of("0123456789-") != std::string::npos)
+        return ETempName::None;
+    return isUnfinished ? ETempName::Unfinished : ETempName::Kept;
 }
 
-// Calls `each` with the path and find data of every temporary file of `target`.
+// Calls `each` with the path, its kind and the find data of every temporary file of `target`.
 template <typename Each>
 void ForEachTempFile(const std::string& target, Each each)
 {
@@ -41,8 +61,10 @@ void ForEachTempFile(const std::string& target, Each each)
     if (!search)
         return;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempNameOf(target, folder + found.cFileName))
-            each(folder + found.cFileName, found);
+        const std::string path = folder + found.cFileName;
+        const ETempName kind = TempNameOf(target, path);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && kind != ETempName::None)
+            each(path, kind, found);
     } while (FindNextFileA(search.get(), &found));
 }
 
@@ -100,16 +122,20 @@ CReplacementFile::CReplacementFile(std::string targetPath, const CFileSwap& swap
 
 void CReplacementFile::CreateTempFile()
 {
-    for (unsigned n = 0;; ++n) {
-        m_tempPath = TempPathFor(m_targetPath, n);
+    for (unsigned n = 0; n < kTempNames; ++n) {
+        m_keptPath = KeptPathFor(m_targetPath, n);
+        m_tempPath = UnfinishedPathFor(m_targetPath, n);
+        if (fw::CFile::Exists(m_keptPath))
+            continue;
         try {
             m_file.emplace(m_tempPath, fw::CFile::modeCreateNew | fw::CFile::modeWrite | fw::CFile::shareDenyWrite);
             return;
         } catch (const fw::CFileException& e) {
-            if (e.m_lOsError != ERROR_FILE_EXISTS || n + 1 == kTempNames)
+            if (e.m_lOsError != ERROR_FILE_EXISTS)
                 throw;
         }
     }
+    fw::CFileException::ThrowOsError(m_tempPath, ERROR_FILE_EXISTS);
 }
 
 CReplacementFile::~CReplacementFile()
@@ -118,6 +144,13 @@ CReplacementFile::~CReplacementFile()
         return;
     m_file.reset();
     DeleteFileA(m_tempPath.c_str());
+}
+
+void CReplacementFile::NameAsKeptCopy()
+{
+    if (!MoveFileA(m_tempPath.c_str(), m_keptPath.c_str()))
+        fw::CFileException::ThrowOsError(m_tempPath);
+    m_tempPath = m_keptPath;
 }
 
 void CReplacementFile::Write(std::string_view data)
@@ -130,6 +163,12 @@ bool CReplacementFile::Commit(EWait wait)
     m_file->Flush();
     m_file->Close();
     m_file.reset();
+    // Where a file is there, a swap that stops halfway leaves the new one as the only copy,
+    // which reads must then take: it gets a kept copy's name, now that it is whole. Where
+    // none is there, it goes to its place from the name reads never take: a move that fails
+    // then leaves the settings as they were, whatever becomes of the new file.
+    if (fw::CFile::Exists(m_targetPath))
+        NameAsKeptCopy();
     const bool inPlace = SwapWithTarget(wait);
     m_committed = true;
     return inPlace;
@@ -169,10 +208,11 @@ DWORD CReplacementFile::MoveOverTarget()
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
         return GetLastError();
     // Windows 9x has no MoveFileEx: delete, then rename. A crash in between leaves the
-    // whole new text in the temporary file.
-    if (!m_swap.Delete(m_targetPath) && GetLastError() != ERROR_FILE_NOT_FOUND)
+    // whole new text in the temporary file, under its kept copy's name.
+    if (m_swap.Delete(m_targetPath))
+        m_onlyCopy = true;
+    else if (GetLastError() != ERROR_FILE_NOT_FOUND)
         return GetLastError();
-    m_onlyCopy = true;
     return m_swap.Move(m_tempPath, m_targetPath) ? ERROR_SUCCESS : GetLastError();
 }
 
@@ -194,8 +234,8 @@ std::optional<std::string> CReplacementFile::FindKeptCopy(const std::string& tar
         return std::nullopt;
     std::optional<std::string> newest;
     FILETIME newestTime = {};
-    ForEachTempFile(target, [&](const std::string& path, const WIN32_FIND_DATAA& found) {
-        if (CompareFileTime(&found.ftLastWriteTime, &newestTime) >= 0) {
+    ForEachTempFile(target, [&](const std::string& path, ETempName kind, const WIN32_FIND_DATAA& found) {
+        if (kind == ETempName::Kept && CompareFileTime(&found.ftLastWriteTime, &newestTime) >= 0) {
             newest = path;
             newestTime = found.ftLastWriteTime;
         }
@@ -206,11 +246,14 @@ std::optional<std::string> CReplacementFile::FindKeptCopy(const std::string& tar
 std::vector<std::string> CReplacementFile::ListTempFiles(const std::string& target)
 {
     std::vector<std::string> found;
-    ForEachTempFile(target, [&found](const std::string& path, const WIN32_FIND_DATAA&) { found.push_back(path); });
+    ForEachTempFile(target, [&found](const std::string& path, ETempName, const WIN32_FIND_DATAA&) {
+        found.push_back(path);
+    });
     return found;
 }
 
 void CReplacementFile::RemoveKeptCopies(const std::string& target)
 {
-    ForEachTempFile(target, [](const std::string& path, const WIN32_FIND_DATAA&) { DeleteFileA(path.c_str()); });
+    ForEachTempFile(target,
+                    [](const std::string& path, ETempName, const WIN32_FIND_DATAA&) { DeleteFileA(path.c_str()); });
 }

@@ -7,7 +7,10 @@
 // never opens, empties or deletes a file another one left.
 // Where a swap stops halfway (the old file already gone or moved aside, the new one not
 // yet in its place), the temporary file is the only copy of the new text: it is kept, and
-// FindKeptCopy finds it for the next read.
+// FindKeptCopy finds it for the next read. A temporary file is written under a name that
+// FindKeptCopy never takes, so that a save cut off mid-write (a power loss) is never read
+// as the settings: it gets a kept copy's name only once it is whole and on disk, or, where
+// there is no old file to replace, goes from that name straight to the target's.
 #include <windows.h>
 
 #include <optional>
@@ -49,10 +52,11 @@ public:
     // Whether a commit may wait for a name that something holds for a moment.
     enum class EWait { MayWait, Never };
 
-    // The newest temporary file that a half-done swap kept, where no file is at `target`.
+    // The newest temporary file that a half-done swap kept, where no file is at `target`;
+    // never one still under the name it was written under.
     static std::optional<std::string> FindKeptCopy(const std::string& target);
     // Every temporary file of `target` in its folder, whatever process named it, whether a
-    // half-done swap kept it or a cut-off save left it.
+    // half-done swap kept it or a cut-off save left it, finished or not.
     static std::vector<std::string> ListTempFiles(const std::string& target);
     // Deletes the temporary files of `target`: the copies half-done swaps kept and what
     // cut-off ones left. Only once `target` holds the newest text, and while no other
@@ -70,8 +74,11 @@ public:
     const std::string& GetTempPath() const { return m_tempPath; }
 
 private:
-    // Creates the temporary file under a name no file has.
+    // Creates the temporary file under a name no file has, whose kept copy's name no file
+    // has either.
     void CreateTempFile();
+    // Gives the whole temporary file its kept copy's name, which reads take.
+    void NameAsKeptCopy();
     bool SwapWithTarget(EWait wait);
     // The swap where there is no old file to replace (or no ReplaceFile): the plain move.
     DWORD MoveOverTarget();
@@ -80,7 +87,8 @@ private:
     DWORD MoveOverTargetRetrying(EWait wait);
 
     std::string m_targetPath;
-    std::string m_tempPath;
+    std::string m_tempPath;  // the temporary file's name: the one written under, then the kept copy's
+    std::string m_keptPath;
     const CFileSwap& m_swap;
     std::optional<fw::CFile> m_file;
     bool m_committed = false;

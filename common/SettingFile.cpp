@@ -3,10 +3,39 @@
 
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "common/ReplacementFile.h"
 #include "common/SettingFileLock.h"
 #include "framework/File.h"
+
+namespace {
+
+constexpr DWORD kReadTimeout = CSettingFileLock::kTimeout;  // as long as a save waits for the lock
+constexpr DWORD kReadRetryInterval = 20;
+
+// Whether a read that failed with `error` is tried again, after the pause it needs. A save
+// holds the file for a moment (a sharing violation) and, while it swaps the file, leaves it
+// between names (not found); `unlocked`: another program may be saving. A file missing while
+// no save is under way is looked for once more, the names having settled since, and is then
+// missing indeed. `pauses` false: never after a pause.
+bool ReadAgain(DWORD error, bool pauses, bool unlocked, DWORD start, bool& settled)
+{
+    const bool timeLeft = pauses && GetTickCount() - start < kReadTimeout;
+    if (error == ERROR_SHARING_VIOLATION && timeLeft) {
+        Sleep(kReadRetryInterval);
+        return true;
+    }
+    if (error != ERROR_FILE_NOT_FOUND)
+        return false;
+    if (unlocked && timeLeft && CSettingFileLock::IsInUse()) {
+        Sleep(kReadRetryInterval);
+        return true;
+    }
+    return !std::exchange(settled, true);
+}
+
+} // namespace
 
 void CSettingFile::LoadSetting(CLockSetting& setting) const
 {
@@ -21,11 +50,11 @@ void CSettingFile::LoadLockState(int& lock) const
 void CSettingFile::SaveSetting(const CLockSetting& setting) const
 {
     const CSettingFileLock fileLock(m_path);
-    const std::optional<std::string> source = SourcePath();
+    const std::optional<std::string> text = ReadSettings(EReadWait::Locked);
     int lock = 0;
-    if (source)
-        Parse(nullptr, &lock, ReadText(*source));
-    WriteText(Serialize(&setting, source ? &lock : nullptr), true);
+    if (text)
+        Parse(nullptr, &lock, *text);
+    WriteText(Serialize(&setting, text ? &lock : nullptr), true);
 }
 
 void CSettingFile::SaveLockState(int lock) const
@@ -41,13 +70,34 @@ bool CSettingFile::SaveLockStateAtOnce(int lock) const
 bool CSettingFile::StoreLockState(int lock, bool wait) const
 {
     const CSettingFileLock fileLock(m_path, wait ? CSettingFileLock::kTimeout : 0);
-    const std::optional<std::string> source = SourcePath();
-    return WriteText(SetLockStateInText(source ? ReadText(*source) : std::string(), lock), wait);
+    const std::optional<std::string> text = ReadSettings(wait ? EReadWait::Locked : EReadWait::Never);
+    return WriteText(SetLockStateInText(text.value_or(std::string()), lock), wait);
 }
 
 void CSettingFile::Load(CLockSetting* setting, int* lock) const
 {
-    Parse(setting, lock, ReadText(SourcePath().value_or(m_path)));
+    const std::optional<std::string> text = ReadSettings(EReadWait::Unlocked);
+    // With neither the file nor a kept copy, the error is that of opening the file: no
+    // file, or no folder.
+    Parse(setting, lock, text ? *text : ReadText(m_path));
+}
+
+std::optional<std::string> CSettingFile::ReadSettings(EReadWait wait) const
+{
+    const DWORD start = GetTickCount();
+    const bool pauses = wait != EReadWait::Never, unlocked = wait == EReadWait::Unlocked;
+    bool settled = false;
+    for (;;) {
+        try {
+            if (const std::optional<std::string> source = SourcePath())
+                return ReadText(*source);
+            if (!unlocked || !ReadAgain(ERROR_FILE_NOT_FOUND, pauses, unlocked, start, settled))
+                return std::nullopt;
+        } catch (const fw::CFileException& e) {
+            if (!ReadAgain(e.m_lOsError, pauses, unlocked, start, settled))
+                throw;
+        }
+    }
 }
 
 std::optional<std::string> CSettingFile::SourcePath() const

@@ -27,7 +27,8 @@ public:
     // Whether there are settings to read: the file, or the copy a half-done save kept.
     bool IsPresent() const { return SourcePath().has_value(); }
 
-    // File operations.
+    // File operations. A read that fails while another program saves (the file busy, or
+    // between names) is tried again for a few seconds, as the saves wait for the lock.
     void LoadSetting(CLockSetting& setting) const;
     // Leaves `lock` as it was when the file holds no "Lock".
     void LoadLockState(int& lock) const;
@@ -53,6 +54,12 @@ public:
     static std::string SetLockStateInText(std::string_view text, int lock);
 
 private:
+    // How a read that fails for a moment is tried again: without the lock (Brontal's reads,
+    // while another program may be swapping the file), inside a save that holds the lock (no
+    // other save swaps the file meanwhile), or never after a pause (a save that never waits).
+    enum class EReadWait { Unlocked, Locked, Never };
+    // The text of the settings, the file's or the kept copy's; none where neither is there.
+    std::optional<std::string> ReadSettings(EReadWait wait) const;
     // `wait` false: neither the lock nor a move that fails is waited for.
     bool StoreLockState(int lock, bool wait) const;
     // The file, or where none is there, the copy a half-done save kept in its stead.

@@ -53,6 +53,20 @@ bool CSettingFileLock::RefusesGlobalName(DWORD error)
     return error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME || error == ERROR_BAD_PATHNAME;
 }
 
+bool CSettingFileLock::IsInUse()
+{
+    SMutexRequest request = MutexRequest(HasSessions());
+    for (;;) {
+        const fw::unique_handle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, request.name.c_str()));
+        if (mutex)
+            return true;
+        const DWORD error = GetLastError();
+        if (request.name == kMutexName || !RefusesGlobalName(error))
+            return error == ERROR_ACCESS_DENIED;  // there, its access list denying this user
+        request = MutexRequest(false);
+    }
+}
+
 CSettingFileLock::CSettingFileLock(const std::string& path, DWORD timeout)
 {
     const DWORD deadline = GetTickCount() + (timeout < kTimeout ? timeout : kTimeout);

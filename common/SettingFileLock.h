@@ -34,6 +34,10 @@ public:
     // The errors by which Windows NT 4 without terminal services refuses "Global\".
     static bool RefusesGlobalName(DWORD error);
 
+    // Whether some program saves the file (holds the lock, or waits for it), asked without
+    // taking the lock: the mutex exists only then.
+    static bool IsInUse();
+
     // Waits up to `timeout` ms (kTimeout at most) for the lock; throws fw::CFileException
     // for `path` when it cannot be had in time (a sharing violation, as when another
     // program holds the file itself).

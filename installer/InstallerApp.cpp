@@ -1,7 +1,9 @@
 #include "installer/InstallerApp.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "common/CompanionLink.h"
 #include "common/PathText.h"
@@ -136,14 +138,24 @@ bool CInstallerApp::Confirm(const CLockSetting& setting, HWND owner)
 }
 
 // With the file go the temporary files of its saves: the next read would take one that a
-// half-done save kept, and a reinstall would find the old settings in force.
+// half-done save kept, and a reinstall would find the old settings in force. The copy that
+// reads take (the file, or the newest kept copy) goes last, once every other one has gone:
+// an uninstall that fails on one leaves the settings as they read before it.
 bool CInstallerApp::RemoveSettings()
 {
     const std::string folder = CPathUtil::GetSettingBaseFolder();
     const std::string path = PathText::AppendBackslash(folder) + CSettingFile::kFileName;
-    DeleteFileA(path.c_str());
-    for (const std::string& temp : CReplacementFile::ListTempFiles(path))
-        DeleteFileA(temp.c_str());
+    const std::string readCopy = CReplacementFile::FindKeptCopy(path).value_or(path);
+    const auto othersLeft = [&] {
+        const std::vector<std::string> temps = CReplacementFile::ListTempFiles(path);
+        return std::any_of(temps.begin(), temps.end(), [&](const std::string& temp) { return temp != readCopy; });
+    };
+    for (const std::string& temp : CReplacementFile::ListTempFiles(path)) {
+        if (temp != readCopy)
+            DeleteFileA(temp.c_str());
+    }
+    if (!othersLeft())
+        DeleteFileA(readCopy.c_str());
     const bool removed = !fw::CFile::Exists(path) && CReplacementFile::ListTempFiles(path).empty();
     // Each goes only when empty.
     RemoveDirectoryA(folder.c_str());

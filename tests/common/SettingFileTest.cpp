@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,6 +72,31 @@ protected:
     // Leaves the settings only as the copy a save kept that stopped halfway: ReplaceFile
     // removed the old file, and the move of the new one kept failing.
     void KeepHalfDoneSave(const CLockSetting& setting) const;
+
+    // Two programs saving the settings file at once, `rounds` saves each: SettingFileSaver
+    // as Brontal writing the lock state and as the utility saving the settings. `during`
+    // runs again and again until both have ended; each writes its report file.
+    template <typename During>
+    void RunTwoSavers(int rounds, During during) const
+    {
+        const std::string go = "kv-setting-file-savers-" + std::to_string(GetCurrentProcessId());
+        const fw::unique_handle start(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
+        ASSERT_TRUE(start);
+        const auto Saver = [&](const char* side) {
+            return std::make_unique<testsupport::CHelperProcess>(
+                testsupport::HelperPath("SettingFileSaver.exe"),
+                testsupport::Quote(m_folder.Path()) + " " + side + " " + std::to_string(rounds) + " " + go + " " +
+                    testsupport::Quote(m_folder.File(std::string(side) + ".txt")));
+        };
+        const auto resident = Saver("lock");
+        const auto utility = Saver("setting");
+        ASSERT_TRUE(resident->Started() && utility->Started());
+        SetEvent(start.get());
+        const DWORD begin = GetTickCount();
+        while ((!resident->WaitForExit(0) || !utility->WaitForExit(0)) && GetTickCount() - begin < 60000)
+            during();
+        ASSERT_TRUE(resident->WaitForExit(0) && utility->WaitForExit(0));
+    }
 
     CTempFolder m_folder;
     CSettingFile m_file;
@@ -168,6 +194,8 @@ TEST_F(SettingFileTest, SaveWhileOpenFailsAndChangesNothing)
     EXPECT_NE(before, Text());
 }
 
+// A writer that holds the file past the reads' few seconds of trying: the read fails.
+// Brontal's lock state at once fails at once, its read never pausing.
 TEST_F(SettingFileTest, LoadWhileWriterHoldsTheFileFails)
 {
     m_file.SaveSetting(Sample());
@@ -179,6 +207,46 @@ TEST_F(SettingFileTest, LoadWhileWriterHoldsTheFileFails)
     } catch (const CFileException& e) {
         EXPECT_EQ(CFileException::sharingViolation, e.m_cause);
     }
+    const DWORD start = GetTickCount();
+    EXPECT_THROW(m_file.SaveLockStateAtOnce(1), CFileException);
+    EXPECT_LT(GetTickCount() - start, 500u);
+}
+
+// Another program's save holds the file for a moment (busy), or swaps it (not there for a
+// moment, while the settings lock is held): the read tries again and gets the settings.
+// Where no save is under way, a missing file fails the read at once.
+TEST_F(SettingFileTest, AReadWaitsOutAnotherProgramsSave)
+{
+    const CLockSetting sample = Sample();
+    const std::string text = CSettingFile::Serialize(&sample, nullptr);
+    for (const bool busy : {true, false}) {
+        SCOPED_TRACE(busy ? "the file busy" : "the file between names");
+        WriteWholeFile(m_file.GetPath(), text);
+        const fw::unique_handle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        std::thread save([&] {
+            const CSettingFileLock lock(m_file.GetPath());
+            std::optional<CFile> writer;
+            if (busy)
+                writer.emplace(m_file.GetPath(), CFile::modeWrite | CFile::shareDenyWrite);
+            else
+                DeleteFileA(m_file.GetPath().c_str());
+            SetEvent(ready.get());
+            Sleep(300);
+            writer.reset();
+            if (!busy)
+                WriteWholeFile(m_file.GetPath(), text);
+        });
+        WaitForSingleObject(ready.get(), INFINITE);
+        CLockSetting loaded;
+        EXPECT_NO_THROW(m_file.LoadSetting(loaded));
+        save.join();
+        EXPECT_TRUE(IsEqualSetting(sample, loaded));
+    }
+    DeleteFileA(m_file.GetPath().c_str());
+    const DWORD start = GetTickCount();
+    CLockSetting loaded;
+    EXPECT_THROW(m_file.LoadSetting(loaded), CFileException);
+    EXPECT_LT(GetTickCount() - start, 1000u) << "a missing file waited";
 }
 
 // A save that stops after the new text is written but before it takes the old
@@ -217,20 +285,7 @@ TEST_F(SettingFileTest, LockStateAndSettingSavedAtOnceByTwoProgramsKeepBoth)
 {
     m_file.SaveSetting(Sample());
     constexpr int kRounds = 150;
-    const std::string go = "kv-setting-file-savers-" + std::to_string(GetCurrentProcessId());
-    const fw::unique_handle start(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
-    ASSERT_TRUE(start);
-    const auto Saver = [&](const char* side) {
-        return std::make_unique<testsupport::CHelperProcess>(
-            testsupport::HelperPath("SettingFileSaver.exe"),
-            testsupport::Quote(m_folder.Path()) + " " + side + " " + std::to_string(kRounds) + " " + go + " " +
-                testsupport::Quote(m_folder.File(std::string(side) + ".txt")));
-    };
-    const auto resident = Saver("lock");
-    const auto utility = Saver("setting");
-    ASSERT_TRUE(resident->Started() && utility->Started());
-    SetEvent(start.get());
-    ASSERT_TRUE(resident->WaitForExit(60000) && utility->WaitForExit(60000));
+    RunTwoSavers(kRounds, [] { Sleep(20); });
     EXPECT_EQ("ok", ReadWholeFile(m_folder.File("lock.txt")));
     EXPECT_EQ("ok", ReadWholeFile(m_folder.File("setting.txt")));
     CLockSetting loaded;
@@ -238,6 +293,28 @@ TEST_F(SettingFileTest, LockStateAndSettingSavedAtOnceByTwoProgramsKeepBoth)
     m_file.Load(&loaded, &lock);
     EXPECT_EQ((kRounds - 1) % 2, lock);
     EXPECT_EQ(kRounds, loaded.LockNoInputSec);
+}
+
+// Brontal reads the settings and the lock state without the settings lock, while the
+// utility and its own lock state save them: no read fails. (A save that the reader makes
+// fail, holding the file at its replacement, ends that saver: it changed nothing.)
+TEST_F(SettingFileTest, ReadsWithoutTheLockDuringOtherProgramsSavesSucceed)
+{
+    m_file.SaveSetting(Sample());
+    int reads = 0;
+    std::vector<std::string> failures;
+    RunTwoSavers(150, [&] {
+        CLockSetting loaded;
+        int lock = 0;
+        try {
+            ++reads;
+            m_file.LoadSetting(loaded);
+            m_file.LoadLockState(lock);
+        } catch (const CFileException& e) {
+            failures.push_back(e.what());
+        }
+    });
+    EXPECT_EQ(std::vector<std::string>(), failures) << "of " << reads << " reads";
 }
 
 // A save kept waiting past the bounded wait (another program holding the lock, hung) fails
@@ -309,6 +386,10 @@ public:
     void (*replaceLeaves)(const std::string& target) = nullptr;  // what a failing Replace did first
     mutable std::map<std::string, int> failTimes;  // call -> how often it fails before it works; absent: always
     mutable std::vector<std::string> calls;
+    // The call at which a reader (or a scanner) opens the save's new file and holds it, as
+    // reads open the file, until the test closes `held`.
+    std::string holdAt;
+    mutable fw::unique_hfile held;
 
     bool Replace(const std::string& replaced, const std::string& replacement) const override
     {
@@ -332,6 +413,9 @@ private:
     bool Call(const std::string& name, const std::string& a, const std::string& b, Windows windows) const
     {
         calls.push_back(name + " " + Name(a) + (b.empty() ? "" : " " + Name(b)));
+        if (name == holdAt && !held)
+            held.reset(CreateFileA((name == "Replace" ? b : a).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
         if (const auto failure = failures.find(name); failure != failures.end() && FailsThisTime(name)) {
             if (name == "Replace" && replaceLeaves)
                 replaceLeaves(m_target);
@@ -479,18 +563,109 @@ TEST_F(SettingFileTest, HalfDoneReplacementLosesNoSettings)
     }
 }
 
-// The temporary files of the settings file, whatever process named them, and nothing else.
+// The temporary files of the settings file, whatever process named them, and nothing else:
+// the copies saves kept (under the names of every version) and what unfinished writes left.
 TEST_F(SettingFileTest, ListsEveryTemporaryFileOfTheSettingsFile)
 {
-    for (const char* name : {"Corvantis.ini.12.tmp", "CORVANTIS.INI.7-3.TMP", "Corvantis.ini", "Corvantis.ini.tmp",
-                             "Corvantis.ini.12.tmpx", "Corvantis.ini.12.bak", "Other.ini.12.tmp"})
+    for (const char* name : {"Corvantis.ini.12.tmp", "CORVANTIS.INI.7-3.TMP", "Corvantis.ini.7-4.part.tmp",
+                             "Corvantis.ini", "Corvantis.ini.tmp", "Corvantis.ini.12.tmpx", "Corvantis.ini.12.bak",
+                             "Corvantis.ini.x.part.tmp", "Other.ini.12.tmp"})
         WriteWholeFile(m_folder.File(name), "x");
     ASSERT_TRUE(CreateDirectoryA(m_folder.File("Corvantis.ini.dir.tmp").c_str(), nullptr));
     std::vector<std::string> names;
     for (const std::string& path : CReplacementFile::ListTempFiles(m_file.GetPath()))
         names.push_back(path.substr(path.rfind('\\') + 1));
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"CORVANTIS.INI.7-3.TMP", "Corvantis.ini.12.tmp"}), names);
+    EXPECT_EQ((std::vector<std::string>{"CORVANTIS.INI.7-3.TMP", "Corvantis.ini.12.tmp", "Corvantis.ini.7-4.part.tmp"}),
+              names);
+}
+
+// A save writes its text under a name that reads never take and gives it a kept copy's
+// name only once it is whole: a save cut off mid-write (a power loss) is never read as the
+// settings, at the first save or where the settings live only as a kept copy. The next save
+// removes what it left.
+TEST_F(SettingFileTest, ATornSaveIsNeverReadAsTheSettings)
+{
+    const CLockSetting sample = Sample();
+    CLockSetting changed = sample;
+    changed.LockMessage = "changed";
+    const std::string newText = CSettingFile::Serialize(&changed, nullptr);
+    for (const bool keptCopy : {false, true}) {
+        SCOPED_TRACE(keptCopy ? "only a kept copy" : "the first save");
+        if (keptCopy)
+            KeepHalfDoneSave(sample);
+        {
+            CReplacementFile replacement(m_file.GetPath());
+            replacement.Write(newText.substr(0, newText.size() / 2));
+            EXPECT_EQ(keptCopy, m_file.IsPresent());
+            CLockSetting loaded;
+            if (keptCopy) {
+                EXPECT_NO_THROW(m_file.LoadSetting(loaded));
+                EXPECT_TRUE(IsEqualSetting(sample, loaded));
+            } else {
+                EXPECT_THROW(m_file.LoadSetting(loaded), CFileException);
+            }
+        }
+        WriteWholeFile(m_file.GetPath() + ".4242-0.part.tmp", newText.substr(0, 20));  // another's cut-off save
+        EXPECT_EQ(keptCopy, m_file.IsPresent());
+        m_file.SaveSetting(changed);
+        ExpectInForceAndPutInPlace(changed);
+    }
+}
+
+// What a save reports agrees with what the next read sees, however it ends. A reader or a
+// scanner that holds the save's new file when it is moved into place makes the move fail
+// (and the deletion of the file): then the new text must never become the settings, unless
+// the save counts as done.
+TEST_F(SettingFileTest, ASaveReportsWhatTheNextReadSees)
+{
+    const std::map<std::string, DWORD> windows9x = {{"Replace", ERROR_CALL_NOT_IMPLEMENTED},
+                                                    {"MoveReplacing", ERROR_CALL_NOT_IMPLEMENTED}};
+    const struct {
+        const char* what;
+        bool file;  // else only a kept copy
+        std::map<std::string, DWORD> failures;
+        const char* holdAt;
+    } cases[] = {
+        {"only a kept copy, held at the move", false, {}, "MoveReplacing"},
+        {"only a kept copy, Windows 9x, held at the rename", false, windows9x, "Move"},
+        {"the file, held at the replacement", true, {}, "Replace"},
+        {"the file, Windows 9x, held at the rename", true, windows9x, "Move"},
+    };
+    const std::string target = m_file.GetPath();
+    const CLockSetting sample = Sample();
+    CLockSetting changed = sample;
+    changed.LockMessage = "changed";
+    for (const auto& c : cases) {
+        for (const bool lockState : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (lockState ? ", lock state" : ", settings"));
+            CReplacementFile::RemoveKeptCopies(target);
+            DeleteFileA(target.c_str());
+            m_file.SaveSetting(sample);
+            if (!c.file)
+                KeepHalfDoneSave(sample);
+            RecordingSwap swap(target);
+            swap.failures = c.failures;
+            swap.holdAt = c.holdAt;
+            const CSettingFile next(m_folder.Path(), CSettingFile::kFileName, swap);
+            bool saved = true;
+            try {
+                if (lockState)
+                    next.SaveLockState(1);
+                else
+                    next.SaveSetting(changed);
+            } catch (const CFileException&) {
+                saved = false;
+            }
+            EXPECT_TRUE(swap.held) << "nothing held the new file";
+            swap.held.reset();
+            CLockSetting loaded;
+            int lock = 0;
+            EXPECT_NO_THROW(CSettingFile(m_folder.Path(), CSettingFile::kFileName).Load(&loaded, &lock));
+            EXPECT_EQ(saved, lockState ? lock == 1 : IsEqualSetting(changed, loaded)) << "saved: " << saved;
+            EXPECT_TRUE(IsEqualSetting(saved && !lockState ? changed : sample, loaded));
+        }
+    }
 }
 
 // Where the settings live only as the copy a half-done save kept, the next save reads that

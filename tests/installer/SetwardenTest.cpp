@@ -561,27 +561,44 @@ TEST_F(Setwarden, UnreadableSettingsFileRefuses)
 
 // A reinstall reads what the uninstall leaves: the settings file, the copy a half-done save
 // kept in its stead, or a cut-off save's temporary file. All go, and a copy that cannot be
-// deleted fails the uninstall.
+// deleted fails the uninstall, which then leaves the settings as they read before it: the
+// copy that reads take goes last.
 TEST_F(Setwarden, UninstallRemovesEveryCopyOfTheSettings)
 {
-    const std::string kept = KeptCopyPath(), cutOff = SettingsPath() + ".77.tmp";
+    const std::string kept = KeptCopyPath(), cutOff = SettingsPath() + ".77.tmp",
+                      unfinished = SettingsPath() + ".78-0.part.tmp";
     const struct {
         const char* what;
-        std::vector<std::string> files;
-        std::string held;  // open without delete sharing during the uninstall
+        std::vector<std::string> files;  // oldest first
+        std::string held;                // open without delete sharing during the uninstall
         int result;
     } cases[] = {
         {"only a kept copy", {kept}, "", kPassed},
-        {"the file and a cut-off save's", {SettingsPath(), cutOff}, "", kPassed},
+        {"the file and a cut-off save's", {cutOff, unfinished, SettingsPath()}, "", kPassed},
         {"a copy that cannot be deleted", {kept, cutOff}, kept, kRefused},
+        {"the file and an old copy that cannot be deleted", {kept, SettingsPath()}, kept, kRefused},
+        {"the file and an unfinished write that cannot be deleted", {SettingsPath(), unfinished}, unfinished,
+         kRefused},
     };
-    const std::string text = CSettingFile::Serialize(nullptr, nullptr);  // no key: no dialog
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         CPathUtil::CreateSettingBaseFolder();
         DeleteFileA(SettingsPath().c_str());  // another test program's settings may be there
-        for (const std::string& path : c.files)
-            WriteFileBytes(path, text);
+        FILETIME written;
+        GetSystemTimeAsFileTime(&written);
+        written.dwHighDateTime -= 10;
+        for (const std::string& path : c.files) {
+            CLockSetting setting;  // no key: no dialog
+            setting.LockMessage = path;
+            WriteFileBytes(path, CSettingFile::Serialize(&setting, nullptr));
+            const fw::unique_hfile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                                    OPEN_EXISTING, 0, nullptr));
+            ++written.dwHighDateTime;  // each newer than the last
+            SetFileTime(file.get(), nullptr, nullptr, &written);
+        }
+        const CSettingFile settings(CPathUtil::GetSettingBaseFolder(), CSettingFile::kFileName);
+        CLockSetting before;
+        settings.LoadSetting(before);
         {
             const fw::unique_hfile held(c.held.empty() ? nullptr
                                                        : CreateFileA(c.held.c_str(), GENERIC_READ, FILE_SHARE_READ,
@@ -594,10 +611,11 @@ TEST_F(Setwarden, UninstallRemovesEveryCopyOfTheSettings)
         }
         EXPECT_TRUE(CFile::Exists(c.held));
         EXPECT_TRUE(CFile::Exists(CPathUtil::GetSettingBaseFolder()));
-        for (const std::string& path : c.files) {
-            EXPECT_EQ(path == c.held, CFile::Exists(path)) << path;
+        CLockSetting after;
+        EXPECT_NO_THROW(settings.LoadSetting(after));
+        EXPECT_EQ(before.LockMessage, after.LockMessage);
+        for (const std::string& path : c.files)
             DeleteFileA(path.c_str());
-        }
     }
 }
 

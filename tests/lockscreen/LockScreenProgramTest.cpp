@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "lockcore/PipeProtocol.h"
 #include "lockcore/ScreenCommandClient.h"
@@ -555,13 +556,21 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
     ASSERT_TRUE(client.ShowLockScreen());
     const COtherProgramWindow other;
     COtherProgramWindow hiddenParent(false);
+    // Another program's window that a lock window owns or is the parent of, when a row makes one.
+    std::unique_ptr<COtherProgramWindow> guest;
+    std::unique_ptr<COtherProgramBox> box;
+    HWND held = nullptr;
+    const auto newGuest = [&] {
+        guest = std::make_unique<COtherProgramWindow>();
+        return held = guest->Get();
+    };
     HWND cover = nullptr;
     const auto inPlace = [&] {
         RECT rect{}, coverRect{};
         return IsShown() && !IsIconic(window) && GetWindowRect(window, &rect) && EqualRect(&rect, &primary) &&
                IsHeldAsShown(window) && IsAbove(window, other.Get()) && IsWindowVisible(cover) &&
                IsHeldAsShown(cover) && !IsIconic(cover) && GetWindowRect(cover, &coverRect) &&
-               EqualRect(&coverRect, &further);
+               EqualRect(&coverRect, &further) && IsLetGo(held, {window, cover});
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = program->WindowsWith(kCoverPicture, kPictureControl);
@@ -613,6 +622,17 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
             SetParent(window, hiddenParent.Get());
             SendMessageTimeoutA(window, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
         }},
+        // Windows keeps an owned window above its owner, and a child inside its parent.
+        {"another program's box owned by the display", [&] {
+            box = std::make_unique<COtherProgramBox>(GetForegroundWindow());
+            held = box->Get();
+        }},
+        {"another program's window given the display as owner",
+         [&] { SetWindowLongPtrA(newGuest(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(window)); }},
+        {"another program's window given the cover as owner",
+         [&] { SetWindowLongPtrA(newGuest(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(cover)); }},
+        {"another program's window made a child of the display", [&] { SetParent(newGuest(), window); }},
+        {"another program's window made a child of the cover", [&] { SetParent(newGuest(), cover); }},
     };
     for (const auto& [what, attack] : attacks) {
         SetForegroundWindow(window);  // the display has the foreground: nothing else raises it
@@ -621,6 +641,8 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         // A cover check, plus about 2 s for a window that Wine hides on Xvfb.
         EXPECT_TRUE(WaitFor(inPlace, 8000)) << what;
     }
+    box.reset();
+    guest.reset();
 
     INPUT keys[2] = {};
     keys[0].type = keys[1].type = INPUT_KEYBOARD;

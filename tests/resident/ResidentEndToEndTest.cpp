@@ -573,11 +573,20 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
     const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512};
     const COtherProgramWindow other;
     COtherProgramWindow hiddenParent(false);
+    // Another program's window that a lock window owns or is the parent of, when a row makes one.
+    std::unique_ptr<COtherProgramWindow> guest;
+    std::unique_ptr<COtherProgramBox> box;
+    HWND held = nullptr;
+    const auto newGuest = [&] {
+        guest = std::make_unique<COtherProgramWindow>();
+        return held = guest->Get();
+    };
     HWND cover = nullptr;
     const auto inPlace = [&] {
         const std::vector<RECT> shown = VisibleWindowsOf(main);
         return !IsIconic(main) && !IsIconic(cover) && Covers(shown, primary) && Covers(shown, right) &&
-               IsHeldAsShown(main) && IsHeldAsShown(cover) && IsAbove(main, other.Get()) && IsAbove(cover, other.Get());
+               IsHeldAsShown(main) && IsHeldAsShown(cover) && IsAbove(main, other.Get()) &&
+               IsAbove(cover, other.Get()) && IsLetGo(held, {main, cover});
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = VisibleWindowsWith(resident.ProcessId(), kCoverPicture, kPictureControl);
@@ -630,6 +639,17 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
             SetParent(main, hiddenParent.Get());
             SendMessageTimeoutA(main, WM_NCDESTROY, 0, 0, SMTO_NORMAL, kEventWait, nullptr);
         }},
+        // Windows keeps an owned window above its owner, and a child inside its parent.
+        {"another program's box owned by the display", [&] {
+            box = std::make_unique<COtherProgramBox>(GetForegroundWindow());
+            held = box->Get();
+        }},
+        {"another program's window given the display as owner",
+         [&] { SetWindowLongPtrA(newGuest(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main)); }},
+        {"another program's window given the cover as owner",
+         [&] { SetWindowLongPtrA(newGuest(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(cover)); }},
+        {"another program's window made a child of the display", [&] { SetParent(newGuest(), main); }},
+        {"another program's window made a child of the cover", [&] { SetParent(newGuest(), cover); }},
     };
     for (const auto& [what, attack] : attacks) {
         SetForegroundWindow(main);  // the display has the foreground: nothing else raises it
@@ -638,6 +658,8 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
         // A cover check, plus about 2 s for a window that Wine hides on Xvfb.
         EXPECT_TRUE(WaitFor(inPlace, 8000)) << what;
     }
+    box.reset();
+    guest.reset();
     ExpectNoEventBeforeAReload();  // no attack unlocked it
     EXPECT_EQ(1, ReadLockState());
 

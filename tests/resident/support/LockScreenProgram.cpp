@@ -190,6 +190,47 @@ void COtherProgramWindow::Destroy()
     m_window = nullptr;
 }
 
+COtherProgramBox::COtherProgramBox(HWND owner)
+{
+    const fw::unique_handle started(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    DWORD threadId = 0;
+    m_thread = std::thread([&threadId, owner, event = started.get()] {
+        threadId = GetCurrentThreadId();
+        SetEvent(event);
+        MessageBoxA(owner, "another program's notice", "other program", MB_OK);
+    });
+    WaitForSingleObject(started.get(), 10000);
+    WaitFor([&] {
+        EnumThreadWindows(
+            threadId,
+            [](HWND window, LPARAM found) {
+                *reinterpret_cast<HWND*>(found) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&m_box));
+        return m_box != nullptr;
+    }, 5000);
+}
+
+COtherProgramBox::~COtherProgramBox()
+{
+    if (m_box)
+        PostMessageA(m_box, WM_COMMAND, IDOK, 0);
+    m_thread.join();
+}
+
+bool IsLetGo(HWND window, const std::vector<HWND>& lockWindows)
+{
+    if (!window || !IsWindow(window))
+        return true;
+    for (const HWND lock : lockWindows) {
+        if (GetWindow(window, GW_OWNER) == lock || GetAncestor(window, GA_ROOT) == lock ||
+            (IsWindowVisible(window) && !IsAbove(lock, window)))
+            return false;
+    }
+    return true;
+}
+
 void MakeInvisibleToClicks(HWND window)
 {
     AddExtendedStyle(window, WS_EX_LAYERED | WS_EX_TRANSPARENT);

@@ -76,6 +76,28 @@ private:
     std::thread m_thread;
 };
 
+// Another program's message box owned by `owner`, as MessageBox(GetForegroundWindow(), ...)
+// makes one while the lock display has the foreground; shown on a thread of its own until
+// the object goes, which presses its OK.
+class COtherProgramBox {
+public:
+    explicit COtherProgramBox(HWND owner);
+    COtherProgramBox(const COtherProgramBox&) = delete;
+    COtherProgramBox& operator=(const COtherProgramBox&) = delete;
+    ~COtherProgramBox();
+
+    // Null when the box did not show within 5 s.
+    HWND Get() const { return m_box; }
+
+private:
+    HWND m_box = nullptr;
+    std::thread m_thread;
+};
+
+// Whether the lock windows let go of another program's `window`: none of them owns it or is
+// its parent, and it is hidden or below each of them. True for a null window.
+bool IsLetGo(HWND window, const std::vector<HWND>& lockWindows);
+
 // Another program's styles on the window: layered with alpha 0 and transparent to clicks
 // (an invisible window that lets clicks through), or any extended style added.
 void MakeInvisibleToClicks(HWND window);

@@ -657,6 +657,7 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
 // Another program's top-most window never stays over the display: not one shown without
 // taking the foreground, nor one that takes the foreground while a box is open (Task
 // Manager set to stay on top): the box stays above the display, the display above it.
+// Nor does another program's box that has the display's box as its owner.
 TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
 {
     ASSERT_TRUE(client.ShowLockScreen());
@@ -686,6 +687,10 @@ TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
         ASSERT_TRUE(box) << what;
         other.TakeForeground();
         EXPECT_TRUE(WaitFor([&] { return IsAbove(box, window) && IsAbove(window, other.Get()); }, 5000)) << what;
+        {
+            const COtherProgramBox notice(box);  // as MessageBox(GetForegroundWindow(), ...) while the box is in front
+            EXPECT_TRUE(WaitFor([&] { return IsLetGo(notice.Get(), {box, window}); }, 5000)) << what;
+        }
         PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); })) << what;
     }

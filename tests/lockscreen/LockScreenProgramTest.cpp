@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "lockcore/PipeProtocol.h"
 #include "lockcore/ScreenCommandClient.h"
@@ -698,16 +699,37 @@ TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
 }
 
 // A window of the screen saver's class in front, which any program can show, is no screen
-// saver that the display stands aside for: it comes back above another program's windows.
+// saver that the display stands aside for, nor is the settings box of the configured
+// saver's program, which anyone can start: it comes back above another program's windows.
+// Only both together, the saver's own window, hold it down.
 TEST_F(LockScreenProgram, AWindowOfTheScreenSaversClassDoesNotHoldTheDisplayDown)
 {
     ASSERT_TRUE(client.ShowLockScreen());
     ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
     const COtherProgramWindow other;
-    const COtherProgramWindow saver(true, ScreenSaverClass());
-    saver.TakeForeground();
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); }));
-    EXPECT_TRUE(WaitFor([&] { return IsAbove(window, other.Get()) && IsAbove(window, saver.Get()); }, 5000));
+    const struct {
+        const char* what;
+        bool configured;  // this program stands in for the configured saver
+        const char* className;
+        bool standsAside;
+    } cases[] = {
+        {"the saver's class in another program", false, ScreenSaverClass(), false},
+        {"the configured saver's settings box", true, "STATIC", false},
+        {"the configured saver's own window", true, ScreenSaverClass(), true},
+    };
+    for (const auto& c : cases) {
+        std::optional<CThisProgramAsScreenSaver> configured;
+        if (c.configured)
+            configured.emplace();
+        const COtherProgramWindow saver(true, c.className);
+        saver.TakeForeground();
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); })) << c.what;
+        const auto raised = [&] { return IsAbove(window, other.Get()) && IsAbove(window, saver.Get()); };
+        if (c.standsAside)
+            EXPECT_FALSE(WaitFor(raised, 3000)) << c.what;  // three cover checks
+        else
+            EXPECT_TRUE(WaitFor(raised, 5000)) << c.what;
+    }
 }
 
 // A display destroyed with another program's window that it was made a child of ends the

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -667,9 +668,10 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
     ExpectEvent(kEventUnlock, 3 * kEventWait);
 }
 
-// Any program can register the screen saver's window class: a window of it in the
-// foreground is no screen saver that the lock stands aside for, and another program's
-// top-most window goes below the lock display again.
+// Any program can register the screen saver's window class, and anyone can start the
+// configured saver's program (its settings box): neither in the foreground is a screen
+// saver that the lock stands aside for, and another program's top-most window goes below
+// the lock display again. Only both together, the saver's own window, hold it down.
 TEST_F(ResidentEndToEnd, AWindowOfTheScreenSaversClassDoesNotHoldTheLockDown)
 {
     StartWith({kKeyA}, {kKeyA});
@@ -678,10 +680,29 @@ TEST_F(ResidentEndToEnd, AWindowOfTheScreenSaversClassDoesNotHoldTheLockDown)
     const HWND main = resident.Window();
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
     const COtherProgramWindow other;
-    const COtherProgramWindow saver(true, ScreenSaverClass());
-    saver.TakeForeground();
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); }));
-    EXPECT_TRUE(WaitFor([&] { return IsAbove(main, other.Get()) && IsAbove(main, saver.Get()); }, 5000));
+    const struct {
+        const char* what;
+        bool configured;  // this program stands in for the configured saver
+        const char* className;
+        bool standsAside;
+    } cases[] = {
+        {"the saver's class in another program", false, ScreenSaverClass(), false},
+        {"the configured saver's settings box", true, "STATIC", false},
+        {"the configured saver's own window", true, ScreenSaverClass(), true},
+    };
+    for (const auto& c : cases) {
+        std::optional<CThisProgramAsScreenSaver> configured;
+        if (c.configured)
+            configured.emplace();
+        const COtherProgramWindow saver(true, c.className);
+        saver.TakeForeground();
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); })) << c.what;
+        const auto raised = [&] { return IsAbove(main, other.Get()) && IsAbove(main, saver.Get()); };
+        if (c.standsAside)
+            EXPECT_FALSE(WaitFor(raised, 3000)) << c.what;  // three cover checks
+        else
+            EXPECT_TRUE(WaitFor(raised, 5000)) << c.what;
+    }
 }
 
 // A lock display destroyed with another program's window that it was made a child of

@@ -149,6 +149,56 @@ const char* ScreenSaverClass()
     return saverClass.lpszClassName;
 }
 
+namespace {
+
+constexpr char kDesktopSettings[] = "Control Panel\\Desktop";
+constexpr char kScreenSaverSetting[] = "SCRNSAVE.EXE";
+
+// The user's desktop settings, open for this step.
+class CDesktopSettings {
+public:
+    CDesktopSettings()
+    {
+        RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopSettings, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                        &m_key, nullptr);
+    }
+    CDesktopSettings(const CDesktopSettings&) = delete;
+    CDesktopSettings& operator=(const CDesktopSettings&) = delete;
+    ~CDesktopSettings() { RegCloseKey(m_key); }
+    HKEY Get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+void SetScreenSaverSetting(const std::string& value)
+{
+    RegSetValueExA(CDesktopSettings().Get(), kScreenSaverSetting, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+}
+
+} // namespace
+
+CThisProgramAsScreenSaver::CThisProgramAsScreenSaver()
+{
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value - 1;
+    m_hadSetting = RegQueryValueExA(CDesktopSettings().Get(), kScreenSaverSetting, nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
+    m_saved = value;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    SetScreenSaverSetting(self);
+}
+
+CThisProgramAsScreenSaver::~CThisProgramAsScreenSaver()
+{
+    if (m_hadSetting)
+        SetScreenSaverSetting(m_saved);
+    else
+        RegDeleteValueA(CDesktopSettings().Get(), kScreenSaverSetting);
+}
+
 COtherProgramWindow::COtherProgramWindow(bool visible, const char* className)
 {
     const fw::unique_handle created(CreateEventA(nullptr, TRUE, FALSE, nullptr));

@@ -51,6 +51,20 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeout = 10000);
 // any program can.
 const char* ScreenSaverClass();
 
+// This program as the user's configured screen saver (SCRNSAVE.EXE) while the object
+// lives, a stand-in that anyone may have started; the earlier setting comes back after.
+class CThisProgramAsScreenSaver {
+public:
+    CThisProgramAsScreenSaver();
+    CThisProgramAsScreenSaver(const CThisProgramAsScreenSaver&) = delete;
+    CThisProgramAsScreenSaver& operator=(const CThisProgramAsScreenSaver&) = delete;
+    ~CThisProgramAsScreenSaver();
+
+private:
+    bool m_hadSetting = false;
+    std::string m_saved;
+};
+
 // A window of this process that stands for another program's: a top-most popup over part
 // of the primary monitor, shown without taking the foreground; a hidden plain popup when
 // `visible` is false (a parent for another program's window). Its own thread serves its

@@ -243,19 +243,25 @@ void COtherProgramWindow::Destroy()
 COtherProgramBox::COtherProgramBox(HWND owner)
 {
     const fw::unique_handle started(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    DWORD threadId = 0;
-    m_thread = std::thread([&threadId, owner, event = started.get()] {
-        threadId = GetCurrentThreadId();
+    m_thread = std::thread([this, owner, event = started.get()] {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the WM_QUIT
+        m_threadId = GetCurrentThreadId();
         SetEvent(event);
         MessageBoxA(owner, "another program's notice", "other program", MB_OK);
     });
     WaitForSingleObject(started.get(), 10000);
+    // The thread has other windows than the box (an input method's, under Wine).
     WaitFor([&] {
         EnumThreadWindows(
-            threadId,
+            m_threadId,
             [](HWND window, LPARAM found) {
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
+                char name[16] = {};
+                if (GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "#32770") == 0) {
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                }
+                return TRUE;
             },
             reinterpret_cast<LPARAM>(&m_box));
         return m_box != nullptr;
@@ -264,8 +270,7 @@ COtherProgramBox::COtherProgramBox(HWND owner)
 
 COtherProgramBox::~COtherProgramBox()
 {
-    if (m_box)
-        PostMessageA(m_box, WM_COMMAND, IDOK, 0);
+    PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);  // ends the box's modal loop, shown or not
     m_thread.join();
 }
 

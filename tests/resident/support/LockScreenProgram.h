@@ -92,7 +92,7 @@ private:
 
 // Another program's message box owned by `owner`, as MessageBox(GetForegroundWindow(), ...)
 // makes one while the lock display has the foreground; shown on a thread of its own until
-// the object goes, which presses its OK.
+// the object goes, which ends its modal loop.
 class COtherProgramBox {
 public:
     explicit COtherProgramBox(HWND owner);
@@ -105,6 +105,7 @@ public:
 
 private:
     HWND m_box = nullptr;
+    DWORD m_threadId = 0;
     std::thread m_thread;
 };
 

@@ -61,12 +61,21 @@ std::string LongPath(const std::string& path)
     return length > 0 && length < sizeof full ? std::string(full, length) : path;
 }
 
+// The saver's own window: the top-level one of the class that the system's screen-saver
+// library registers. Its settings box is a dialog, its preview a child of another window.
+bool IsOfScreenSaverClass(HWND window)
+{
+    char name[32] = {};
+    return GetAncestor(window, GA_PARENT) == GetDesktopWindow() && GetClassNameA(window, name, sizeof name) &&
+           lstrcmpiA(name, "WindowsScreenSaverClass") == 0;
+}
+
 } // namespace
 
 bool IsScreenSaverWindow(HWND window)
 {
     DWORD processId = 0;
-    if (!window || !GetWindowThreadProcessId(window, &processId))
+    if (!window || !GetWindowThreadProcessId(window, &processId) || !IsOfScreenSaverClass(window))
         return false;
     const std::string configured = ConfiguredScreenSaver();
     if (configured.empty())

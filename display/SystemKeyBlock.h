@@ -18,7 +18,7 @@ public:
     bool IsBlocked() const { return m_blocked; }
 
     // While blocked the running flag is the one Block set itself: then only the
-    // configured screen saver's program in front tells that one really runs.
+    // configured screen saver's own window in front tells that one really runs.
     bool IsScreenSaverRunning() const;
 
 private:

@@ -90,6 +90,7 @@ void CTopmostWindowList::KeepOnTop(const std::vector<HWND>& below)
     stack.insert(stack.end(), below.begin(), below.end());
     for (const HWND window : stack)
         TakeBack(window);
+    LetGoOfOtherProgramsWindows(stack);
     // A hidden window (a password dialog that waits for the key state) has no place to keep.
     std::erase_if(stack, [](HWND window) { return !IsWindowVisible(window); });
     if (!IsOnTop(stack))

@@ -24,7 +24,8 @@ public:
     void BringLastToTop(HWND insertAfter);
     // Every listed live window, newest on top, then the `below` windows (the covers), above
     // every other window and each one top-most, whatever has the foreground: the windows
-    // are taken back (TakeBack) and, when the z-order has another window above one of
+    // are taken back (TakeBack), let go of other programs' windows that they own or hold
+    // (LetGoOfOtherProgramsWindows) and, when the z-order has another window above one of
     // them or has them out of order, stacked again without activation. Nothing while no
     // listed window lives.
     void KeepOnTop(const std::vector<HWND>& below);

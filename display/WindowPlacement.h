@@ -2,6 +2,8 @@
 // Centring of the lock display's small dialogs, and the lock windows held in place.
 #include <windows.h>
 
+#include <vector>
+
 // Centres the window on its owner; on the screen when it has no visible owner.
 void CenterOnOwner(HWND window);
 void CenterOnScreen(HWND window);
@@ -18,3 +20,9 @@ void KeepAt(HWND window, const RECT& rect);
 // top-level window again, and loses the extended styles that hide it, let clicks through
 // or refuse activation, and any window region (an empty one draws none of it).
 void TakeBack(HWND window);
+// No other program's window stays owned by one of `lockWindows`, nor inside one of them:
+// Windows keeps an owned window above its owner, top-most with it, and a child shows
+// within its parent. An owned one loses its owner, a child becomes a top-level window of
+// its own (both stay with their program, shown); either then goes below the lock windows
+// like any other.
+void LetGoOfOtherProgramsWindows(const std::vector<HWND>& lockWindows);

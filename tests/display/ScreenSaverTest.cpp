@@ -61,6 +61,17 @@ private:
     std::optional<std::string> m_saved;
 };
 
+// The class name of the system's screen savers' windows, registered here as any program can.
+const char* ScreenSaverClass()
+{
+    WNDCLASSA saverClass{};
+    saverClass.lpfnWndProc = DefWindowProcA;
+    saverClass.hInstance = GetModuleHandleA(nullptr);
+    saverClass.lpszClassName = "WindowsScreenSaverClass";
+    RegisterClassA(&saverClass);  // a later call finds it registered
+    return saverClass.lpszClassName;
+}
+
 std::string ThisProgram()
 {
     char path[MAX_PATH] = {};
@@ -82,14 +93,14 @@ std::string Upper(std::string text)
     return text;
 }
 
-// A window of this process stands for the screen saver's when this program is the one
-// configured, however the settings spell its path; another program configured, or none,
-// makes it no screen saver's, whatever its class.
+// A window of the screen saver's class in this process stands for the screen saver's when
+// this program is the one configured, however the settings spell its path; another program
+// configured, or none, makes it no screen saver's.
 TEST(ScreenSaver, OnlyTheConfiguredProgramsWindowIsTheScreenSavers)
 {
     const CConfiguredScreenSaver restore;
-    const fw::unique_hwnd window(
-        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    const fw::unique_hwnd window(CreateWindowExA(0, ScreenSaverClass(), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                                 GetModuleHandleA(nullptr), nullptr));
     ASSERT_TRUE(window);
     const std::string self = ThisProgram();
     const std::string folder = self.substr(0, self.find_last_of('\\'));
@@ -115,6 +126,22 @@ TEST(ScreenSaver, OnlyTheConfiguredProgramsWindowIsTheScreenSavers)
     }
     CConfiguredScreenSaver::Set(self);
     EXPECT_FALSE(IsScreenSaverWindow(nullptr));
+}
+
+// Anyone can start the configured saver's program: only its screen-saver window counts, not
+// its settings box nor its preview (a window of the class inside another window).
+TEST(ScreenSaver, TheConfiguredProgramsOtherWindowsAreNoScreenSaver)
+{
+    const CConfiguredScreenSaver restore;
+    CConfiguredScreenSaver::Set(ThisProgram());
+    const fw::unique_hwnd settingsBox(
+        CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(settingsBox);
+    EXPECT_FALSE(IsScreenSaverWindow(settingsBox.get()));
+    const HWND preview = CreateWindowExA(0, ScreenSaverClass(), "", WS_CHILD, 0, 0, 5, 5, settingsBox.get(), nullptr,
+                                         GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(preview);  // destroyed with the settings box
+    EXPECT_FALSE(IsScreenSaverWindow(preview));
 }
 
 } // namespace

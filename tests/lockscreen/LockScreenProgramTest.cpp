@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "lockcore/PipeProtocol.h"
 #include "lockcore/ScreenCommandClient.h"
@@ -555,13 +557,21 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
     ASSERT_TRUE(client.ShowLockScreen());
     const COtherProgramWindow other;
     COtherProgramWindow hiddenParent(false);
+    // Another program's window that a lock window owns or is the parent of, when a row makes one.
+    std::unique_ptr<COtherProgramWindow> guest;
+    std::unique_ptr<COtherProgramBox> box;
+    HWND held = nullptr;
+    const auto newGuest = [&] {
+        guest = std::make_unique<COtherProgramWindow>();
+        return held = guest->Get();
+    };
     HWND cover = nullptr;
     const auto inPlace = [&] {
         RECT rect{}, coverRect{};
         return IsShown() && !IsIconic(window) && GetWindowRect(window, &rect) && EqualRect(&rect, &primary) &&
                IsHeldAsShown(window) && IsAbove(window, other.Get()) && IsWindowVisible(cover) &&
                IsHeldAsShown(cover) && !IsIconic(cover) && GetWindowRect(cover, &coverRect) &&
-               EqualRect(&coverRect, &further);
+               EqualRect(&coverRect, &further) && IsLetGo(held, {window, cover});
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = program->WindowsWith(kCoverPicture, kPictureControl);
@@ -613,6 +623,17 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
             SetParent(window, hiddenParent.Get());
             SendMessageTimeoutA(window, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 10000, nullptr);
         }},
+        // Windows keeps an owned window above its owner, and a child inside its parent.
+        {"another program's box owned by the display", [&] {
+            box = std::make_unique<COtherProgramBox>(GetForegroundWindow());
+            held = box->Get();
+        }},
+        {"another program's window given the display as owner",
+         [&] { SetWindowLongPtrA(newGuest(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(window)); }},
+        {"another program's window given the cover as owner",
+         [&] { SetWindowLongPtrA(newGuest(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(cover)); }},
+        {"another program's window made a child of the display", [&] { SetParent(newGuest(), window); }},
+        {"another program's window made a child of the cover", [&] { SetParent(newGuest(), cover); }},
     };
     for (const auto& [what, attack] : attacks) {
         SetForegroundWindow(window);  // the display has the foreground: nothing else raises it
@@ -621,6 +642,8 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
         // A cover check, plus about 2 s for a window that Wine hides on Xvfb.
         EXPECT_TRUE(WaitFor(inPlace, 8000)) << what;
     }
+    box.reset();
+    guest.reset();
 
     INPUT keys[2] = {};
     keys[0].type = keys[1].type = INPUT_KEYBOARD;
@@ -635,6 +658,7 @@ TEST_F(LockScreenProgram, NoOtherProgramPutsTheShownDisplayAway)
 // Another program's top-most window never stays over the display: not one shown without
 // taking the foreground, nor one that takes the foreground while a box is open (Task
 // Manager set to stay on top): the box stays above the display, the display above it.
+// Nor does another program's box that has the display's box as its owner.
 TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
 {
     ASSERT_TRUE(client.ShowLockScreen());
@@ -664,6 +688,10 @@ TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
         ASSERT_TRUE(box) << what;
         other.TakeForeground();
         EXPECT_TRUE(WaitFor([&] { return IsAbove(box, window) && IsAbove(window, other.Get()); }, 5000)) << what;
+        {
+            const COtherProgramBox notice(box);  // as MessageBox(GetForegroundWindow(), ...) while the box is in front
+            EXPECT_TRUE(WaitFor([&] { return IsLetGo(notice.Get(), {box, window}); }, 5000)) << what;
+        }
         PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); })) << what;
     }
@@ -671,16 +699,37 @@ TEST_F(LockScreenProgram, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
 }
 
 // A window of the screen saver's class in front, which any program can show, is no screen
-// saver that the display stands aside for: it comes back above another program's windows.
+// saver that the display stands aside for, nor is the settings box of the configured
+// saver's program, which anyone can start: it comes back above another program's windows.
+// Only both together, the saver's own window, hold it down.
 TEST_F(LockScreenProgram, AWindowOfTheScreenSaversClassDoesNotHoldTheDisplayDown)
 {
     ASSERT_TRUE(client.ShowLockScreen());
     ASSERT_TRUE(WaitFor([&] { return IsShown(); }));
     const COtherProgramWindow other;
-    const COtherProgramWindow saver(true, ScreenSaverClass());
-    saver.TakeForeground();
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); }));
-    EXPECT_TRUE(WaitFor([&] { return IsAbove(window, other.Get()) && IsAbove(window, saver.Get()); }, 5000));
+    const struct {
+        const char* what;
+        bool configured;  // this program stands in for the configured saver
+        const char* className;
+        bool standsAside;
+    } cases[] = {
+        {"the saver's class in another program", false, ScreenSaverClass(), false},
+        {"the configured saver's settings box", true, "STATIC", false},
+        {"the configured saver's own window", true, ScreenSaverClass(), true},
+    };
+    for (const auto& c : cases) {
+        std::optional<CThisProgramAsScreenSaver> configured;
+        if (c.configured)
+            configured.emplace();
+        const COtherProgramWindow saver(true, c.className);
+        saver.TakeForeground();
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); })) << c.what;
+        const auto raised = [&] { return IsAbove(window, other.Get()) && IsAbove(window, saver.Get()); };
+        if (c.standsAside)
+            EXPECT_FALSE(WaitFor(raised, 3000)) << c.what;  // three cover checks
+        else
+            EXPECT_TRUE(WaitFor(raised, 5000)) << c.what;
+    }
 }
 
 // A display destroyed with another program's window that it was made a child of ends the

@@ -473,7 +473,8 @@ TEST_F(PasswordDialogs, AClickHandledAfterTheUnlockOpensNothingAndAPullStillLock
 // Another program's top-most window never stays over the display: not one shown without
 // taking the foreground, nor one that takes the foreground while the exit box, the password
 // dialog or the refusal box is open (Task Manager set to stay on top): the box stays above
-// the display, the display above it.
+// the display, the display above it. Nor does another program's box that has the display's
+// box as its owner.
 TEST_F(PasswordDialogs, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
 {
     ASSERT_NO_FATAL_FAILURE(Start([&](CLockSetting& setting) {
@@ -507,6 +508,10 @@ TEST_F(PasswordDialogs, EveryWindowOfTheDisplayStaysAboveOtherProgramsWindows)
         other.TakeForeground();
         EXPECT_TRUE(WaitFor([&] { return IsAbove(box, Main()) && IsAbove(Main(), other.Get()); }, kEventWait))
             << what;
+        {
+            const COtherProgramBox notice(box);  // as MessageBox(GetForegroundWindow(), ...) while the box is in front
+            EXPECT_TRUE(WaitFor([&] { return IsLetGo(notice.Get(), {box, Main()}); }, kEventWait)) << what;
+        }
         PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kUnlockWait)) << what;
     }

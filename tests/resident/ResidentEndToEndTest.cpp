@@ -22,6 +22,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -659,11 +660,20 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
     const RECT primary = {0, 0, 640, 512}, right = {640, 0, 1280, 512};
     const COtherProgramWindow other;
     COtherProgramWindow hiddenParent(false);
+    // Another program's window that a lock window owns or is the parent of, when a row makes one.
+    std::unique_ptr<COtherProgramWindow> guest;
+    std::unique_ptr<COtherProgramBox> box;
+    HWND held = nullptr;
+    const auto newGuest = [&] {
+        guest = std::make_unique<COtherProgramWindow>();
+        return held = guest->Get();
+    };
     HWND cover = nullptr;
     const auto inPlace = [&] {
         const std::vector<RECT> shown = VisibleWindowsOf(main);
         return !IsIconic(main) && !IsIconic(cover) && Covers(shown, primary) && Covers(shown, right) &&
-               IsHeldAsShown(main) && IsHeldAsShown(cover) && IsAbove(main, other.Get()) && IsAbove(cover, other.Get());
+               IsHeldAsShown(main) && IsHeldAsShown(cover) && IsAbove(main, other.Get()) &&
+               IsAbove(cover, other.Get()) && IsLetGo(held, {main, cover});
     };
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> covers = VisibleWindowsWith(resident.ProcessId(), kCoverPicture, kPictureControl);
@@ -716,6 +726,17 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
             SetParent(main, hiddenParent.Get());
             SendMessageTimeoutA(main, WM_NCDESTROY, 0, 0, SMTO_NORMAL, kEventWait, nullptr);
         }},
+        // Windows keeps an owned window above its owner, and a child inside its parent.
+        {"another program's box owned by the display", [&] {
+            box = std::make_unique<COtherProgramBox>(GetForegroundWindow());
+            held = box->Get();
+        }},
+        {"another program's window given the display as owner",
+         [&] { SetWindowLongPtrA(newGuest(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main)); }},
+        {"another program's window given the cover as owner",
+         [&] { SetWindowLongPtrA(newGuest(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(cover)); }},
+        {"another program's window made a child of the display", [&] { SetParent(newGuest(), main); }},
+        {"another program's window made a child of the cover", [&] { SetParent(newGuest(), cover); }},
     };
     for (const auto& [what, attack] : attacks) {
         SetForegroundWindow(main);  // the display has the foreground: nothing else raises it
@@ -724,6 +745,8 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
         // A cover check, plus about 2 s for a window that Wine hides on Xvfb.
         EXPECT_TRUE(WaitFor(inPlace, 8000)) << what;
     }
+    box.reset();
+    guest.reset();
     ExpectNoEventBeforeAReload();  // no attack unlocked it
     EXPECT_EQ(1, ReadLockState());
 
@@ -731,9 +754,10 @@ TEST_F(ResidentEndToEnd, NoOtherProgramPutsTheLockDisplayAway)
     ExpectEvent(kEventUnlock, 3 * kEventWait);
 }
 
-// Any program can register the screen saver's window class: a window of it in the
-// foreground is no screen saver that the lock stands aside for, and another program's
-// top-most window goes below the lock display again.
+// Any program can register the screen saver's window class, and anyone can start the
+// configured saver's program (its settings box): neither in the foreground is a screen
+// saver that the lock stands aside for, and another program's top-most window goes below
+// the lock display again. Only both together, the saver's own window, hold it down.
 TEST_F(ResidentEndToEnd, AWindowOfTheScreenSaversClassDoesNotHoldTheLockDown)
 {
     StartWith({kKeyA}, {kKeyA});
@@ -742,10 +766,29 @@ TEST_F(ResidentEndToEnd, AWindowOfTheScreenSaversClassDoesNotHoldTheLockDown)
     const HWND main = resident.Window();
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
     const COtherProgramWindow other;
-    const COtherProgramWindow saver(true, ScreenSaverClass());
-    saver.TakeForeground();
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); }));
-    EXPECT_TRUE(WaitFor([&] { return IsAbove(main, other.Get()) && IsAbove(main, saver.Get()); }, 5000));
+    const struct {
+        const char* what;
+        bool configured;  // this program stands in for the configured saver
+        const char* className;
+        bool standsAside;
+    } cases[] = {
+        {"the saver's class in another program", false, ScreenSaverClass(), false},
+        {"the configured saver's settings box", true, "STATIC", false},
+        {"the configured saver's own window", true, ScreenSaverClass(), true},
+    };
+    for (const auto& c : cases) {
+        std::optional<CThisProgramAsScreenSaver> configured;
+        if (c.configured)
+            configured.emplace();
+        const COtherProgramWindow saver(true, c.className);
+        saver.TakeForeground();
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == saver.Get(); })) << c.what;
+        const auto raised = [&] { return IsAbove(main, other.Get()) && IsAbove(main, saver.Get()); };
+        if (c.standsAside)
+            EXPECT_FALSE(WaitFor(raised, 3000)) << c.what;  // three cover checks
+        else
+            EXPECT_TRUE(WaitFor(raised, 5000)) << c.what;
+    }
 }
 
 // A lock display destroyed with another program's window that it was made a child of

@@ -149,6 +149,56 @@ const char* ScreenSaverClass()
     return saverClass.lpszClassName;
 }
 
+namespace {
+
+constexpr char kDesktopSettings[] = "Control Panel\\Desktop";
+constexpr char kScreenSaverSetting[] = "SCRNSAVE.EXE";
+
+// The user's desktop settings, open for this step.
+class CDesktopSettings {
+public:
+    CDesktopSettings()
+    {
+        RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopSettings, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                        &m_key, nullptr);
+    }
+    CDesktopSettings(const CDesktopSettings&) = delete;
+    CDesktopSettings& operator=(const CDesktopSettings&) = delete;
+    ~CDesktopSettings() { RegCloseKey(m_key); }
+    HKEY Get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+void SetScreenSaverSetting(const std::string& value)
+{
+    RegSetValueExA(CDesktopSettings().Get(), kScreenSaverSetting, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+}
+
+} // namespace
+
+CThisProgramAsScreenSaver::CThisProgramAsScreenSaver()
+{
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value - 1;
+    m_hadSetting = RegQueryValueExA(CDesktopSettings().Get(), kScreenSaverSetting, nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
+    m_saved = value;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    SetScreenSaverSetting(self);
+}
+
+CThisProgramAsScreenSaver::~CThisProgramAsScreenSaver()
+{
+    if (m_hadSetting)
+        SetScreenSaverSetting(m_saved);
+    else
+        RegDeleteValueA(CDesktopSettings().Get(), kScreenSaverSetting);
+}
+
 COtherProgramWindow::COtherProgramWindow(bool visible, const char* className)
 {
     const fw::unique_handle created(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -188,6 +238,52 @@ void COtherProgramWindow::Destroy()
     if (m_window)
         SendMessageA(m_window, WM_CLOSE, 0, 0);  // the window's own thread destroys it
     m_window = nullptr;
+}
+
+COtherProgramBox::COtherProgramBox(HWND owner)
+{
+    const fw::unique_handle started(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    m_thread = std::thread([this, owner, event = started.get()] {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the WM_QUIT
+        m_threadId = GetCurrentThreadId();
+        SetEvent(event);
+        MessageBoxA(owner, "another program's notice", "other program", MB_OK);
+    });
+    WaitForSingleObject(started.get(), 10000);
+    // The thread has other windows than the box (an input method's, under Wine).
+    WaitFor([&] {
+        EnumThreadWindows(
+            m_threadId,
+            [](HWND window, LPARAM found) {
+                char name[16] = {};
+                if (GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "#32770") == 0) {
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&m_box));
+        return m_box != nullptr;
+    }, 5000);
+}
+
+COtherProgramBox::~COtherProgramBox()
+{
+    PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);  // ends the box's modal loop, shown or not
+    m_thread.join();
+}
+
+bool IsLetGo(HWND window, const std::vector<HWND>& lockWindows)
+{
+    if (!window || !IsWindow(window))
+        return true;
+    for (const HWND lock : lockWindows) {
+        if (GetWindow(window, GW_OWNER) == lock || GetAncestor(window, GA_ROOT) == lock ||
+            (IsWindowVisible(window) && !IsAbove(lock, window)))
+            return false;
+    }
+    return true;
 }
 
 void MakeInvisibleToClicks(HWND window)

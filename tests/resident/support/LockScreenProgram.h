@@ -51,6 +51,20 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeout = 10000);
 // any program can.
 const char* ScreenSaverClass();
 
+// This program as the user's configured screen saver (SCRNSAVE.EXE) while the object
+// lives, a stand-in that anyone may have started; the earlier setting comes back after.
+class CThisProgramAsScreenSaver {
+public:
+    CThisProgramAsScreenSaver();
+    CThisProgramAsScreenSaver(const CThisProgramAsScreenSaver&) = delete;
+    CThisProgramAsScreenSaver& operator=(const CThisProgramAsScreenSaver&) = delete;
+    ~CThisProgramAsScreenSaver();
+
+private:
+    bool m_hadSetting = false;
+    std::string m_saved;
+};
+
 // A window of this process that stands for another program's: a top-most popup over part
 // of the primary monitor, shown without taking the foreground; a hidden plain popup when
 // `visible` is false (a parent for another program's window). Its own thread serves its
@@ -75,6 +89,29 @@ private:
     DWORD m_threadId = 0;
     std::thread m_thread;
 };
+
+// Another program's message box owned by `owner`, as MessageBox(GetForegroundWindow(), ...)
+// makes one while the lock display has the foreground; shown on a thread of its own until
+// the object goes, which ends its modal loop.
+class COtherProgramBox {
+public:
+    explicit COtherProgramBox(HWND owner);
+    COtherProgramBox(const COtherProgramBox&) = delete;
+    COtherProgramBox& operator=(const COtherProgramBox&) = delete;
+    ~COtherProgramBox();
+
+    // Null when the box did not show within 5 s.
+    HWND Get() const { return m_box; }
+
+private:
+    HWND m_box = nullptr;
+    DWORD m_threadId = 0;
+    std::thread m_thread;
+};
+
+// Whether the lock windows let go of another program's `window`: none of them owns it or is
+// its parent, and it is hidden or below each of them. True for a null window.
+bool IsLetGo(HWND window, const std::vector<HWND>& lockWindows);
 
 // Another program's styles on the window: layered with alpha 0 and transparent to clicks
 // (an invisible window that lets clicks through), or any extended style added.

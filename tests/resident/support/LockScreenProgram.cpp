@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <fstream>
+#include <optional>
 
 #include "common/ProcessFinder.h"
 #include "framework/Handle.h"
@@ -320,4 +321,34 @@ bool IsHeldAsShown(HWND window)
     return GetAncestor(window, GA_PARENT) == GetDesktopWindow() && (extended & WS_EX_TOPMOST) &&
            !(extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE)) && IsWindowEnabled(window) &&
            GetWindowRgnBox(window, &region) == ERROR;
+}
+
+std::string ScreenSaverCasesGoneWrong(HWND display, HWND other)
+{
+    const struct {
+        const char* what;
+        bool configured;  // this program stands in for the configured saver
+        const char* className;
+        bool standsAside;
+    } cases[] = {
+        {"the saver's class in another program", false, ScreenSaverClass(), false},
+        {"the configured saver's settings box", true, "STATIC", false},
+        {"the configured saver's own window", true, ScreenSaverClass(), true},
+    };
+    std::string wrong;
+    for (const auto& c : cases) {
+        std::optional<CThisProgramAsScreenSaver> configured;
+        if (c.configured)
+            configured.emplace();
+        const COtherProgramWindow saver(true, c.className);
+        saver.TakeForeground();
+        if (!WaitFor([&] { return GetForegroundWindow() == saver.Get(); })) {
+            wrong += std::string(c.what) + ": never in front\n";
+            continue;
+        }
+        const auto raised = [&] { return IsAbove(display, other) && IsAbove(display, saver.Get()); };
+        if (c.standsAside ? WaitFor(raised, 3000) : !WaitFor(raised, 5000))
+            wrong += std::string(c.what) + (c.standsAside ? ": not stood aside for\n" : ": not covered again\n");
+    }
+    return wrong;
 }

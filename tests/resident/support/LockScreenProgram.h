@@ -65,6 +65,14 @@ private:
     std::string m_saved;
 };
 
+// Shows, in turn, windows in front of the shown lock display `display` (above another
+// program's `other`) that may or may not be the configured screen saver's own: one of the
+// screen savers' class in a program that is not the configured saver, the settings box of
+// the configured saver's program (this one standing in), and the saver's own window. The
+// display must come back above the first two, and stand aside for the last, for three
+// cover checks. The cases that went otherwise, one a line; empty when each went as it must.
+std::string ScreenSaverCasesGoneWrong(HWND display, HWND other);
+
 // A window of this process that stands for another program's: a top-most popup over part
 // of the primary monitor, shown without taking the foreground; a hidden plain popup when
 // `visible` is false (a parent for another program's window). Its own thread serves its

@@ -313,7 +313,14 @@ protected:
         WriteSettings(setting);
     }
 
-    void StartBrontal() { ASSERT_TRUE(m_resident.Start(kBrontal)); }
+    // Its window is there before its start-up is done: once the window answers, Brontal has
+    // read its lock state, so a test that then holds the settings file does not make it
+    // start locked, a lock state it cannot read counting as locked.
+    void StartBrontal()
+    {
+        ASSERT_TRUE(m_resident.Start(kBrontal));
+        ASSERT_TRUE(SendMessageTimeoutA(m_resident.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr));
+    }
 
     // The dialog's prompt and its staying open for a while.
     void ExpectWaitingDialog(const CInstallerRun& run, HWND dialog, UINT prompt)
